@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The one list of Debian packages the project needs to build, test, fuzz and benchmark.
+set -euo pipefail
+
+packages=(
+    build-essential
+    cmake
+    ninja-build
+    pkg-config
+    clang
+    libclang-rt-14-dev
+    clang-format
+    libgtest-dev
+    libgmock-dev
+    libbenchmark-dev
+    libsimdjson-dev
+    libicu-dev
+    tzdata
+    locales
+)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

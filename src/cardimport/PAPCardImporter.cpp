@@ -1,0 +1,34 @@
+#include "cardimport/PAPCardImporter.h"
+
+#include "cardimport/PAPCardImportError.h"
+#include "cardimport/ResMedCardImporter.h"
+#include "records/Records.h"
+
+namespace velunora {
+
+std::string DetectedPAPCard::displayName() const { return joinedDisplayName(manufacturer, model); }
+
+PAPCardImportRegistry PAPCardImportRegistry::standard() {
+    return PAPCardImportRegistry({std::make_shared<const ResMedCardImporter>()});
+}
+
+std::optional<DetectedPAPCard>
+PAPCardImportRegistry::detectCard(const std::filesystem::path& rootURL) const {
+    for (const auto& importer : importers_) {
+        if (auto card = importer->detect(rootURL)) {
+            return card;
+        }
+    }
+    return std::nullopt;
+}
+
+OscarSnapshot PAPCardImportRegistry::importCard(const DetectedPAPCard& card) const {
+    for (const auto& importer : importers_) {
+        if (importer->detect(card.rootURL)) {
+            return importer->importCard(card);
+        }
+    }
+    throw PAPCardImportError::unsupported();
+}
+
+} // namespace velunora

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velunora {
+
+// Every user-visible text of the core goes through this one hook, with the French text as key
+// and default. The core itself returns the text unchanged; the app installs Qt's translation
+// once at start-up, before any worker thread runs.
+using Localizer = std::string (*)(std::string_view frenchText);
+
+std::string localized(std::string_view frenchText);
+void installLocalizer(Localizer localizer) noexcept;
+
+} // namespace velunora

@@ -1,0 +1,410 @@
+#include "platform/Localization.h"
+#include "records/InternetDate.h"
+#include "records/SnapshotJSON.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace velunora {
+namespace {
+
+constexpr std::size_t indentWidth = 2;
+constexpr std::string_view spaces = "                                                            "
+                                    "                                                            ";
+
+// Appends the pretty-printed form to one growing buffer. Keys are our own ASCII literals, so
+// only values need escaping.
+class JSONWriter {
+public:
+    explicit JSONWriter(std::string& out) : out_(out) {}
+
+    void openObject() {
+        out_ += '{';
+        ++depth_;
+    }
+    void closeObject() {
+        --depth_;
+        newline();
+        out_ += '}';
+    }
+    // The first key of every object is a mandatory one, so the comma rule needs no state.
+    void firstKey(std::string_view key) {
+        newline();
+        writeKey(key);
+    }
+    void key(std::string_view key) {
+        out_ += ',';
+        newline();
+        writeKey(key);
+    }
+
+    template <typename T, typename WriteElement>
+    void array(const std::vector<T>& elements, WriteElement writeElement) {
+        if (elements.empty()) {
+            out_ += "[]";
+            return;
+        }
+        out_ += '[';
+        ++depth_;
+        bool first = true;
+        for (const T& element : elements) {
+            if (!first) {
+                out_ += ',';
+            }
+            first = false;
+            newline();
+            writeElement(element);
+        }
+        --depth_;
+        newline();
+        out_ += ']';
+    }
+
+    void integer(std::int64_t value) {
+        char digits[24];
+        auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+        out_.append(digits, result.ptr);
+    }
+
+    void number(double value) {
+        if (!std::isfinite(value)) {
+            throw SnapshotEncodingError(localized("Instantan\u00e9 non encodable : nombre non fini "
+                                                  "pour \u00ab ") +
+                                        std::string(currentKey_) + " \u00bb");
+        }
+        // Shortest text that reads back to the same double; whole values come out as "12".
+        char digits[32];
+        auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+        out_.append(digits, result.ptr);
+    }
+
+    void boolean(bool value) { out_ += value ? "true" : "false"; }
+
+    void date(Date value) {
+        const double seconds = value.secondsSince1970;
+        if (!std::isfinite(seconds) || seconds < double(internetdate::earliestSeconds) ||
+            seconds >= double(internetdate::latestSeconds) + 1.0) {
+            throw SnapshotEncodingError(
+                localized("Instantan\u00e9 non encodable : date hors limites pour \u00ab ") +
+                std::string(currentKey_) + " \u00bb");
+        }
+        const auto whole = static_cast<std::int64_t>(std::floor(seconds));
+        // Series points come in time order: most dates share the day part with the previous one.
+        const std::int64_t day = whole >= 0 ? whole / 86400 : (whole - 86399) / 86400;
+        char text[22];
+        text[0] = '"';
+        if (day == cachedDay_) {
+            std::memcpy(text + 1, cachedDayText_, 11);
+            const auto second = static_cast<unsigned>(whole - day * 86400);
+            writeTwoDigits(second / 3600, text + 12);
+            text[14] = ':';
+            writeTwoDigits(second / 60 % 60, text + 15);
+            text[17] = ':';
+            writeTwoDigits(second % 60, text + 18);
+            text[20] = 'Z';
+        } else {
+            internetdate::format(whole, text + 1);
+            std::memcpy(cachedDayText_, text + 1, 11);
+            cachedDay_ = day;
+        }
+        text[21] = '"';
+        out_.append(text, sizeof text);
+    }
+
+    void string(std::string_view value) {
+        out_ += '"';
+        const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
+        const std::size_t size = value.size();
+        std::size_t plainStart = 0;
+        std::size_t i = 0;
+        auto flushPlain = [&] { out_.append(value.data() + plainStart, i - plainStart); };
+        while (i < size) {
+            const unsigned char c = bytes[i];
+            if (c >= 0x80) {
+                const std::size_t length = validSequenceLength(bytes + i, size - i);
+                if (length == 0) {
+                    // Text that reaches the snapshot is UTF-8 already; anything else would make
+                    // the whole document unreadable for the phone, so repair it here.
+                    flushPlain();
+                    out_ += "\xEF\xBF\xBD";
+                    ++i;
+                    plainStart = i;
+                } else {
+                    i += length;
+                }
+                continue;
+            }
+            const char* escape = nullptr;
+            switch (c) {
+            case '"':
+                escape = "\\\"";
+                break;
+            case '\\':
+                escape = "\\\\";
+                break;
+            case '/':
+                escape = "\\/";
+                break;
+            case '\b':
+                escape = "\\b";
+                break;
+            case '\f':
+                escape = "\\f";
+                break;
+            case '\n':
+                escape = "\\n";
+                break;
+            case '\r':
+                escape = "\\r";
+                break;
+            case '\t':
+                escape = "\\t";
+                break;
+            default:
+                break;
+            }
+            if (escape == nullptr && c >= 0x20) {
+                ++i;
+                continue;
+            }
+            flushPlain();
+            if (escape != nullptr) {
+                out_ += escape;
+            } else {
+                constexpr char hex[] = "0123456789abcdef";
+                const char unicodeEscape[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
+                out_.append(unicodeEscape, sizeof unicodeEscape);
+            }
+            ++i;
+            plainStart = i;
+        }
+        flushPlain();
+        out_ += '"';
+    }
+
+private:
+    static void writeTwoDigits(unsigned value, char* out) noexcept {
+        out[0] = static_cast<char>('0' + value / 10);
+        out[1] = static_cast<char>('0' + value % 10);
+    }
+
+    // Length of the well-formed UTF-8 sequence starting at `bytes` (lead byte >= 0x80), or 0.
+    static std::size_t validSequenceLength(const unsigned char* bytes, std::size_t available) {
+        const unsigned char lead = bytes[0];
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0) {
+                low = 0xA0;
+            } else if (lead == 0xED) {
+                high = 0x9F;
+            }
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0) {
+                low = 0x90;
+            } else if (lead == 0xF4) {
+                high = 0x8F;
+            }
+        } else {
+            return 0;
+        }
+        if (available < length || bytes[1] < low || bytes[1] > high) {
+            return 0;
+        }
+        for (std::size_t k = 2; k < length; ++k) {
+            if (bytes[k] < 0x80 || bytes[k] > 0xBF) {
+                return 0;
+            }
+        }
+        return length;
+    }
+
+    void newline() {
+        out_ += '\n';
+        std::size_t indent = depth_ * indentWidth;
+        while (indent > spaces.size()) {
+            out_ += spaces;
+            indent -= spaces.size();
+        }
+        out_.append(spaces.data(), indent);
+    }
+
+    void writeKey(std::string_view key) {
+        currentKey_ = key;
+        out_ += '"';
+        out_ += key;
+        out_ += "\" : ";
+    }
+
+    std::string& out_;
+    std::size_t depth_ = 0;
+    std::string_view currentKey_;
+    std::int64_t cachedDay_ = INT64_MIN;
+    char cachedDayText_[11] = {};
+};
+
+// Every writer below lists its keys in ascending code-point order.
+
+void writeSession(JSONWriter& w, const PAPSession& session) {
+    w.openObject();
+    w.firstKey("durationSeconds");
+    w.number(session.durationSeconds);
+    w.key("end");
+    w.date(session.end);
+    w.key("id");
+    w.integer(session.id);
+    w.key("start");
+    w.date(session.start);
+    w.closeObject();
+}
+
+void writeEvent(JSONWriter& w, const RespiratoryEvent& event) {
+    w.openObject();
+    w.firstKey("durationSeconds");
+    w.number(event.durationSeconds);
+    w.key("id");
+    w.integer(event.id);
+    w.key("sessionID");
+    w.integer(event.sessionID);
+    w.key("start");
+    w.date(event.start);
+    w.key("type");
+    w.string(textCode(event.type));
+    w.closeObject();
+}
+
+void writePoint(JSONWriter& w, const ChannelPoint& point) {
+    w.openObject();
+    w.firstKey("time");
+    w.date(point.time);
+    w.key("value");
+    w.number(point.value);
+    w.closeObject();
+}
+
+void writeChannel(JSONWriter& w, const ChannelSeries& channel) {
+    w.openObject();
+    w.firstKey("code");
+    w.string(textCode(channel.code));
+    w.key("points");
+    w.array(channel.points, [&](const ChannelPoint& point) { writePoint(w, point); });
+    w.key("sessionID");
+    w.integer(channel.sessionID);
+    w.closeObject();
+}
+
+void writeMachine(JSONWriter& w, const PAPMachine& machine) {
+    w.openObject();
+    w.firstKey("brand");
+    w.string(machine.brand);
+    w.key("id");
+    w.integer(machine.id);
+    if (machine.lastImported) {
+        w.key("lastImported");
+        w.date(*machine.lastImported);
+    }
+    w.key("model");
+    w.string(machine.model);
+    w.key("serialNumber");
+    w.string(machine.serialNumber);
+    w.key("series");
+    w.string(machine.series);
+    w.closeObject();
+}
+
+void writeOptionalNumber(JSONWriter& w, std::string_view key, const std::optional<double>& value) {
+    if (value) {
+        w.key(key);
+        w.number(*value);
+    }
+}
+
+void writeNight(JSONWriter& w, const NightSummary& night) {
+    w.openObject();
+    w.firstKey("ahi");
+    w.number(night.ahi);
+    w.key("centralCount");
+    w.integer(night.centralCount);
+    w.key("channels");
+    w.array(night.channels, [&](const ChannelSeries& channel) { writeChannel(w, channel); });
+    w.key("date");
+    w.date(night.date);
+    w.key("events");
+    w.array(night.events, [&](const RespiratoryEvent& event) { writeEvent(w, event); });
+    w.key("hypopneaCount");
+    w.integer(night.hypopneaCount);
+    w.key("isCompliant");
+    w.boolean(night.isCompliant);
+    writeOptionalNumber(w, "leak95th", night.leak95th);
+    writeOptionalNumber(w, "leakAverage", night.leakAverage);
+    writeOptionalNumber(w, "leakMaximum", night.leakMaximum);
+    w.key("maskOnHours");
+    w.number(night.maskOnHours);
+    w.key("obstructiveCount");
+    w.integer(night.obstructiveCount);
+    writeOptionalNumber(w, "pressure95th", night.pressure95th);
+    writeOptionalNumber(w, "pressureAverage", night.pressureAverage);
+    writeOptionalNumber(w, "pressureMaximum", night.pressureMaximum);
+    writeOptionalNumber(w, "pressureMinimum", night.pressureMinimum);
+    writeOptionalNumber(w, "pulseAverage", night.pulseAverage);
+    w.key("rdi");
+    w.number(night.rdi);
+    w.key("reraCount");
+    w.integer(night.reraCount);
+    w.key("sessions");
+    w.array(night.sessions, [&](const PAPSession& session) { writeSession(w, session); });
+    writeOptionalNumber(w, "spo2Average", night.spo2Average);
+    writeOptionalNumber(w, "spo2Minimum", night.spo2Minimum);
+    w.key("totalHours");
+    w.number(night.totalHours);
+    w.key("unclassifiedCount");
+    w.integer(night.unclassifiedCount);
+    w.closeObject();
+}
+
+// A close upper bound of the output size, so the buffer grows once.
+std::size_t estimatedSize(const OscarSnapshot& snapshot) {
+    std::size_t size = 256 + snapshot.machines.size() * 320;
+    for (const NightSummary& night : snapshot.nights) {
+        size += 900 + night.sessions.size() * 200 + night.events.size() * 240;
+        for (const ChannelSeries& channel : night.channels) {
+            size += 120 + channel.points.size() * 110;
+        }
+    }
+    return size;
+}
+
+} // namespace
+
+std::string SnapshotEncoder::encode(const OscarSnapshot& snapshot) const {
+    std::string out;
+    out.reserve(estimatedSize(snapshot));
+    JSONWriter w(out);
+    w.openObject();
+    w.firstKey("generatedAt");
+    w.date(snapshot.generatedAt);
+    w.key("machines");
+    w.array(snapshot.machines, [&](const PAPMachine& machine) { writeMachine(w, machine); });
+    w.key("nights");
+    w.array(snapshot.nights, [&](const NightSummary& night) { writeNight(w, night); });
+    w.key("profileName");
+    w.string(snapshot.profileName);
+    w.closeObject();
+    return out;
+}
+
+SnapshotEncoder makeSnapshotEncoder() { return SnapshotEncoder(); }
+
+std::string formatInternetDate(Date date) {
+    std::string out;
+    JSONWriter w(out);
+    w.date(date);
+    return out.substr(1, out.size() - 2);
+}
+
+} // namespace velunora

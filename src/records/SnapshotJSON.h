@@ -1,0 +1,46 @@
+#pragma once
+
+#include "records/Snapshot.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace velunora {
+
+// The snapshot holds a value that its JSON form cannot carry (a non-finite number, or a date
+// outside the years 0000 to 9999). Nothing was written.
+class SnapshotEncodingError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The bytes are not a snapshot document; no part of it is returned.
+class SnapshotDecodingError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes the one JSON form of the snapshot: keys sorted, two-space indentation, `"key" : value`,
+// "/" escaped, shortest round-trip numbers, RFC 3339 UTC dates without fraction, absent
+// statistics left out. The local export and the cloud payload both come from here, so they are
+// byte-identical.
+class SnapshotEncoder {
+public:
+    std::string encode(const OscarSnapshot& snapshot) const;
+
+private:
+    friend SnapshotEncoder makeSnapshotEncoder();
+    SnapshotEncoder() = default;
+};
+
+SnapshotEncoder makeSnapshotEncoder();
+
+// Reads a snapshot document; throws SnapshotDecodingError on any fault anywhere in it.
+OscarSnapshot decodeSnapshot(std::string_view json);
+
+// The date-time text of the JSON form ("2023-08-22T01:02:03Z"); the fraction is dropped.
+// Throws SnapshotEncodingError for non-finite dates or years outside 0000..9999.
+std::string formatInternetDate(Date date);
+
+} // namespace velunora

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velunora::testing {
+
+// A fresh folder removed with everything in it when the object goes.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::filesystem::path& path() const noexcept { return path_; }
+
+    // Writes `bytes` to `relativePath`, creating the folders on the way; returns the full path.
+    std::filesystem::path write(const std::filesystem::path& relativePath,
+                                std::string_view bytes) const;
+    std::filesystem::path makeFolder(const std::filesystem::path& relativePath) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// The real AirSense 10 card beside the project, when it is there.
+std::optional<std::filesystem::path> realCardFolder();
+
+std::string readFile(const std::filesystem::path& path);
+
+// Sets TZ for the life of the object and restores the previous value after.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    std::optional<std::string> previous_;
+};
+
+} // namespace velunora::testing
+
+// Skips the current test with a clear message when the real card is not beside the project.
+#define VELUNORA_REQUIRE_REAL_CARD(variable)                                                       \
+    const auto variable##Optional = ::velunora::testing::realCardFolder();                         \
+    if (!variable##Optional) {                                                                     \
+        GTEST_SKIP() << "real card not found beside the project (../shared/cards/airsense10)";     \
+    }                                                                                              \
+    const std::filesystem::path variable = *variable##Optional
