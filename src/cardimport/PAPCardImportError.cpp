@@ -12,8 +12,9 @@ std::string describe(PAPCardImportError::Kind kind, const std::string& message) 
     case PAPCardImportError::Kind::unsupported:
         return localized("Ce dossier ne contient pas une carte PPC compatible.");
     case PAPCardImportError::Kind::noSessions:
-        return localized("Aucune session d\u00e9taill\u00e9e n\u2019a \u00e9t\u00e9 trouv\u00e9e sur "
-                         "cette carte SD.");
+        return localized(
+            "Aucune session d\u00e9taill\u00e9e n\u2019a \u00e9t\u00e9 trouv\u00e9e sur "
+            "cette carte SD.");
     }
     return {};
 }
@@ -37,6 +38,8 @@ PAPCardImportError PAPCardImportError::noSessions() {
     return PAPCardImportError(Kind::noSessions, {});
 }
 
-std::string PAPCardImportError::errorDescription() const { return describe(kind_, message_); }
+std::string PAPCardImportError::errorDescription() const {
+    return describe(kind_, message_);
+}
 
 } // namespace velunora

@@ -6,7 +6,9 @@
 
 namespace velunora {
 
-std::string DetectedPAPCard::displayName() const { return joinedDisplayName(manufacturer, model); }
+std::string DetectedPAPCard::displayName() const {
+    return joinedDisplayName(manufacturer, model);
+}
 
 PAPCardImportRegistry PAPCardImportRegistry::standard() {
     return PAPCardImportRegistry({std::make_shared<const ResMedCardImporter>()});

@@ -28,7 +28,8 @@ class PAPCardImportRegistry {
 public:
     using Importers = std::vector<std::shared_ptr<const PAPCardImporter>>;
 
-    explicit PAPCardImportRegistry(Importers importers) : importers_(std::move(importers)) {}
+    explicit PAPCardImportRegistry(Importers importers)
+        : importers_(std::move(importers)) {}
 
     // The registry of the app: exactly one importer, for ResMed cards.
     static PAPCardImportRegistry standard();

@@ -20,9 +20,9 @@ enum class ChannelCode {
 };
 
 inline constexpr std::array<ChannelCode, 8> allChannelCodes{
-    ChannelCode::flowRate,        ChannelCode::pressure,          ChannelCode::maskPressure,
-    ChannelCode::leak,            ChannelCode::respiratoryRate,   ChannelCode::minuteVentilation,
-    ChannelCode::tidalVolume,     ChannelCode::flowLimitation,
+    ChannelCode::flowRate,    ChannelCode::pressure,        ChannelCode::maskPressure,
+    ChannelCode::leak,        ChannelCode::respiratoryRate, ChannelCode::minuteVentilation,
+    ChannelCode::tidalVolume, ChannelCode::flowLimitation,
 };
 
 // The kinds of scored event. `central` is coded "ClearAirway" and `unclassified` "Apnea".

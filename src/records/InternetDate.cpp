@@ -8,7 +8,8 @@ void writeTwoDigits(unsigned value, char* out) noexcept {
     out[1] = static_cast<char>('0' + value % 10);
 }
 
-bool readDigits(std::string_view text, std::size_t at, std::size_t count, unsigned& value) noexcept {
+bool readDigits(std::string_view text, std::size_t at, std::size_t count,
+                unsigned& value) noexcept {
     value = 0;
     for (std::size_t i = at; i < at + count; ++i) {
         const char c = text[i];

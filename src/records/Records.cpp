@@ -17,9 +17,7 @@ public:
     Hasher& add(double value) noexcept { return add(hashDouble(value)); }
     Hasher& add(bool value) noexcept { return add(std::size_t{value ? 1u : 0u}); }
     Hasher& add(Date value) noexcept { return add(value.secondsSince1970); }
-    Hasher& add(const std::string& value) noexcept {
-        return add(std::hash<std::string>{}(value));
-    }
+    Hasher& add(const std::string& value) noexcept { return add(std::hash<std::string>{}(value)); }
     Hasher& add(ChannelCode code) noexcept { return add(static_cast<std::size_t>(code)); }
     Hasher& add(EventKind kind) noexcept { return add(static_cast<std::size_t>(kind)); }
     template <typename T> Hasher& add(const std::optional<T>& value) noexcept {
@@ -73,7 +71,9 @@ std::string joinedDisplayName(const std::string& manufacturer, const std::string
     return manufacturer + ' ' + model;
 }
 
-std::string PAPMachine::displayName() const { return joinedDisplayName(brand, model); }
+std::string PAPMachine::displayName() const {
+    return joinedDisplayName(brand, model);
+}
 
 std::int64_t fnv1a64(std::string_view text) noexcept {
     std::uint64_t hash = 0xcbf29ce484222325ULL;
@@ -101,7 +101,7 @@ PAPMachine makePAPMachine(const std::string& manufacturer, const std::string& mo
                           const std::string& serialNumber, Date lastImported) {
     const std::string identity =
         serialNumber.empty() ? joinedDisplayName(manufacturer, model) : serialNumber;
-    return PAPMachine{fnv1a64(identity), manufacturer,  model,
+    return PAPMachine{fnv1a64(identity),   manufacturer, model,
                       deviceSeries(model), serialNumber, lastImported};
 }
 

@@ -19,7 +19,8 @@ using simdjson::dom::object;
 // Tracks which mandatory keys of one object were seen; the bit of a key is its index.
 template <std::size_t Count> class RequiredKeys {
 public:
-    explicit RequiredKeys(const std::string_view (&names)[Count]) : names_(names) {}
+    explicit RequiredKeys(const std::string_view (&names)[Count])
+        : names_(names) {}
     void seen(std::size_t index) noexcept { mask_ |= std::uint32_t{1} << index; }
     void check(std::string_view where) const {
         for (std::size_t i = 0; i < Count; ++i) {
@@ -243,9 +244,9 @@ std::vector<T> readArray(element value, std::string_view where, Read read) {
 
 NightSummary readNight(element value) {
     static constexpr std::string_view keys[] = {
-        "ahi",      "centralCount",     "channels",  "date",      "events",
-        "hypopneaCount", "isCompliant", "maskOnHours", "obstructiveCount", "rdi",
-        "reraCount", "sessions",        "totalHours", "unclassifiedCount"};
+        "ahi",         "centralCount",     "channels",         "date", "events",    "hypopneaCount",
+        "isCompliant", "maskOnHours",      "obstructiveCount", "rdi",  "reraCount", "sessions",
+        "totalHours",  "unclassifiedCount"};
     RequiredKeys required(keys);
     NightSummary night;
     for (auto [key, field] : asObject(value, "night")) {
@@ -326,8 +327,7 @@ OscarSnapshot decodeSnapshot(std::string_view json) {
     if (const auto error = parser.parse(padded).get(root); error != simdjson::SUCCESS) {
         fail("document", simdjson::error_message(error));
     }
-    static constexpr std::string_view keys[] = {"generatedAt", "machines", "nights",
-                                                "profileName"};
+    static constexpr std::string_view keys[] = {"generatedAt", "machines", "nights", "profileName"};
     RequiredKeys required(keys);
     OscarSnapshot snapshot;
     for (auto [key, field] : asObject(root, "document")) {

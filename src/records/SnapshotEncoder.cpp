@@ -2,6 +2,7 @@
 #include "records/InternetDate.h"
 #include "records/SnapshotJSON.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -10,23 +11,27 @@ namespace velunora {
 namespace {
 
 constexpr std::size_t indentWidth = 2;
-constexpr std::string_view spaces = "                                                            "
-                                    "                                                            ";
 
-// Appends the pretty-printed form to one growing buffer. Keys are our own ASCII literals, so
-// only values need escaping.
+// Appends the pretty-printed form to one growing buffer. Each primitive first makes room for its
+// longest possible text and then writes through a raw pointer, so the hot path has no per-byte
+// capacity checks. Keys are our own ASCII literals, so only values need escaping.
 class JSONWriter {
 public:
-    explicit JSONWriter(std::string& out) : out_(out) {}
+    explicit JSONWriter(std::string& out, std::size_t expectedSize)
+        : out_(out) {
+        out_.resize(std::max<std::size_t>(expectedSize, 64));
+    }
+    // Cuts the buffer to what was written.
+    void finish() { out_.resize(used_); }
 
     void openObject() {
-        out_ += '{';
+        put('{');
         ++depth_;
     }
     void closeObject() {
         --depth_;
         newline();
-        out_ += '}';
+        put('}');
     }
     // The first key of every object is a mandatory one, so the comma rule needs no state.
     void firstKey(std::string_view key) {
@@ -34,7 +39,7 @@ public:
         writeKey(key);
     }
     void key(std::string_view key) {
-        out_ += ',';
+        put(',');
         newline();
         writeKey(key);
     }
@@ -42,15 +47,15 @@ public:
     template <typename T, typename WriteElement>
     void array(const std::vector<T>& elements, WriteElement writeElement) {
         if (elements.empty()) {
-            out_ += "[]";
+            append("[]");
             return;
         }
-        out_ += '[';
+        put('[');
         ++depth_;
         bool first = true;
         for (const T& element : elements) {
             if (!first) {
-                out_ += ',';
+                put(',');
             }
             first = false;
             newline();
@@ -58,13 +63,12 @@ public:
         }
         --depth_;
         newline();
-        out_ += ']';
+        put(']');
     }
 
     void integer(std::int64_t value) {
-        char digits[24];
-        auto result = std::to_chars(std::begin(digits), std::end(digits), value);
-        out_.append(digits, result.ptr);
+        char* at = room(24);
+        used_ = static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - out_.data());
     }
 
     void number(double value) {
@@ -74,12 +78,11 @@ public:
                                         std::string(currentKey_) + " \u00bb");
         }
         // Shortest text that reads back to the same double; whole values come out as "12".
-        char digits[32];
-        auto result = std::to_chars(std::begin(digits), std::end(digits), value);
-        out_.append(digits, result.ptr);
+        char* at = room(32);
+        used_ = static_cast<std::size_t>(std::to_chars(at, at + 32, value).ptr - out_.data());
     }
 
-    void boolean(bool value) { out_ += value ? "true" : "false"; }
+    void boolean(bool value) { append(value ? std::string_view("true") : "false"); }
 
     void date(Date value) {
         const double seconds = value.secondsSince1970;
@@ -92,7 +95,7 @@ public:
         const auto whole = static_cast<std::int64_t>(std::floor(seconds));
         // Series points come in time order: most dates share the day part with the previous one.
         const std::int64_t day = whole >= 0 ? whole / 86400 : (whole - 86399) / 86400;
-        char text[22];
+        char* text = room(22);
         text[0] = '"';
         if (day == cachedDay_) {
             std::memcpy(text + 1, cachedDayText_, 11);
@@ -109,16 +112,17 @@ public:
             cachedDay_ = day;
         }
         text[21] = '"';
-        out_.append(text, sizeof text);
+        used_ += 22;
     }
 
     void string(std::string_view value) {
-        out_ += '"';
+        // Worst case: every byte becomes a six-character \u escape.
+        char* out = room(value.size() * 6 + 2);
+        char* const begin = out;
+        *out++ = '"';
         const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
         const std::size_t size = value.size();
-        std::size_t plainStart = 0;
         std::size_t i = 0;
-        auto flushPlain = [&] { out_.append(value.data() + plainStart, i - plainStart); };
         while (i < size) {
             const unsigned char c = bytes[i];
             if (c >= 0x80) {
@@ -126,61 +130,59 @@ public:
                 if (length == 0) {
                     // Text that reaches the snapshot is UTF-8 already; anything else would make
                     // the whole document unreadable for the phone, so repair it here.
-                    flushPlain();
-                    out_ += "\xEF\xBF\xBD";
+                    std::memcpy(out, "\xEF\xBF\xBD", 3);
+                    out += 3;
                     ++i;
-                    plainStart = i;
                 } else {
+                    std::memcpy(out, bytes + i, length);
+                    out += length;
                     i += length;
                 }
                 continue;
             }
-            const char* escape = nullptr;
+            ++i;
+            char escaped = 0;
             switch (c) {
             case '"':
-                escape = "\\\"";
+                escaped = '"';
                 break;
             case '\\':
-                escape = "\\\\";
+                escaped = '\\';
                 break;
             case '/':
-                escape = "\\/";
+                escaped = '/';
                 break;
             case '\b':
-                escape = "\\b";
+                escaped = 'b';
                 break;
             case '\f':
-                escape = "\\f";
+                escaped = 'f';
                 break;
             case '\n':
-                escape = "\\n";
+                escaped = 'n';
                 break;
             case '\r':
-                escape = "\\r";
+                escaped = 'r';
                 break;
             case '\t':
-                escape = "\\t";
+                escaped = 't';
                 break;
             default:
-                break;
-            }
-            if (escape == nullptr && c >= 0x20) {
-                ++i;
-                continue;
-            }
-            flushPlain();
-            if (escape != nullptr) {
-                out_ += escape;
-            } else {
+                if (c >= 0x20) {
+                    *out++ = static_cast<char>(c);
+                    continue;
+                }
                 constexpr char hex[] = "0123456789abcdef";
                 const char unicodeEscape[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
-                out_.append(unicodeEscape, sizeof unicodeEscape);
+                std::memcpy(out, unicodeEscape, sizeof unicodeEscape);
+                out += sizeof unicodeEscape;
+                continue;
             }
-            ++i;
-            plainStart = i;
+            *out++ = '\\';
+            *out++ = escaped;
         }
-        flushPlain();
-        out_ += '"';
+        *out++ = '"';
+        used_ += static_cast<std::size_t>(out - begin);
     }
 
 private:
@@ -224,24 +226,43 @@ private:
         return length;
     }
 
-    void newline() {
-        out_ += '\n';
-        std::size_t indent = depth_ * indentWidth;
-        while (indent > spaces.size()) {
-            out_ += spaces;
-            indent -= spaces.size();
+    // A pointer to at least `size` writable bytes at the end of what was written.
+    char* room(std::size_t size) {
+        if (used_ + size > out_.size()) {
+            out_.resize(std::max(out_.size() * 2, used_ + size));
         }
-        out_.append(spaces.data(), indent);
+        return out_.data() + used_;
+    }
+
+    void put(char c) {
+        *room(1) = c;
+        ++used_;
+    }
+
+    void append(std::string_view text) {
+        std::memcpy(room(text.size()), text.data(), text.size());
+        used_ += text.size();
+    }
+
+    void newline() {
+        const std::size_t indent = depth_ * indentWidth;
+        char* at = room(indent + 1);
+        *at = '\n';
+        std::memset(at + 1, ' ', indent);
+        used_ += indent + 1;
     }
 
     void writeKey(std::string_view key) {
         currentKey_ = key;
-        out_ += '"';
-        out_ += key;
-        out_ += "\" : ";
+        char* at = room(key.size() + 5);
+        at[0] = '"';
+        std::memcpy(at + 1, key.data(), key.size());
+        std::memcpy(at + 1 + key.size(), "\" : ", 4);
+        used_ += key.size() + 5;
     }
 
     std::string& out_;
+    std::size_t used_ = 0;
     std::size_t depth_ = 0;
     std::string_view currentKey_;
     std::int64_t cachedDay_ = INT64_MIN;
@@ -383,8 +404,7 @@ std::size_t estimatedSize(const OscarSnapshot& snapshot) {
 
 std::string SnapshotEncoder::encode(const OscarSnapshot& snapshot) const {
     std::string out;
-    out.reserve(estimatedSize(snapshot));
-    JSONWriter w(out);
+    JSONWriter w(out, estimatedSize(snapshot));
     w.openObject();
     w.firstKey("generatedAt");
     w.date(snapshot.generatedAt);
@@ -395,15 +415,19 @@ std::string SnapshotEncoder::encode(const OscarSnapshot& snapshot) const {
     w.key("profileName");
     w.string(snapshot.profileName);
     w.closeObject();
+    w.finish();
     return out;
 }
 
-SnapshotEncoder makeSnapshotEncoder() { return SnapshotEncoder(); }
+SnapshotEncoder makeSnapshotEncoder() {
+    return SnapshotEncoder();
+}
 
 std::string formatInternetDate(Date date) {
     std::string out;
-    JSONWriter w(out);
+    JSONWriter w(out, 32);
     w.date(date);
+    w.finish();
     return out.substr(1, out.size() - 2);
 }
 

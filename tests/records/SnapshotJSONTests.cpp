@@ -1,0 +1,337 @@
+#include "records/SnapshotJSON.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <string>
+
+namespace velunora {
+namespace {
+
+// Every kind of value the document carries: ids at both ends of Int64 and beyond 2^53, a date
+// with a fraction, absent statistics, "/" and quotes in text, non-ASCII text, numbers that need
+// an exponent, and an empty night.
+OscarSnapshot goldenSnapshot() {
+    OscarSnapshot snapshot;
+    snapshot.generatedAt = Date{1692775800};
+    snapshot.machines = {
+        PAPMachine{-7046029254386353131, "ResMed", "AirSense 10/AutoSet \"Pro\"", "AirSense 10",
+                   "23171234567", Date{1692775800.75}},
+        PAPMachine{std::numeric_limits<std::int64_t>::max(), "Resm\u00e9 \u2116", "", "ResMed", "",
+                   std::nullopt},
+    };
+    NightSummary full;
+    full.date = Date{1692590400};
+    full.totalHours = 7.25;
+    full.maskOnHours = 7.25;
+    full.ahi = 1.5;
+    full.rdi = 2;
+    full.obstructiveCount = 1;
+    full.centralCount = 2;
+    full.hypopneaCount = 3;
+    full.reraCount = 0;
+    full.unclassifiedCount = 4;
+    full.pressureAverage = 9.5;
+    full.pressureMinimum = 4;
+    full.pressureMaximum = 12.25;
+    full.pressure95th = 11.5;
+    full.leakAverage = 0.1;
+    full.leak95th = 3e-7;
+    full.leakMaximum = 1e21;
+    full.isCompliant = true;
+    full.sessions = {PAPSession{std::numeric_limits<std::int64_t>::min(), Date{1692670267.9},
+                                Date{1692673868}, 3600.5}};
+    full.events = {
+        RespiratoryEvent{16926708000, 1692670267, EventKind::central, Date{1692670800}, 10}};
+    full.channels = {ChannelSeries{-3,
+                                   ChannelCode::flowLimitation,
+                                   {ChannelPoint{Date{1692670267.25}, -0.5},
+                                    ChannelPoint{Date{1692670267.75}, 0.0015259021896696368}}}};
+    NightSummary empty;
+    empty.date = Date{1692676800};
+    empty.pulseAverage = 60;
+    snapshot.nights = {full, empty};
+    return snapshot;
+}
+
+constexpr std::string_view goldenJSON = R"({
+  "generatedAt" : "2023-08-23T07:30:00Z",
+  "machines" : [
+    {
+      "brand" : "ResMed",
+      "id" : -7046029254386353131,
+      "lastImported" : "2023-08-23T07:30:00Z",
+      "model" : "AirSense 10\/AutoSet \"Pro\"",
+      "serialNumber" : "23171234567",
+      "series" : "AirSense 10"
+    },
+    {
+      "brand" : "Resmé №",
+      "id" : 9223372036854775807,
+      "model" : "",
+      "serialNumber" : "",
+      "series" : "ResMed"
+    }
+  ],
+  "nights" : [
+    {
+      "ahi" : 1.5,
+      "centralCount" : 2,
+      "channels" : [
+        {
+          "code" : "FLG",
+          "points" : [
+            {
+              "time" : "2023-08-22T02:11:07Z",
+              "value" : -0.5
+            },
+            {
+              "time" : "2023-08-22T02:11:07Z",
+              "value" : 0.0015259021896696368
+            }
+          ],
+          "sessionID" : -3
+        }
+      ],
+      "date" : "2023-08-21T04:00:00Z",
+      "events" : [
+        {
+          "durationSeconds" : 10,
+          "id" : 16926708000,
+          "sessionID" : 1692670267,
+          "start" : "2023-08-22T02:20:00Z",
+          "type" : "ClearAirway"
+        }
+      ],
+      "hypopneaCount" : 3,
+      "isCompliant" : true,
+      "leak95th" : 3e-07,
+      "leakAverage" : 0.1,
+      "leakMaximum" : 1e+21,
+      "maskOnHours" : 7.25,
+      "obstructiveCount" : 1,
+      "pressure95th" : 11.5,
+      "pressureAverage" : 9.5,
+      "pressureMaximum" : 12.25,
+      "pressureMinimum" : 4,
+      "rdi" : 2,
+      "reraCount" : 0,
+      "sessions" : [
+        {
+          "durationSeconds" : 3600.5,
+          "end" : "2023-08-22T03:11:08Z",
+          "id" : -9223372036854775808,
+          "start" : "2023-08-22T02:11:07Z"
+        }
+      ],
+      "totalHours" : 7.25,
+      "unclassifiedCount" : 4
+    },
+    {
+      "ahi" : 0,
+      "centralCount" : 0,
+      "channels" : [],
+      "date" : "2023-08-22T04:00:00Z",
+      "events" : [],
+      "hypopneaCount" : 0,
+      "isCompliant" : false,
+      "maskOnHours" : 0,
+      "obstructiveCount" : 0,
+      "pulseAverage" : 60,
+      "rdi" : 0,
+      "reraCount" : 0,
+      "sessions" : [],
+      "totalHours" : 0,
+      "unclassifiedCount" : 0
+    }
+  ],
+  "profileName" : "Velunora"
+})";
+
+TEST(SnapshotEncoding, WritesTheExactGoldenBytes) {
+    EXPECT_EQ(makeSnapshotEncoder().encode(goldenSnapshot()), goldenJSON);
+}
+
+TEST(SnapshotEncoding, DecodingThenEncodingGivesTheSameBytes) {
+    const OscarSnapshot decoded = decodeSnapshot(goldenJSON);
+    EXPECT_EQ(makeSnapshotEncoder().encode(decoded), goldenJSON);
+}
+
+TEST(SnapshotEncoding, DecodedValuesMatchTheEncodedOnesToTheWholeSecond) {
+    const OscarSnapshot original = goldenSnapshot();
+    const OscarSnapshot decoded = decodeSnapshot(makeSnapshotEncoder().encode(original));
+    ASSERT_EQ(decoded.machines.size(), 2u);
+    EXPECT_EQ(decoded.machines[0].id, -7046029254386353131);
+    EXPECT_EQ(decoded.machines[0].lastImported, Date{1692775800});
+    EXPECT_FALSE(decoded.machines[1].lastImported.has_value());
+    ASSERT_EQ(decoded.nights.size(), 2u);
+    const NightSummary& full = decoded.nights[0];
+    EXPECT_EQ(full.sessions[0].start, Date{1692670267}) << "the fraction is dropped, not rounded";
+    EXPECT_EQ(full.leak95th, 3e-7);
+    EXPECT_EQ(full.channels[0].points[1].value, 0.0015259021896696368);
+    EXPECT_EQ(full.events[0].type, EventKind::central);
+    EXPECT_FALSE(full.spo2Average.has_value());
+    EXPECT_FALSE(full.pulseAverage.has_value());
+    const NightSummary& empty = decoded.nights[1];
+    EXPECT_TRUE(empty.sessions.empty() && empty.events.empty() && empty.channels.empty());
+    EXPECT_FALSE(empty.pressureAverage.has_value());
+    EXPECT_EQ(empty.pulseAverage, 60.0);
+}
+
+TEST(SnapshotEncoding, NumbersReadBackExactly) {
+    const double values[] = {0.1,
+                             1.0 / 3.0,
+                             -2.5e-300,
+                             std::numeric_limits<double>::denorm_min(),
+                             std::numeric_limits<double>::max(),
+                             9007199254740993.0,
+                             123456789.125};
+    OscarSnapshot snapshot;
+    NightSummary night;
+    ChannelSeries series{1, ChannelCode::flowRate, {}};
+    for (double value : values) {
+        series.points.push_back(ChannelPoint{Date{0}, value});
+    }
+    night.channels.push_back(series);
+    snapshot.nights.push_back(night);
+    const OscarSnapshot decoded = decodeSnapshot(makeSnapshotEncoder().encode(snapshot));
+    ASSERT_EQ(decoded.nights[0].channels[0].points.size(), std::size(values));
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        EXPECT_EQ(decoded.nights[0].channels[0].points[i].value, values[i]);
+    }
+}
+
+TEST(SnapshotEncoding, EscapesControlCharactersAndRepairsInvalidUTF8) {
+    OscarSnapshot snapshot;
+    snapshot.profileName = std::string("a\tb\n\x01\\c\xff") + "d\xe2\x82";
+    const std::string json = makeSnapshotEncoder().encode(snapshot);
+    EXPECT_NE(json.find(R"("profileName" : "a\tb\n\u0001\\c)"
+                        "\xEF\xBF\xBD"
+                        "d"
+                        "\xEF\xBF\xBD\xEF\xBF\xBD"
+                        R"(")"),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(decodeSnapshot(json).profileName, "a\tb\n\x01\\c\xEF\xBF\xBD"
+                                                "d\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(SnapshotEncoding, RefusesNonFiniteNumbersAndUnwritableDates) {
+    const auto encoder = makeSnapshotEncoder();
+    const double refused[] = {std::nan(""), std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity()};
+    for (double value : refused) {
+        OscarSnapshot snapshot = goldenSnapshot();
+        snapshot.nights[1].pulseAverage = value;
+        EXPECT_THROW(encoder.encode(snapshot), SnapshotEncodingError);
+        snapshot = goldenSnapshot();
+        snapshot.nights[0].channels[0].points[0].value = value;
+        EXPECT_THROW(encoder.encode(snapshot), SnapshotEncodingError);
+        snapshot = goldenSnapshot();
+        snapshot.generatedAt = Date{value};
+        EXPECT_THROW(encoder.encode(snapshot), SnapshotEncodingError);
+    }
+    OscarSnapshot farFuture;
+    farFuture.generatedAt = Date{253402300800.0}; // 10000-01-01
+    EXPECT_THROW(encoder.encode(farFuture), SnapshotEncodingError);
+}
+
+TEST(InternetDates, FormatAndParseAtTheEdges) {
+    EXPECT_EQ(formatInternetDate(Date{0}), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(formatInternetDate(Date{-0.5}), "1969-12-31T23:59:59Z");
+    EXPECT_EQ(formatInternetDate(Date{951782400}), "2000-02-29T00:00:00Z");
+    EXPECT_EQ(formatInternetDate(Date{-62167219200}), "0000-01-01T00:00:00Z");
+    EXPECT_EQ(formatInternetDate(Date{253402300799.9}), "9999-12-31T23:59:59Z");
+    EXPECT_EQ(formatInternetDate(Date{1692670267.999}), "2023-08-22T02:11:07Z");
+}
+
+// A valid document to break in one place at a time.
+std::string validDocument(std::string_view nightExtra = "", std::string_view eventType = "Apnea",
+                          std::string_view count = "1") {
+    return std::string(R"({"generatedAt":"2023-08-23T07:30:00Z","profileName":"Velunora",
+      "machines":[{"brand":"ResMed","id":5,"model":"m","serialNumber":"","series":"ResMed"}],
+      "nights":[{"ahi":0,"centralCount":)") +
+           std::string(count) + R"(,"channels":[{"code":"Leak","sessionID":1,
+        "points":[{"time":"2023-08-22T02:11:07Z","value":1}]}],
+      "date":"2023-08-22T04:00:00Z","events":[{"durationSeconds":1,"id":2,"sessionID":1,
+        "start":"2023-08-22T02:11:07Z","type":")" +
+           std::string(eventType) + R"("}],"hypopneaCount":0,"isCompliant":false,
+      "maskOnHours":0,"obstructiveCount":0,"rdi":0,"reraCount":0,"sessions":[],
+      "totalHours":0,"unclassifiedCount":0)" +
+           std::string(nightExtra) + "}]}";
+}
+
+TEST(SnapshotDecoding, AcceptsNullOrMissingOptionalsUnknownKeysAndOffsets) {
+    const OscarSnapshot plain = decodeSnapshot(validDocument());
+    EXPECT_FALSE(plain.nights[0].pressureAverage.has_value());
+    EXPECT_EQ(plain.nights[0].centralCount, 1);
+
+    const OscarSnapshot withNull =
+        decodeSnapshot(validDocument(R"(,"pressureAverage":null,"spo2Minimum":null)"));
+    EXPECT_FALSE(withNull.nights[0].pressureAverage.has_value());
+    EXPECT_FALSE(withNull.nights[0].spo2Minimum.has_value());
+
+    const OscarSnapshot withExtra =
+        decodeSnapshot(validDocument(R"(,"leakAverage":12,"futureKey":{"nested":[1,2,null]})"));
+    EXPECT_EQ(withExtra.nights[0].leakAverage, 12.0);
+
+    std::string withExtraAtTop = validDocument();
+    withExtraAtTop.insert(1, R"("appVersion":"2.0",)");
+    EXPECT_NO_THROW(decodeSnapshot(withExtraAtTop));
+
+    std::string withOffset = validDocument();
+    withOffset.replace(withOffset.find("2023-08-23T07:30:00Z"), 20, "2023-08-23T09:30:00+02:00");
+    EXPECT_EQ(decodeSnapshot(withOffset).generatedAt, Date{1692775800});
+}
+
+TEST(SnapshotDecoding, RejectsWrongStructureMissingKeysAndWrongTypes) {
+    const std::string broken[] = {
+        "",
+        "[]",
+        "{",
+        R"({"generatedAt":"2023-08-23T07:30:00Z","profileName":"V","machines":[]})",
+        validDocument().replace(validDocument().find(R"("rdi":0,)"), 8, ""),
+        validDocument(R"(,"leakAverage":"12")"),
+        validDocument(R"(,"isCompliant":1)"),
+        validDocument().replace(validDocument().find(R"("sessions":[])"), 13, R"("sessions":{})"),
+        validDocument().replace(validDocument().find(R"("sessions":[])"), 13, R"("sessions":null)"),
+        validDocument().replace(validDocument().find(R"("brand":"ResMed")"), 15, R"("brand":null)"),
+        validDocument().replace(validDocument().find(R"("sessions":[])"), 13,
+                                R"("sessions":[{"id":1,"start":"2023-08-22T02:11:07Z",
+                                   "end":"2023-08-22T02:11:07Z"}])"),
+    };
+    for (const std::string& document : broken) {
+        EXPECT_THROW(decodeSnapshot(document), SnapshotDecodingError) << document;
+    }
+}
+
+TEST(SnapshotDecoding, RejectsBadDatesIntegersAndCodes) {
+    const std::string base = validDocument();
+    auto withDate = [&](std::string_view date) {
+        std::string document = base;
+        document.replace(document.find("2023-08-23T07:30:00Z"), 20, date);
+        return document;
+    };
+    for (std::string_view date :
+         {"2023-08-23T07:30:00.5Z", "2023-08-23 07:30:00Z", "2023-02-29T07:30:00Z",
+          "2023-08-23T24:00:00Z", "2023-08-23T07:30:00", "23-08-23T07:30:00Z", "yesterday"}) {
+        EXPECT_THROW(decodeSnapshot(withDate(date)), SnapshotDecodingError) << date;
+    }
+    for (std::string_view count : {"1.5", "1.0", "1e3", "9223372036854775808",
+                                   "-9223372036854775809", "18446744073709551615", "\"1\""}) {
+        EXPECT_THROW(decodeSnapshot(validDocument("", "Apnea", count)), SnapshotDecodingError)
+            << count;
+    }
+    EXPECT_EQ(
+        decodeSnapshot(validDocument("", "Apnea", "-9223372036854775808")).nights[0].centralCount,
+        std::numeric_limits<std::int64_t>::min());
+    for (std::string_view type : {"central", "clearairway", "ClearAirway ", "", "Apnoea"}) {
+        EXPECT_THROW(decodeSnapshot(validDocument("", type)), SnapshotDecodingError) << type;
+    }
+    std::string badCode = base;
+    badCode.replace(badCode.find(R"("Leak")"), 6, R"("leak")");
+    EXPECT_THROW(decodeSnapshot(badCode), SnapshotDecodingError);
+}
+
+} // namespace
+} // namespace velunora
