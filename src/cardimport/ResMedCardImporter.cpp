@@ -1,16 +1,22 @@
 #include "cardimport/ResMedCardImporter.h"
 
-#include "cardimport/PAPCardImportError.h"
+#include "cardimport/DeviceIdentification.h"
 
 namespace velunora {
 
-// Recognition and import of real cards arrive with the EDF reader and the night pipeline.
-std::optional<DetectedPAPCard> ResMedCardImporter::detect(const std::filesystem::path&) const {
-    return std::nullopt;
+std::optional<DetectedPAPCard>
+ResMedCardImporter::detect(const std::filesystem::path& rootURL) const {
+    // A card is recognised by its layout alone; STR.edf is never read here, only looked for.
+    std::error_code error;
+    if (!std::filesystem::is_directory(rootURL / "DATALOG", error) ||
+        !std::filesystem::exists(rootURL / "STR.edf", error)) {
+        return std::nullopt;
+    }
+    auto identification = readDeviceIdentification(rootURL);
+    return DetectedPAPCard{rootURL, "ResMed", std::move(identification.model),
+                           std::move(identification.serialNumber)};
 }
 
-OscarSnapshot ResMedCardImporter::importCard(const DetectedPAPCard&) const {
-    throw PAPCardImportError::unsupported();
-}
+// importCard is the night pipeline: it lives with the nights, which build on card reading.
 
 } // namespace velunora

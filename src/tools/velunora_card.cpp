@@ -2,50 +2,247 @@
 // trying a card import without the tray app.
 #include "cardimport/PAPCardImportError.h"
 #include "cardimport/PAPCardImporter.h"
+#include "nights/SessionImport.h"
+#include "platform/LocalCalendar.h"
+#include "records/SnapshotJSON.h"
+#include "tools/CardGenerator.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <unistd.h>
+#include <vector>
 
 namespace {
+
+using namespace velunora;
 
 constexpr std::string_view usage =
     "Utilisation : velunora-card COMMANDE [ARGUMENTS]\n"
     "\n"
     "Commandes :\n"
-    "  detect CARTE    dit si le dossier CARTE est une carte SD prise en charge et quel\n"
-    "                  appareil l\u2019a \u00e9crite\n"
-    "  help            affiche cette aide\n";
+    "  detect CARTE                  dit si le dossier CARTE est une carte SD prise en charge\n"
+    "                                et quel appareil l\u2019a \u00e9crite\n"
+    "  import CARTE [--json FICHIER] importe la carte, affiche une ligne par nuit et, avec\n"
+    "                                --json, \u00e9crit l\u2019instantan\u00e9 JSON dans FICHIER\n"
+    "  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]\n"
+    "                                \u00e9crit une carte de d\u00e9monstration dans DOSSIER\n"
+    "  help                          affiche cette aide\n";
 
 int printUsage(std::FILE* stream, int status) {
     std::fwrite(usage.data(), 1, usage.size(), stream);
     return status;
 }
 
-int detect(const char* folder) {
-    const auto registry = velunora::PAPCardImportRegistry::standard();
-    const auto card = registry.detectCard(folder);
+int fail(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
+Date now() {
+    using namespace std::chrono;
+    return Date{duration<double>(system_clock::now().time_since_epoch()).count()};
+}
+
+std::optional<DetectedPAPCard> detectOrReport(const char* folder) {
+    const auto card = PAPCardImportRegistry::standard().detectCard(folder);
     if (!card) {
-        const std::string text = velunora::PAPCardImportError::unsupported().errorDescription();
-        std::fprintf(stderr, "%s\n", text.c_str());
+        fail(PAPCardImportError::unsupported().errorDescription());
+    }
+    return card;
+}
+
+void printIdentity(const DetectedPAPCard& card) {
+    std::printf("%s \u00b7 num\u00e9ro de s\u00e9rie %s\n", card.displayName().c_str(),
+                card.serialNumber.empty() ? "inconnu" : card.serialNumber.c_str());
+}
+
+int detect(const char* folder) {
+    const auto card = detectOrReport(folder);
+    if (!card) {
         return 1;
     }
-    std::printf("%s\nnum\u00e9ro de s\u00e9rie : %s\n", card->displayName().c_str(),
-                card->serialNumber.empty() ? "inconnu" : card->serialNumber.c_str());
+    printIdentity(*card);
+    return 0;
+}
+
+// French decimal comma, or a dash for a statistic the night lacks.
+std::string decimal(std::optional<double> value, int digits) {
+    if (!value) {
+        return "\u2014";
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f", digits, *value);
+    for (char& c : text) {
+        if (c == '.') {
+            c = ',';
+        }
+    }
+    return text;
+}
+
+std::string localDay(Date date) {
+    const auto day = calendar::decompose(date);
+    if (!day) {
+        return "?";
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", static_cast<int>(day->year),
+                  static_cast<int>(day->month), static_cast<int>(day->day));
+    return text;
+}
+
+// Writes next to the target and renames over it, so a reader never sees half a snapshot. The
+// file holds health data: only the user may read it.
+bool writeAtomically(const std::filesystem::path& target, const std::string& bytes) {
+    const std::string temporary = target.string() + ".tmp-" + std::to_string(::getpid());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n <= 0) {
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0 ||
+        std::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+int import(const char* folder, const char* jsonPath) {
+    const auto card = detectOrReport(folder);
+    if (!card) {
+        return 1;
+    }
+    const bool showProgress = ::isatty(STDERR_FILENO) != 0;
+    OscarSnapshot snapshot;
+    try {
+        snapshot = importResMedCard(*card, now(), [&](double fraction) {
+            if (showProgress) {
+                std::fprintf(stderr, "\rLecture de la carte\u2026 %3d %%",
+                             static_cast<int>(fraction * 100.0 + 0.5));
+            }
+        });
+        if (showProgress) {
+            std::fprintf(stderr, "\r\033[K");
+        }
+    } catch (const PAPCardImportError& error) {
+        if (showProgress) {
+            std::fprintf(stderr, "\r\033[K");
+        }
+        return fail(error.errorDescription());
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
+
+    printIdentity(*card);
+    std::printf("%-12s %7s %6s %6s %9s %9s %10s  %s\n", "nuit", "heures", "IAH", "IDR", "pression",
+                "P95", "fuite P95", "observance");
+    for (const NightSummary& night : snapshot.nights) {
+        std::printf("%-12s %7s %6s %6s %9s %9s %10s  %s\n", localDay(night.date).c_str(),
+                    decimal(night.totalHours, 2).c_str(), decimal(night.ahi, 2).c_str(),
+                    decimal(night.rdi, 2).c_str(), decimal(night.pressureAverage, 1).c_str(),
+                    decimal(night.pressure95th, 1).c_str(), decimal(night.leak95th, 1).c_str(),
+                    night.isCompliant ? "oui" : "non");
+    }
+    std::printf("%zu nuit%s\n", snapshot.nights.size(), snapshot.nights.size() > 1 ? "s" : "");
+
+    if (jsonPath) {
+        try {
+            const std::string json = makeSnapshotEncoder().encode(snapshot);
+            if (!writeAtomically(jsonPath, json)) {
+                return fail(std::string("Impossible d\u2019\u00e9crire ") + jsonPath + " : " +
+                            std::strerror(errno));
+            }
+        } catch (const SnapshotEncodingError& error) {
+            return fail(error.what());
+        }
+    }
+    return 0;
+}
+
+std::optional<cardgen::LocalDay> parseDay(std::string_view text) {
+    int year = 0, month = 0, day = 0;
+    if (std::sscanf(std::string(text).c_str(), "%4d-%2d-%2d", &year, &month, &day) != 3 ||
+        month < 1 || month > 12 || day < 1 || day > 31) {
+        return std::nullopt;
+    }
+    return cardgen::LocalDay{year, month, day};
+}
+
+int generate(const std::vector<std::string_view>& arguments) {
+    if (arguments.empty()) {
+        return printUsage(stderr, 2);
+    }
+    cardgen::CardGeneratorOptions options;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string_view option = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (option == "--nights" && hasValue) {
+            options.nights = std::atoi(std::string(arguments[++i]).c_str());
+            if (options.nights < 1 || options.nights > 3660) {
+                return fail("--nights attend un nombre de 1 \u00e0 3660");
+            }
+        } else if (option == "--seed" && hasValue) {
+            options.seed = std::strtoull(std::string(arguments[++i]).c_str(), nullptr, 10);
+        } else if (option == "--first-night" && hasValue) {
+            options.firstNight = parseDay(arguments[++i]);
+            if (!options.firstNight) {
+                return fail("--first-night attend une date AAAA-MM-JJ");
+            }
+        } else if (option == "--airsense11") {
+            options.device = cardgen::DeviceFamily::airSense11;
+        } else {
+            return printUsage(stderr, 2);
+        }
+    }
+    try {
+        const auto card = cardgen::generateCard(std::string(arguments[0]), options);
+        std::printf("Carte de d\u00e9monstration \u00e9crite dans %s : ResMed %s, %zu nuits\n",
+                    std::string(arguments[0]).c_str(), card.model.c_str(), card.nights.size());
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
+    if (arguments.empty()) {
         return printUsage(stderr, 2);
     }
-    const std::string_view command = argv[1];
+    const std::string_view command = arguments[0];
+    const std::vector<std::string_view> rest(arguments.begin() + 1, arguments.end());
     if (command == "help" || command == "--help" || command == "-h") {
         return printUsage(stdout, 0);
     }
-    if (command == "detect" && argc == 3) {
+    if (command == "detect" && rest.size() == 1) {
         return detect(argv[2]);
+    }
+    if (command == "import" && rest.size() == 1) {
+        return import(argv[2], nullptr);
+    }
+    if (command == "import" && rest.size() == 3 && rest[1] == "--json") {
+        return import(argv[2], argv[4]);
+    }
+    if (command == "generate") {
+        return generate(rest);
     }
     return printUsage(stderr, 2);
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "nights/NightAccumulator.h"
+#include "records/Records.h"
+
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace velunora {
+
+struct EDFDocument;
+struct EDFSignal;
+
+// Which channel a signal is, and the factor that turns the device's unit into ours.
+struct SignalMapping {
+    ChannelCode code;
+    double factor;
+
+    friend bool operator==(const SignalMapping&, const SignalMapping&) = default;
+};
+
+// Points kept per series: flow is drawn in more detail than the summary channels.
+inline constexpr std::size_t flowReductionTarget = 1200;
+inline constexpr std::size_t channelReductionTarget = 600;
+
+// Recognises a signal by its folded label (case and diacritics removed in the user's locale),
+// matched exactly against the known device labels; nothing for any other label.
+std::optional<SignalMapping> mapSignal(std::string_view label, std::string_view dimension);
+
+// The usable samples converted: finite, and not negative except for flow.
+std::vector<double> signalValues(std::span<const double> physicalSamples, SignalMapping mapping);
+
+// Keeps every n-th sample, n chosen from the kept count so that about the target remains.
+std::vector<ChannelPoint> reduceSignal(Date start, double duration,
+                                       std::span<const double> physicalSamples,
+                                       SignalMapping mapping, std::size_t keptValueCount);
+
+// Feeds one signal of a fully read file into its night: values always, a series for detail
+// nights.
+void addSignalToNight(const EDFDocument& document, const EDFSignal& signal, std::int64_t sessionID,
+                      NightAccumulator& night, bool isDetailNight);
+
+} // namespace velunora
