@@ -1,0 +1,44 @@
+#pragma once
+
+#include "records/Date.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace velunora {
+
+// One recording file of the card, with its kind read from the file name.
+struct ResMedFile {
+    // Only compared; the cases carry no text of their own.
+    enum class Kind {
+        brp, // "_BRP": full-rate flow and pressure
+        pld, // "_PLD": summary-rate signals
+        sad, // "_SAD" or "_SA2": oximetry
+        eve, // "_EVE" or "_AEV": scored events
+        csl, // "_CSL": Cheyne-Stokes respiration
+    };
+
+    std::filesystem::path url;
+    Kind kind;
+
+    friend bool operator==(const ResMedFile&, const ResMedFile&) = default;
+};
+
+// The files of one mask-on session, grouped by the session import.
+struct SessionSeed {
+    // Earliest start and latest end of the grouped files.
+    Date start;
+    Date end;
+    // In the order in which they joined the group.
+    std::vector<ResMedFile> files;
+
+    friend bool operator==(const SessionSeed&, const SessionSeed&) = default;
+};
+
+// The recording files under the card's DATALOG folder, at any depth, sorted by file name (stable:
+// equal names in different folders keep the walk's order). Hidden entries and files of unknown
+// kind are left out; nothing is opened. Throws PAPCardImportError::unreadable when the folder
+// cannot be walked at all; errors deeper in the walk only cut it short.
+std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog);
+
+} // namespace velunora

@@ -1,0 +1,162 @@
+#include "platform/LocalCalendar.h"
+
+#include <cmath>
+#include <ctime>
+#include <limits>
+
+namespace velunora::calendar {
+namespace {
+
+// Beyond this the conversion of a Date to time_t would overflow; localtime_r gives up far
+// earlier anyway (a year past INT_MAX).
+constexpr double timeLimit = 9.0e18;
+
+constexpr std::time_t secondsPerDay = 86'400;
+
+bool fitsInt(std::int64_t value) noexcept {
+    return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
+}
+
+std::optional<std::time_t> toTime(Date instant) noexcept {
+    const double seconds = std::floor(instant.secondsSince1970);
+    if (!(seconds > -timeLimit && seconds < timeLimit)) {
+        return std::nullopt;
+    }
+    return static_cast<std::time_t>(seconds);
+}
+
+std::optional<std::tm> localTime(std::time_t time) noexcept {
+    std::tm fields{};
+    if (!::localtime_r(&time, &fields)) {
+        return std::nullopt;
+    }
+    return fields;
+}
+
+// mktime with its failure told apart from the valid instant one second before 1970: on failure
+// it leaves the fields alone, on success it always sets the weekday.
+std::optional<std::time_t> makeTime(std::tm& fields) noexcept {
+    fields.tm_wday = -1;
+    const std::time_t time = std::mktime(&fields);
+    if (time == static_cast<std::time_t>(-1) && fields.tm_wday == -1) {
+        return std::nullopt;
+    }
+    return time;
+}
+
+bool sameWallClock(const std::tm& a, const std::tm& b) noexcept {
+    return a.tm_year == b.tm_year && a.tm_mon == b.tm_mon && a.tm_mday == b.tm_mday &&
+           a.tm_hour == b.tm_hour && a.tm_min == b.tm_min && a.tm_sec == b.tm_sec;
+}
+
+bool dayIsBefore(const std::tm& a, const std::tm& b) noexcept {
+    return a.tm_year != b.tm_year ? a.tm_year < b.tm_year : a.tm_yday < b.tm_yday;
+}
+
+bool onDayOf(std::time_t time, const std::tm& day) noexcept {
+    const auto fields = localTime(time);
+    return fields && !dayIsBefore(*fields, day) && !dayIsBefore(day, *fields);
+}
+
+bool beforeDayOf(std::time_t time, const std::tm& day) noexcept {
+    const auto fields = localTime(time);
+    return fields && dayIsBefore(*fields, day);
+}
+
+} // namespace
+
+std::optional<Date> compose(const LocalDateTime& components) {
+    if (!fitsInt(components.year - 1900) || !fitsInt(components.month - 1) ||
+        !fitsInt(components.day) || !fitsInt(components.hour) || !fitsInt(components.minute) ||
+        !fitsInt(components.second)) {
+        return std::nullopt;
+    }
+    ::tzset();
+    std::tm requested{};
+    requested.tm_year = static_cast<int>(components.year - 1900);
+    requested.tm_mon = static_cast<int>(components.month - 1);
+    requested.tm_mday = static_cast<int>(components.day);
+    requested.tm_hour = static_cast<int>(components.hour);
+    requested.tm_min = static_cast<int>(components.minute);
+    requested.tm_sec = static_cast<int>(components.second);
+    requested.tm_isdst = -1;
+
+    std::tm chosen = requested;
+    auto time = makeTime(chosen);
+    if (!time) {
+        return std::nullopt;
+    }
+    // When the clocks go back, the same wall-clock time happens twice and mktime may pick either:
+    // ask for the other reading explicitly and keep the earlier instant.
+    if (chosen.tm_isdst >= 0) {
+        std::tm other = requested;
+        other.tm_isdst = chosen.tm_isdst > 0 ? 0 : 1;
+        const auto otherTime = makeTime(other);
+        if (otherTime && *otherTime < *time && sameWallClock(other, chosen) &&
+            (other.tm_isdst > 0) != (chosen.tm_isdst > 0)) {
+            time = otherTime;
+        }
+    }
+    return Date{static_cast<double>(*time)};
+}
+
+std::optional<LocalDateTime> decompose(Date instant) {
+    const auto time = toTime(instant);
+    if (!time) {
+        return std::nullopt;
+    }
+    ::tzset();
+    const auto fields = localTime(*time);
+    if (!fields) {
+        return std::nullopt;
+    }
+    return LocalDateTime{fields->tm_year + std::int64_t{1900},
+                         fields->tm_mon + std::int64_t{1},
+                         fields->tm_mday,
+                         fields->tm_hour,
+                         fields->tm_min,
+                         fields->tm_sec};
+}
+
+std::optional<Date> startOfLocalDay(Date instant) {
+    const auto time = toTime(instant);
+    if (!time) {
+        return std::nullopt;
+    }
+    ::tzset();
+    const auto day = localTime(*time);
+    if (!day) {
+        return std::nullopt;
+    }
+
+    // The usual case: local midnight exists once and mktime finds it.
+    std::tm midnight = *day;
+    midnight.tm_hour = 0;
+    midnight.tm_min = 0;
+    midnight.tm_sec = 0;
+    midnight.tm_isdst = -1;
+    if (const auto candidate = makeTime(midnight); candidate && *candidate <= *time &&
+                                                   onDayOf(*candidate, *day) &&
+                                                   beforeDayOf(*candidate - 1, *day)) {
+        return Date{static_cast<double>(*candidate)};
+    }
+
+    // Midnight skipped or repeated by a clock change: search for the first second of the day.
+    // No day is longer than 48 hours, so three days back is always on an earlier day.
+    std::time_t before = *time - 3 * secondsPerDay;
+    std::time_t onDay = *time;
+    if (!beforeDayOf(before, *day)) {
+        return std::nullopt;
+    }
+    while (onDay - before > 1) {
+        const std::time_t middle = before + (onDay - before) / 2;
+        if (beforeDayOf(middle, *day)) {
+            before = middle;
+        } else {
+            onDay = middle;
+        }
+    }
+    return Date{static_cast<double>(onDay)};
+}
+
+} // namespace velunora::calendar

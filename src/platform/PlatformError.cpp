@@ -1,0 +1,43 @@
+#include "platform/PlatformError.h"
+
+#include "platform/Localization.h"
+
+#include <cerrno>
+
+namespace velunora {
+namespace {
+
+// The localized templates carry "%1" for the file name, as Qt's translations expect.
+std::string withName(std::string_view frenchTemplate, const std::string& name) {
+    std::string text = localized(frenchTemplate);
+    if (const auto placeholder = text.find("%1"); placeholder != std::string::npos) {
+        text.replace(placeholder, 2, name);
+    }
+    return text;
+}
+
+} // namespace
+
+PlatformError::PlatformError(int code, std::string description)
+    : std::runtime_error(std::move(description))
+    , code_(code) {}
+
+PlatformError PlatformError::fileUnreadable(const std::filesystem::path& path, int code) {
+    const std::string name = path.filename().string();
+    switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+        return {code, withName("Le fichier \u00ab\u00a0%1\u00a0\u00bb n\u2019existe pas.", name)};
+    case EACCES:
+    case EPERM:
+        return {code, withName("Vous ne disposez pas de l\u2019autorisation n\u00e9cessaire pour "
+                               "ouvrir le fichier \u00ab\u00a0%1\u00a0\u00bb.",
+                               name)};
+    default:
+        return {
+            code,
+            withName("Le fichier \u00ab\u00a0%1\u00a0\u00bb n\u2019a pas pu \u00eatre lu.", name)};
+    }
+}
+
+} // namespace velunora
