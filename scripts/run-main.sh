@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Builds the release configuration and runs the main job. For now that is the command-line
-# companion: its help, then a detection of the real card when it lies beside the project.
+# Builds the release configuration and runs the main job: a demo card of a week of nights is
+# generated, then imported by the command-line companion, which prints one line per night and
+# writes the snapshot JSON.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)" --target velunora-card
-build/release/src/tools/velunora-card help
-if [ -d ../shared/cards/airsense10 ]; then
-    build/release/src/tools/velunora-card detect ../shared/cards/airsense10 || true
-fi
+tool=build/release/src/tools/velunora-card
+demo=build/demo-card
+rm -rf "$demo"
+"$tool" generate "$demo" --nights 7
+"$tool" import "$demo" --json build/demo-snapshot.json
+echo "Instantané JSON : build/demo-snapshot.json"

@@ -65,8 +65,18 @@ std::span<const double> NightAccumulator::values(ChannelCode code) const noexcep
 }
 
 void NightAccumulator::appendValues(ChannelCode code, std::span<const double> values) {
+    if (!keepsValues(code)) {
+        return;
+    }
     auto& list = statistics_[static_cast<std::size_t>(code)];
     list.insert(list.end(), values.begin(), values.end());
+}
+
+void NightAccumulator::condenseStatistics() {
+    condensed_ = computeValueStatistics();
+    for (auto& list : statistics_) {
+        list = {};
+    }
 }
 
 std::optional<double> percentile(std::span<const double> values, double p) {
@@ -85,6 +95,31 @@ std::optional<double> percentile(std::span<const double> values, double p) {
     std::vector<double> copy(values.begin(), values.end());
     std::nth_element(copy.begin(), copy.begin() + static_cast<std::ptrdiff_t>(index), copy.end());
     return copy[index];
+}
+
+NightAccumulator::ValueStatistics NightAccumulator::computeValueStatistics() const {
+    ValueStatistics statistics;
+    // Therapy pressure when the device wrote it, else mask pressure; never a mix of the two.
+    std::span<const double> pressure = values(ChannelCode::pressure);
+    if (pressure.empty()) {
+        pressure = values(ChannelCode::maskPressure);
+    }
+    if (!pressure.empty()) {
+        const auto [minimum, maximum] = std::minmax_element(pressure.begin(), pressure.end());
+        statistics.pressureAverage = meanInListOrder(pressure);
+        statistics.pressureMinimum = *minimum;
+        statistics.pressureMaximum = *maximum;
+        statistics.pressure95th = percentile(pressure, 0.95);
+    }
+
+    const std::span<const double> leak = values(ChannelCode::leak);
+    if (!leak.empty()) {
+        statistics.leakAverage = meanInListOrder(leak);
+        statistics.leak95th = percentile(leak, 0.95);
+        statistics.leakMaximum = *std::max_element(leak.begin(), leak.end());
+    }
+
+    return statistics;
 }
 
 NightSummary NightAccumulator::makeSummary() const {
@@ -113,25 +148,14 @@ NightSummary NightAccumulator::makeSummary() const {
         summary.rdi = static_cast<double>(disturbances) / hours;
     }
 
-    // Therapy pressure when the device wrote it, else mask pressure; never a mix of the two.
-    std::span<const double> pressure = values(ChannelCode::pressure);
-    if (pressure.empty()) {
-        pressure = values(ChannelCode::maskPressure);
-    }
-    if (!pressure.empty()) {
-        const auto [minimum, maximum] = std::minmax_element(pressure.begin(), pressure.end());
-        summary.pressureAverage = meanInListOrder(pressure);
-        summary.pressureMinimum = *minimum;
-        summary.pressureMaximum = *maximum;
-        summary.pressure95th = percentile(pressure, 0.95);
-    }
-
-    const std::span<const double> leak = values(ChannelCode::leak);
-    if (!leak.empty()) {
-        summary.leakAverage = meanInListOrder(leak);
-        summary.leak95th = percentile(leak, 0.95);
-        summary.leakMaximum = *std::max_element(leak.begin(), leak.end());
-    }
+    const ValueStatistics statistics = condensed_ ? *condensed_ : computeValueStatistics();
+    summary.pressureAverage = statistics.pressureAverage;
+    summary.pressureMinimum = statistics.pressureMinimum;
+    summary.pressureMaximum = statistics.pressureMaximum;
+    summary.pressure95th = statistics.pressure95th;
+    summary.leakAverage = statistics.leakAverage;
+    summary.leak95th = statistics.leak95th;
+    summary.leakMaximum = statistics.leakMaximum;
 
     summary.isCompliant = hours >= 4.0;
     summary.sessions = sortedByStart(sessions_);

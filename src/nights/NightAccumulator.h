@@ -19,13 +19,30 @@ public:
     const std::vector<PAPSession>& sessions() const noexcept { return sessions_; }
     const std::vector<RespiratoryEvent>& events() const noexcept { return events_; }
     const std::vector<ChannelSeries>& channels() const noexcept { return channels_; }
-    // All converted values of one channel in reading order; empty when none were appended.
+    // All converted values of one channel in reading order; empty when none were appended or
+    // after `condenseStatistics`.
     std::span<const double> values(ChannelCode code) const noexcept;
+
+    // Only pressure, mask pressure and leak feed the summary; the values of other channels are
+    // counted by the caller but not kept, which keeps a year's import small.
+    static constexpr bool keepsValues(ChannelCode code) noexcept {
+        return code == ChannelCode::pressure || code == ChannelCode::maskPressure ||
+               code == ChannelCode::leak;
+    }
 
     void appendSession(const PAPSession& session) { sessions_.push_back(session); }
     void appendEvent(const RespiratoryEvent& event) { events_.push_back(event); }
     void appendSeries(ChannelSeries series) { channels_.push_back(std::move(series)); }
     void appendValues(ChannelCode code, std::span<const double> values);
+    // The list a caller appends converted values to directly (kept channels only).
+    std::vector<double>& valueList(ChannelCode code) noexcept {
+        return statistics_[static_cast<std::size_t>(code)];
+    }
+
+    // Computes the pressure and leak statistics now and releases the values. The import calls
+    // it once a night has all its sessions, so that only one night's values are held at a time;
+    // no values may be appended afterwards.
+    void condenseStatistics();
 
     NightSummary makeSummary() const;
 
@@ -35,6 +52,13 @@ private:
     std::vector<RespiratoryEvent> events_;
     std::vector<ChannelSeries> channels_;
     std::array<std::vector<double>, allChannelCodes.size()> statistics_;
+
+    struct ValueStatistics {
+        std::optional<double> pressureAverage, pressureMinimum, pressureMaximum, pressure95th;
+        std::optional<double> leakAverage, leak95th, leakMaximum;
+    };
+    ValueStatistics computeValueStatistics() const;
+    std::optional<ValueStatistics> condensed_;
 };
 
 // The value at the rounded index p x (count - 1) of the sorted values (halves away from zero),

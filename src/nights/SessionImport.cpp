@@ -136,6 +136,9 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
     };
 
     NightAccumulators nights;
+    // Seeds come in start order and the night date never decreases with the start, so a night
+    // is complete as soon as a seed of a later night turns up.
+    NightAccumulator* openNight = nullptr;
     for (std::size_t s = 0; s < seeds.size(); ++s) {
         const SessionSeed& seed = seeds[s];
         if (!sessionNights[s]) {
@@ -147,6 +150,12 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
             static_cast<std::int64_t>(std::llround(seed.start.secondsSince1970)), seed.start,
             seed.end, seed.end.secondsSince1970 - seed.start.secondsSince1970};
         NightAccumulator& accumulator = nights.try_emplace(night, night).first->second;
+        if (openNight != &accumulator) {
+            if (openNight != nullptr) {
+                openNight->condenseStatistics();
+            }
+            openNight = &accumulator;
+        }
         accumulator.appendSession(session);
         for (const ResMedFile& file : seed.files) {
             if (!isReadInDetailPass(file.kind, isDetailNight)) {
@@ -161,6 +170,10 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
                 addSignalToNight(*document, signal, session.id, accumulator, isDetailNight);
             }
         }
+    }
+
+    if (openNight != nullptr) {
+        openNight->condenseStatistics();
     }
 
     for (const ResMedFile& file : files) {

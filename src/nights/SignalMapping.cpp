@@ -51,6 +51,21 @@ bool isUsable(double value, ChannelCode code) {
     return std::isfinite(value) && (value >= 0.0 || code == ChannelCode::flowRate);
 }
 
+// Calls `keep` with every usable converted value, in sample order.
+template <typename Keep>
+void forEachUsableValue(std::span<const double> physicalSamples, SignalMapping mapping, Keep keep) {
+    for (double sample : physicalSamples) {
+        if (isUsable(sample, mapping.code)) {
+            const double value = sample * mapping.factor;
+            // A corrupt header can scale samples close to the double range; an overflowed value
+            // would make the night's statistics unpublishable.
+            if (std::isfinite(value)) {
+                keep(value);
+            }
+        }
+    }
+}
+
 } // namespace
 
 std::optional<SignalMapping> mapSignal(std::string_view label, std::string_view dimension) {
@@ -68,16 +83,7 @@ std::optional<SignalMapping> mapSignal(std::string_view label, std::string_view 
 std::vector<double> signalValues(std::span<const double> physicalSamples, SignalMapping mapping) {
     std::vector<double> values;
     values.reserve(physicalSamples.size());
-    for (double sample : physicalSamples) {
-        if (isUsable(sample, mapping.code)) {
-            const double value = sample * mapping.factor;
-            // A corrupt header can scale samples close to the double range; an overflowed value
-            // would make the night's statistics unpublishable.
-            if (std::isfinite(value)) {
-                values.push_back(value);
-            }
-        }
-    }
+    forEachUsableValue(physicalSamples, mapping, [&](double value) { values.push_back(value); });
     return values;
 }
 
@@ -107,16 +113,23 @@ void addSignalToNight(const EDFDocument& document, const EDFSignal& signal, std:
     if (!mapping) {
         return;
     }
-    const std::vector<double> values = signalValues(signal.physicalSamples, *mapping);
-    if (values.empty()) {
+    // Kept channels go straight into the night's list; for the others only the count matters.
+    std::size_t keptCount = 0;
+    if (NightAccumulator::keepsValues(mapping->code)) {
+        std::vector<double>& list = night.valueList(mapping->code);
+        const std::size_t before = list.size();
+        list.reserve(before + signal.physicalSamples.size());
+        forEachUsableValue(signal.physicalSamples, *mapping,
+                           [&](double value) { list.push_back(value); });
+        keptCount = list.size() - before;
+    } else {
+        forEachUsableValue(signal.physicalSamples, *mapping, [&](double) { ++keptCount; });
+    }
+    if (keptCount == 0 || !isDetailNight) {
         return;
     }
-    night.appendValues(mapping->code, values);
-    if (!isDetailNight) {
-        return;
-    }
-    std::vector<ChannelPoint> points = reduceSignal(
-        document.start, document.duration, signal.physicalSamples, *mapping, values.size());
+    std::vector<ChannelPoint> points = reduceSignal(document.start, document.duration,
+                                                    signal.physicalSamples, *mapping, keptCount);
     if (!points.empty()) {
         night.appendSeries(ChannelSeries{sessionID, mapping->code, std::move(points)});
     }

@@ -137,5 +137,26 @@ TEST(NightSummary, SortsSessionsAndEventsStablyAndKeepsSeriesOrder) {
     EXPECT_EQ(night.sessions()[0].start, Date{200}) << "making a summary changes nothing";
 }
 
+TEST(NightSummary, CondensingEarlyGivesTheSameSummaryAndKeepsOnlyWhatItNeeds) {
+    NightAccumulator night(Date{0});
+    night.appendSession(sessionOf(0, 5 * hour));
+    night.appendValues(ChannelCode::pressure, std::vector<double>{9, 7, 8});
+    night.appendValues(ChannelCode::leak, std::vector<double>{0.5, 0.25});
+    night.appendValues(ChannelCode::respiratoryRate, std::vector<double>{15});
+    EXPECT_TRUE(night.values(ChannelCode::respiratoryRate).empty())
+        << "no summary field reads the respiratory rate";
+    const NightSummary before = night.makeSummary();
+    night.condenseStatistics();
+    EXPECT_TRUE(night.values(ChannelCode::pressure).empty());
+    night.appendEvent(eventOf(EventKind::hypopnea, 10));
+    NightSummary after = night.makeSummary();
+    EXPECT_EQ(after.hypopneaCount, 1);
+    after.events.clear();
+    after.hypopneaCount = 0;
+    after.ahi = before.ahi;
+    after.rdi = before.rdi;
+    EXPECT_EQ(after, before);
+}
+
 } // namespace
 } // namespace velunora
