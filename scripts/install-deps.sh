@@ -17,6 +17,13 @@ packages=(
     libicu-dev
     tzdata
     locales
+    # the sync layer and the command-line sync
+    qt6-base-dev
+    qt6-base-dev-tools
+    qcoro-qt6-dev
+    qtkeychain-qt6-dev
+    # a real WebDAV server for the cloud store's tests
+    apache2
 )
 
 sudo=""

@@ -290,7 +290,8 @@ bool isScalable(const SignalHeader& header) noexcept {
 
 std::vector<double> physicalValues(const SignalHeader& header,
                                    const std::vector<std::int16_t>& raw) {
-    // Separate double operations in this order, so that every reader gets the same last bit.
+    // Separate double operations in this order (never fused), so the last bit is the same on
+    // every build and matches other EDF readers.
     const double scale = (header.physicalMaximum - header.physicalMinimum) /
                          (header.digitalMaximum - header.digitalMinimum);
     const double offset = header.physicalMinimum - header.digitalMinimum * scale;

@@ -36,80 +36,49 @@ private:
     std::optional<std::string> previous_;
 };
 
-TEST(UTF8Repair, KeepsValidTextUnchanged) {
-    EXPECT_EQ(repairedUTF8("Flow.40ms"), "Flow.40ms");
-    EXPECT_EQ(repairedUTF8("Fr\u00e9quence \u2019 \U0001F600"), "Fr\u00e9quence \u2019 \U0001F600");
-    EXPECT_EQ(repairedUTF8(""), "");
-    EXPECT_EQ(repairedUTF8("a\0b"s), "a\0b"s);
-}
-
 // One U+FFFD per maximal subpart: the longest start of a well-formed sequence, else one byte.
 TEST(UTF8Repair, ReplacesEachMaximalSubpart) {
+    EXPECT_EQ(repairedUTF8("Fr\u00e9quence \U0001F600 a\0b"s), "Fr\u00e9quence \U0001F600 a\0b"s);
     EXPECT_EQ(repairedUTF8("a\xFF"
                            "b"),
               "a" + replacement + "b");
-    EXPECT_EQ(repairedUTF8("\xE2\x82"), replacement); // truncated € sign
     EXPECT_EQ(repairedUTF8("\xE2\x82"
                            "A"),
-              replacement + "A");
-    EXPECT_EQ(repairedUTF8("\xC0\xAF"), replacement + replacement); // overlong slash
+              replacement + "A");                                   // truncated euro sign
+    EXPECT_EQ(repairedUTF8("\xF0\x9F\x98"), replacement);           // truncated emoji
+    EXPECT_EQ(repairedUTF8("\xC0\xAF"), replacement + replacement); // overlong
     EXPECT_EQ(repairedUTF8("\xED\xA0\x80"), replacement + replacement + replacement); // surrogate
-    EXPECT_EQ(repairedUTF8("\xF0\x9F\x98"), replacement); // truncated emoji
-    EXPECT_EQ(repairedUTF8("\xF4\x90\x80\x80"),           // beyond U+10FFFF
-              replacement + replacement + replacement + replacement);
-    EXPECT_EQ(repairedUTF8("\x80\x80"), replacement + replacement);
-    EXPECT_EQ(repairedUTF8("\xC3"), replacement);
+    EXPECT_EQ(repairedUTF8("\x80\xC3"), replacement + replacement);
 }
 
-TEST(WhiteSpace, IsUnicodeWhiteSpaceAndLineBreaks) {
-    for (char32_t c :
-         {U' ', U'\t', U'\n', U'\v', U'\f', U'\r', U'\u0085', U'\u00A0', U'\u1680', U'\u2000',
-          U'\u200A', U'\u2028', U'\u2029', U'\u202F', U'\u205F', U'\u3000'}) {
+TEST(WhiteSpace, TrimsAndSplitsAtUnicodeWhiteSpace) {
+    for (char32_t c : {U'\t', U'\v', U'\r', U'\u0085', U'\u00A0', U'\u1680', U'\u200A', U'\u2029',
+                       U'\u202F', U'\u3000'}) {
         EXPECT_TRUE(isWhiteSpaceOrLineBreak(c)) << static_cast<unsigned>(c);
     }
-    for (char32_t c :
-         {U'a', U'\0', U'\u200B', U'\uFEFF', U'\u001F', U'\uFFFD', char32_t{0x110000}}) {
+    for (char32_t c : {U'a', U'\0', U'\u200B', U'\uFEFF', char32_t{0x110000}}) {
         EXPECT_FALSE(isWhiteSpaceOrLineBreak(c)) << static_cast<unsigned>(c);
     }
-}
-
-TEST(WhiteSpace, TrimsBothEndsOnly) {
-    EXPECT_EQ(trimmed("  Flow.40ms  "), "Flow.40ms");
-    EXPECT_EQ(trimmed("\u00A0\u3000L/min\r\n"), "L/min");
-    EXPECT_EQ(trimmed("a b"), "a b");
+    EXPECT_EQ(trimmed("\u00A0\u3000L/min a\r\n"), "L/min a");
     EXPECT_EQ(trimmed(" \t\n "), "");
-    EXPECT_EQ(trimmed(""), "");
-    EXPECT_EQ(trimmed("\u00e9 "), "\u00e9");
-    // A text ending in a broken sequence keeps it: it is not white space.
-    EXPECT_EQ(trimmed(" x\xE2\x80"), "x\xE2\x80");
-}
-
-TEST(WhiteSpace, SplitsAtWhiteSpaceDroppingEmptyPieces) {
+    EXPECT_EQ(trimmed(" x\xE2\x80"), "x\xE2\x80"); // a broken sequence is not white space
     EXPECT_EQ(splitAtWhiteSpace("  AirSense 10\u00A0 AutoSet \t"),
               (std::vector<std::string_view>{"AirSense", "10", "AutoSet"}));
     EXPECT_TRUE(splitAtWhiteSpace(" \u2028 ").empty());
-    EXPECT_EQ(splitAtWhiteSpace("one"), (std::vector<std::string_view>{"one"}));
 }
 
 TEST(WhiteSpace, SplitsLinesWithCRLFAsOneBreak) {
-    EXPECT_EQ(splitLines("\n#PNA A\r\n#SRN 1\r#X\u2028y\n"),
-              (std::vector<std::string_view>{"", "#PNA A", "#SRN 1", "#X", "y", ""}));
-    EXPECT_EQ(splitLines("a\n\nb"), (std::vector<std::string_view>{"a", "", "b"}));
-    EXPECT_EQ(splitLines("\u0085\v\f"), (std::vector<std::string_view>{"", "", "", ""}));
-    EXPECT_EQ(splitLines("a\tb"), (std::vector<std::string_view>{"a\tb"}));
+    EXPECT_EQ(
+        splitLines("\n#PNA A\r\n#SRN 1\r#X\u2028y\u0085\v\fz\t\n"),
+        (std::vector<std::string_view>{"", "#PNA A", "#SRN 1", "#X", "y", "", "", "z\t", ""}));
 }
 
 TEST(Folding, LowerCasesAndDropsDiacritics) {
     const ScopedLocale locale("fr_FR.UTF-8");
     EXPECT_EQ(folded("FLOW.40ms"), "flow.40ms");
     EXPECT_EQ(folded("L\u00e4ck"), "lack");
-    EXPECT_EQ(folded("\u00c9V\u00c9NEMENT"), "evenement");
-    EXPECT_EQ(folded("Cr\u00e8me Br\u00fbl\u00e9e"), "creme brulee");
-    // Already decomposed input folds the same way.
-    EXPECT_EQ(folded("e\u0301"), "e");
-    // Letters without a decomposition stay.
-    EXPECT_EQ(folded("\u00d8re \u0141\u00f3d\u017a"), "\u00f8re \u0142odz");
-    EXPECT_EQ(folded(""), "");
+    EXPECT_EQ(folded("\u00c9V\u00c9NEMENT e\u0301"), "evenement e");
+    EXPECT_EQ(folded("\u00d8re \u0141\u00f3d\u017a"), "\u00f8re \u0142odz"); // no decomposition
 }
 
 TEST(Folding, FollowsTheLocaleCaseRules) {
@@ -118,45 +87,23 @@ TEST(Folding, FollowsTheLocaleCaseRules) {
         EXPECT_EQ(currentLocaleIdentifier(), "tr_TR");
         EXPECT_EQ(folded("I"), "\u0131"); // dotless i
         EXPECT_EQ(folded("\u0130"), "i"); // dotted capital: i, its dot a mark removed
-        EXPECT_EQ(folded("flow"), "flow");
+        EXPECT_TRUE(containsIgnoringCase("EDF Annotations", "Annotations"));
+        EXPECT_FALSE(containsIgnoringCase("EDF ANNOTATIONS", "Annotations"));
+        EXPECT_TRUE(containsIgnoringCase("EDF ANNOTAT\u0130ONS", "Annotations"));
     }
-    {
-        const ScopedLocale locale("en_US.UTF-8");
-        EXPECT_EQ(folded("I"), "i");
-    }
+    const ScopedLocale locale("de_CH.UTF-8@euro");
+    EXPECT_EQ(currentLocaleIdentifier(), "de_CH");
+    EXPECT_EQ(folded("I"), "i");
 }
 
 TEST(Folding, CaseInsensitiveContains) {
     const ScopedLocale locale("en_GB.UTF-8");
     EXPECT_TRUE(containsIgnoringCase("EDF Annotations", "Annotations"));
-    EXPECT_TRUE(containsIgnoringCase("edf annotations", "Annotations"));
     EXPECT_TRUE(containsIgnoringCase("EDF ANNOTATIONS", "annotations"));
     EXPECT_FALSE(containsIgnoringCase("Annotation", "Annotations"));
-    EXPECT_FALSE(containsIgnoringCase("Flow.40ms", "Annotations"));
     EXPECT_FALSE(containsIgnoringCase("anything", ""));
     EXPECT_TRUE(containsIgnoringCase("D\u00c9BIT", "d\u00e9bit"));
-    // Case only: diacritics still count.
-    EXPECT_FALSE(containsIgnoringCase("DEBIT", "d\u00e9bit"));
-    EXPECT_FALSE(containsIgnoringCase("", "a"));
-}
-
-TEST(Folding, CaseInsensitiveContainsInTurkish) {
-    const ScopedLocale locale("tr_TR.UTF-8");
-    EXPECT_TRUE(containsIgnoringCase("EDF Annotations", "Annotations"));
-    // In Turkish the capital I is not the capital of i.
-    EXPECT_FALSE(containsIgnoringCase("EDF ANNOTATIONS", "Annotations"));
-    EXPECT_TRUE(containsIgnoringCase("EDF ANNOTAT\u0130ONS", "Annotations"));
-}
-
-TEST(Locale, ComesFromTheEnvironmentWhenTheProcessHasNone) {
-    {
-        const ScopedLocale locale("de_CH.UTF-8@euro");
-        EXPECT_EQ(currentLocaleIdentifier(), "de_CH");
-    }
-    {
-        const ScopedLocale locale("C");
-        EXPECT_FALSE(currentLocaleIdentifier().empty());
-    }
+    EXPECT_FALSE(containsIgnoringCase("DEBIT", "d\u00e9bit")); // case only: diacritics count
 }
 
 } // namespace

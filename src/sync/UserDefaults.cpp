@@ -1,0 +1,32 @@
+#include "sync/UserDefaults.h"
+
+namespace velunora {
+
+SettingsUserDefaults::SettingsUserDefaults()
+    : settings_(std::make_unique<QSettings>(QStringLiteral("Velunora"),
+                                            QStringLiteral("Velunora Sync"))) {}
+
+QVariant SettingsUserDefaults::value(const QString& key) const { return settings_->value(key); }
+
+void SettingsUserDefaults::setValue(const QString& key, const QVariant& value) {
+    settings_->setValue(key, value);
+    settings_->sync();
+}
+
+void SettingsUserDefaults::remove(const QString& key) {
+    settings_->remove(key);
+    settings_->sync();
+}
+
+QVariant MemoryUserDefaults::value(const QString& key) const {
+    const auto found = values_.find(key);
+    return found == values_.end() ? QVariant() : found->second;
+}
+
+void MemoryUserDefaults::setValue(const QString& key, const QVariant& value) {
+    values_[key] = value;
+}
+
+void MemoryUserDefaults::remove(const QString& key) { values_.erase(key); }
+
+} // namespace velunora

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+#include <map>
+#include <memory>
+
+namespace velunora {
+
+// The user's stored preferences, by key ("automatic-card-import", "pap-card-bookmark", …).
+// The app keeps them in QSettings; tests use the in-memory store.
+class UserDefaults {
+public:
+    virtual ~UserDefaults() = default;
+    // An invalid QVariant when the key holds nothing.
+    virtual QVariant value(const QString& key) const = 0;
+    virtual void setValue(const QString& key, const QVariant& value) = 0;
+    virtual void remove(const QString& key) = 0;
+};
+
+// QSettings under organisation "Velunora", application "Velunora Sync".
+class SettingsUserDefaults final : public UserDefaults {
+public:
+    SettingsUserDefaults();
+    QVariant value(const QString& key) const override;
+    void setValue(const QString& key, const QVariant& value) override;
+    void remove(const QString& key) override;
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+class MemoryUserDefaults final : public UserDefaults {
+public:
+    QVariant value(const QString& key) const override;
+    void setValue(const QString& key, const QVariant& value) override;
+    void remove(const QString& key) override;
+
+private:
+    std::map<QString, QVariant> values_;
+};
+
+} // namespace velunora
