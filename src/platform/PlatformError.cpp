@@ -40,4 +40,38 @@ PlatformError PlatformError::fileUnreadable(const std::filesystem::path& path, i
     }
 }
 
+PlatformError PlatformError::fileUnwritable(const std::filesystem::path& path, int code) {
+    const std::string name = path.filename().string();
+    switch (code) {
+    case ENOSPC:
+    case EDQUOT:
+        return {code, withName("Le disque est plein : « %1 » n’a pas "
+                               "pu être enregistré.",
+                               name)};
+    case EACCES:
+    case EPERM:
+        return {code, withName("Vous ne disposez pas de l’autorisation nécessaire pour "
+                               "enregistrer « %1 ».",
+                               name)};
+    case EROFS:
+        return {code, withName("« %1 » n’a pas pu être "
+                               "enregistré : le volume est en lecture seule.",
+                               name)};
+    default:
+        return {code, withName("« %1 » n’a pas pu être "
+                               "enregistré.",
+                               name)};
+    }
+}
+
+PlatformError PlatformError::fileUnremovable(const std::filesystem::path& path, int code) {
+    const std::string name = path.filename().string();
+    if (code == EACCES || code == EPERM) {
+        return {code, withName("Vous ne disposez pas de l’autorisation nécessaire pour "
+                               "supprimer le fichier « %1 ».",
+                               name)};
+    }
+    return {code, withName("Le fichier « %1 » n’a pas pu être supprimé.", name)};
+}
+
 } // namespace velunora

@@ -14,6 +14,10 @@ public:
 
     // The file at `path` could not be read; `code` is the errno value of the failed call.
     static PlatformError fileUnreadable(const std::filesystem::path& path, int code);
+    // The file (or folder) at `path` could not be written or created.
+    static PlatformError fileUnwritable(const std::filesystem::path& path, int code);
+    // The file at `path` could not be removed.
+    static PlatformError fileUnremovable(const std::filesystem::path& path, int code);
 
     int code() const noexcept { return code_; }
     // The text shown to the user, localized.

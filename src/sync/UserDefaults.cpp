@@ -6,7 +6,9 @@ SettingsUserDefaults::SettingsUserDefaults()
     : settings_(std::make_unique<QSettings>(QStringLiteral("Velunora"),
                                             QStringLiteral("Velunora Sync"))) {}
 
-QVariant SettingsUserDefaults::value(const QString& key) const { return settings_->value(key); }
+QVariant SettingsUserDefaults::value(const QString& key) const {
+    return settings_->value(key);
+}
 
 void SettingsUserDefaults::setValue(const QString& key, const QVariant& value) {
     settings_->setValue(key, value);
@@ -27,6 +29,8 @@ void MemoryUserDefaults::setValue(const QString& key, const QVariant& value) {
     values_[key] = value;
 }
 
-void MemoryUserDefaults::remove(const QString& key) { values_.erase(key); }
+void MemoryUserDefaults::remove(const QString& key) {
+    values_.erase(key);
+}
 
 } // namespace velunora

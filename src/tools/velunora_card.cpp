@@ -3,14 +3,13 @@
 #include "cardimport/PAPCardImportError.h"
 #include "cardimport/PAPCardImporter.h"
 #include "nights/SessionImport.h"
+#include "platform/AtomicFile.h"
 #include "platform/LocalCalendar.h"
 #include "records/SnapshotJSON.h"
 #include "tools/CardGenerator.h"
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -97,32 +96,6 @@ std::string localDay(Date date) {
     return text;
 }
 
-// Writes next to the target and renames over it, so a reader never sees half a snapshot. The
-// file holds health data: only the user may read it.
-bool writeAtomically(const std::filesystem::path& target, const std::string& bytes) {
-    const std::string temporary = target.string() + ".tmp-" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return false;
-    }
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0 ||
-        std::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 int import(const char* folder, const char* jsonPath) {
     const auto card = detectOrReport(folder);
     if (!card) {
@@ -163,12 +136,8 @@ int import(const char* folder, const char* jsonPath) {
 
     if (jsonPath) {
         try {
-            const std::string json = makeSnapshotEncoder().encode(snapshot);
-            if (!writeAtomically(jsonPath, json)) {
-                return fail(std::string("Impossible d\u2019\u00e9crire ") + jsonPath + " : " +
-                            std::strerror(errno));
-            }
-        } catch (const SnapshotEncodingError& error) {
+            writeFileAtomically(jsonPath, makeSnapshotEncoder().encode(snapshot));
+        } catch (const std::exception& error) {
             return fail(error.what());
         }
     }

@@ -1,0 +1,101 @@
+#include "platform/AtomicFile.h"
+
+#include "platform/PlatformError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velunora {
+namespace {
+
+// Closes the descriptor and removes the sibling unless the rename took it over.
+class SiblingFile {
+public:
+    explicit SiblingFile(std::string path, int descriptor)
+        : path_(std::move(path))
+        , descriptor_(descriptor) {}
+    ~SiblingFile() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+        if (!committed_) {
+            ::unlink(path_.c_str());
+        }
+    }
+    SiblingFile(const SiblingFile&) = delete;
+    SiblingFile& operator=(const SiblingFile&) = delete;
+
+    int descriptor() const noexcept { return descriptor_; }
+    const std::string& path() const noexcept { return path_; }
+    int close() noexcept {
+        const int result = ::close(descriptor_);
+        descriptor_ = -1;
+        return result;
+    }
+    void committed() noexcept { committed_ = true; }
+
+private:
+    std::string path_;
+    int descriptor_;
+    bool committed_ = false;
+};
+
+} // namespace
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    // mkstemp creates the file with mode 0600 whatever the umask.
+    const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor < 0) {
+        throw PlatformError::fileUnwritable(target, errno);
+    }
+    SiblingFile sibling(pattern, descriptor);
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count =
+            ::write(sibling.descriptor(), bytes.data() + written, bytes.size() - written);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw PlatformError::fileUnwritable(target, errno);
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    if (::fsync(sibling.descriptor()) != 0 || sibling.close() != 0) {
+        throw PlatformError::fileUnwritable(target, errno);
+    }
+    if (std::rename(sibling.path().c_str(), target.c_str()) != 0) {
+        throw PlatformError::fileUnwritable(target, errno);
+    }
+    sibling.committed();
+    // Make the rename itself durable; a failure here leaves a complete file either way.
+    if (const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folderDescriptor >= 0) {
+        ::fsync(folderDescriptor);
+        ::close(folderDescriptor);
+    }
+}
+
+void createPrivateFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error)) {
+        return;
+    }
+    if (folder.has_parent_path() && folder.parent_path() != folder) {
+        createPrivateFolder(folder.parent_path());
+    }
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        throw PlatformError::fileUnwritable(folder, errno);
+    }
+    if (!std::filesystem::is_directory(folder, error)) {
+        throw PlatformError::fileUnwritable(folder, ENOTDIR);
+    }
+}
+
+} // namespace velunora

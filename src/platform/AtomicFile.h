@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace velunora {
+
+// Replaces the file with `bytes` in one step: a reader sees the old content or the new one,
+// never a mix. The file is created readable by its owner only (it holds health data), through a
+// hidden sibling that is flushed to disk and then renamed over the target. Throws PlatformError;
+// on failure the previous file is intact and no sibling is left behind.
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// Creates the folder and any missing parents; new folders are for the owner only (0700).
+// Throws PlatformError.
+void createPrivateFolder(const std::filesystem::path& folder);
+
+} // namespace velunora

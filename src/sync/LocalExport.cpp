@@ -1,0 +1,87 @@
+#include "sync/LocalExport.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/PlatformError.h"
+#include "records/SnapshotJSON.h"
+
+#include <QStandardPaths>
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace velunora {
+namespace {
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return std::move(contents).str();
+}
+
+void removeIfPresent(const std::filesystem::path& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        throw PlatformError::fileUnremovable(path, errno);
+    }
+}
+
+} // namespace
+
+LocalExport::LocalExport(std::filesystem::path dataFolder)
+    : dataFolder_(std::move(dataFolder)) {}
+
+LocalExport LocalExport::standard() {
+    return LocalExport(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
+}
+
+std::filesystem::path LocalExport::exportFolderURL() const {
+    return dataFolder_ / "LunexaSync";
+}
+
+std::filesystem::path LocalExport::snapshotFileURL() const {
+    return exportFolderURL() / "lunexa-snapshot.json";
+}
+
+std::filesystem::path LocalExport::legacySnapshotFileURL() const {
+    return exportFolderURL() / "oscar-snapshot.json";
+}
+
+void LocalExport::writeLocalExport(const OscarSnapshot& snapshot) const {
+    createPrivateFolder(exportFolderURL());
+    const std::string json = makeSnapshotEncoder().encode(snapshot);
+    writeFileAtomically(snapshotFileURL(), json);
+    // The legacy file was read as the previous snapshot already; a failure to remove it only
+    // means it is read again next time, after the current file, which wins.
+    ::unlink(legacySnapshotFileURL().c_str());
+}
+
+std::optional<OscarSnapshot> LocalExport::loadPreviousSnapshot() const {
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::exists(snapshotFileURL(), error)
+                                           ? snapshotFileURL()
+                                           : legacySnapshotFileURL();
+    const auto bytes = readWholeFile(file);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    try {
+        return decodeSnapshot(*bytes);
+    } catch (const SnapshotDecodingError&) {
+        return std::nullopt;
+    }
+}
+
+void LocalExport::removeFiles() const {
+    removeIfPresent(snapshotFileURL());
+    removeIfPresent(legacySnapshotFileURL());
+}
+
+} // namespace velunora

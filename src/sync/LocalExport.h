@@ -1,0 +1,39 @@
+#pragma once
+
+#include "records/Snapshot.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace velunora {
+
+// The snapshot kept on this computer: the user can look at it, and the next sync merges with it.
+class LocalExport {
+public:
+    // `dataFolder` is the user's data folder ($XDG_DATA_HOME); the export lives in its
+    // "LunexaSync" folder.
+    explicit LocalExport(std::filesystem::path dataFolder);
+    // The export of the current user.
+    static LocalExport standard();
+
+    std::filesystem::path exportFolderURL() const;
+    std::filesystem::path snapshotFileURL() const;
+    // The name an earlier version wrote the same document under; read once, then removed.
+    std::filesystem::path legacySnapshotFileURL() const;
+
+    // Writes the current file atomically and retires the legacy one. Throws PlatformError or
+    // SnapshotEncodingError; the previous file is then intact.
+    void writeLocalExport(const OscarSnapshot& snapshot) const;
+
+    // The published snapshot as read back from the current file, else the legacy file; nothing
+    // when neither exists, reads or decodes.
+    std::optional<OscarSnapshot> loadPreviousSnapshot() const;
+
+    // Removes both files when they exist (the folder stays). Throws PlatformError.
+    void removeFiles() const;
+
+private:
+    std::filesystem::path dataFolder_;
+};
+
+} // namespace velunora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "records/Snapshot.h"
+
+#include <optional>
+#include <string>
+
+namespace velunora {
+
+// The key under which a machine is published once: its serial number, or its display name when
+// the card gave none.
+std::string machineKey(const PAPMachine& machine);
+
+// What a sync publishes: the card's nights replace the published nights of the same date
+// (inheriting their channel series when the import built none), nights no longer on the card
+// stay, and the card's machine replaces the published one with the same key.
+OscarSnapshot mergeSnapshots(OscarSnapshot imported, std::optional<OscarSnapshot> previous);
+
+} // namespace velunora

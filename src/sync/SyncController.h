@@ -1,0 +1,135 @@
+#pragma once
+
+#include "cardimport/DetectedPAPCard.h"
+#include "cardimport/PAPCardImporter.h"
+#include "sync/LocalExport.h"
+#include "sync/Status.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <qcoro/qcorotask.h>
+
+namespace velunora {
+
+class CloudSnapshotService;
+class FileRevealer;
+class UserDefaults;
+
+// Asks the user to confirm the erasure of the published data (the UI's alert). True when the
+// user chose to erase.
+class ResetConfirmation {
+public:
+    virtual ~ResetConfirmation() = default;
+    virtual bool confirmReset() = 0;
+};
+
+// Everything the controller reaches outside itself; the app uses the standard one, tests their
+// own.
+struct SyncEnvironment {
+    std::shared_ptr<UserDefaults> userDefaults;
+    std::shared_ptr<CloudSnapshotService> cloud;
+    LocalExport localExport{std::filesystem::path()};
+    std::shared_ptr<FileRevealer> revealer;
+    std::shared_ptr<ResetConfirmation> resetConfirmation;
+    // Builds the importer registry that a sync runs on its worker thread.
+    std::function<PAPCardImportRegistry()> makeRegistry = PAPCardImportRegistry::standard;
+
+    static SyncEnvironment standard();
+};
+
+// The one object holding the utility's working state: which card is there, whether it can be
+// read, what the last sync did, and the two preferences. Lives on the main thread; every
+// property notifies only when its value changes.
+class SyncController : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(velunora::Status status READ status NOTIFY statusChanged)
+    Q_PROPERTY(bool hasDetectedCard READ hasDetectedCard NOTIFY detectedCardChanged)
+    Q_PROPERTY(QString detectedCardName READ detectedCardName NOTIFY detectedCardChanged)
+    Q_PROPERTY(bool cardNeedsAccess READ cardNeedsAccess NOTIFY cardNeedsAccessChanged)
+    Q_PROPERTY(QDateTime lastSync READ lastSync NOTIFY lastSyncChanged)
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(bool automaticCardImport READ automaticCardImport NOTIFY automaticCardImportChanged)
+
+public:
+    static inline const QString legacyFolderBookmarkKey = QStringLiteral("oscar-folder-bookmark");
+    static inline const QString cardBookmarkKey = QStringLiteral("pap-card-bookmark");
+    static inline const QString automaticCardImportKey = QStringLiteral("automatic-card-import");
+
+    // Runs the start-up sequence.
+    explicit SyncController(SyncEnvironment environment, QObject* parent = nullptr);
+    ~SyncController() override;
+
+    // The process's controller, created on first use with the standard environment.
+    static SyncController& shared();
+
+    const Status& status() const noexcept { return status_; }
+    void setStatus(const Status& status);
+    const std::optional<DetectedPAPCard>& detectedCard() const noexcept { return detectedCard_; }
+    bool hasDetectedCard() const noexcept { return detectedCard_.has_value(); }
+    QString detectedCardName() const;
+    bool cardNeedsAccess() const noexcept { return cardNeedsAccess_; }
+    QDateTime lastSync() const { return lastSync_; }
+    bool launchAtLogin() const noexcept { return launchAtLogin_; }
+    bool automaticCardImport() const noexcept { return automaticCardImport_; }
+    const LocalExport& localExport() const noexcept { return environment_.localExport; }
+
+    // One synchronisation: import off the main thread, merge with the previous export, cloud
+    // save, then local export. The outcome is left in `status` and `lastSync`.
+    QCoro::Task<> sync();
+
+    // Erases the cloud record and the local export (never the card).
+    QCoro::Task<> reset();
+    // Asks first; erases only when the user confirms.
+    Q_INVOKABLE void confirmReset();
+
+    // Shows the local export in the file browser; nothing when there is none.
+    Q_INVOKABLE void revealLocalExport();
+
+    // Adopts the card in `folder`, as the command-line sync does with the folder it is given.
+    // False when the folder is no supported card (the status then says so).
+    bool adoptCardFolder(const std::filesystem::path& folder);
+
+    Q_INVOKABLE void startSync() { sync(); }
+
+Q_SIGNALS:
+    void statusChanged();
+    void detectedCardChanged();
+    void cardNeedsAccessChanged();
+    void lastSyncChanged();
+    void launchAtLoginChanged();
+    void automaticCardImportChanged();
+
+private:
+    void setDetectedCard(std::optional<DetectedPAPCard> card);
+    void setCardNeedsAccess(bool needsAccess);
+    void setLastSync(const QDateTime& instant);
+    void setAutomaticCardImport(bool enabled);
+
+    // The steps of start-up that card access and volume watching fill in.
+    void restoreStoredCardAccess();
+    void readPreferences();
+    void readLoginItemState();
+    void startWatchingVolumes();
+    void refreshDetectedCard();
+
+    SyncEnvironment environment_;
+    Status status_;
+    std::optional<DetectedPAPCard> detectedCard_;
+    bool cardNeedsAccess_ = false;
+    QDateTime lastSync_;
+    bool launchAtLogin_ = false;
+    bool automaticCardImport_ = true;
+    PAPCardImportRegistry cardRegistry_ = PAPCardImportRegistry::standard();
+};
+
+// The text a failure shows the user: the error's localized description.
+QString describeFailure(std::exception_ptr error);
+
+// Routes the core's French texts through Qt's translation, once per process.
+void installQtLocalization();
+
+} // namespace velunora

@@ -1,0 +1,106 @@
+#include "records/SnapshotJSON.h"
+#include "support/TestSupport.h"
+#include "sync/LocalExport.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace velunora {
+namespace {
+
+namespace fs = std::filesystem;
+
+OscarSnapshot sampleSnapshot(int nights) {
+    OscarSnapshot snapshot;
+    snapshot.generatedAt = Date{1700000000};
+    snapshot.machines = {makePAPMachine("ResMed", "AirSense 10", "S1", Date{1700000000})};
+    for (int n = 0; n < nights; ++n) {
+        NightSummary night;
+        night.date = Date{1699900000.0 + n * 86400.0};
+        snapshot.nights.push_back(night);
+    }
+    return snapshot;
+}
+
+unsigned mode(const fs::path& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
+
+TEST(LocalExport, FirstExportCreatesAPrivateFolderAndFile) {
+    testing::TemporaryFolder data;
+    const LocalExport exporter(data.path() / "share");
+    EXPECT_EQ(exporter.snapshotFileURL(),
+              data.path() / "share" / "LunexaSync" / "lunexa-snapshot.json");
+    EXPECT_FALSE(exporter.loadPreviousSnapshot().has_value());
+
+    exporter.writeLocalExport(sampleSnapshot(2));
+    EXPECT_EQ(mode(exporter.exportFolderURL()), 0700u);
+    EXPECT_EQ(mode(exporter.snapshotFileURL()), 0600u);
+    EXPECT_EQ(testing::readFile(exporter.snapshotFileURL()),
+              makeSnapshotEncoder().encode(sampleSnapshot(2)));
+    ASSERT_TRUE(exporter.loadPreviousSnapshot().has_value());
+    EXPECT_EQ(exporter.loadPreviousSnapshot()->nights.size(), 2u);
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(exporter.exportFolderURL()), fs::directory_iterator()),
+        1)
+        << "no side file is left";
+}
+
+TEST(LocalExport, TheLegacyFileIsReadOnceThenRetired) {
+    testing::TemporaryFolder data;
+    const LocalExport exporter(data.path());
+    data.write("LunexaSync/oscar-snapshot.json", makeSnapshotEncoder().encode(sampleSnapshot(3)));
+    ASSERT_TRUE(exporter.loadPreviousSnapshot().has_value());
+    EXPECT_EQ(exporter.loadPreviousSnapshot()->nights.size(), 3u);
+
+    exporter.writeLocalExport(sampleSnapshot(4));
+    EXPECT_FALSE(fs::exists(exporter.legacySnapshotFileURL()));
+    EXPECT_EQ(exporter.loadPreviousSnapshot()->nights.size(), 4u);
+
+    // With both present, the current file is the one read.
+    data.write("LunexaSync/oscar-snapshot.json", makeSnapshotEncoder().encode(sampleSnapshot(1)));
+    EXPECT_EQ(exporter.loadPreviousSnapshot()->nights.size(), 4u);
+}
+
+TEST(LocalExport, AnUnreadablePreviousExportCountsAsNone) {
+    testing::TemporaryFolder data;
+    const LocalExport exporter(data.path());
+    data.write("LunexaSync/lunexa-snapshot.json", "{ not json");
+    EXPECT_FALSE(exporter.loadPreviousSnapshot().has_value());
+    data.write("LunexaSync/lunexa-snapshot.json", R"({"generatedAt":"2023-01-01T00:00:00Z"})");
+    EXPECT_FALSE(exporter.loadPreviousSnapshot().has_value());
+}
+
+TEST(LocalExport, AFailedWriteKeepsThePreviousFile) {
+    testing::TemporaryFolder data;
+    const LocalExport exporter(data.path());
+    exporter.writeLocalExport(sampleSnapshot(2));
+    const std::string before = testing::readFile(exporter.snapshotFileURL());
+
+    OscarSnapshot unencodable = sampleSnapshot(3);
+    unencodable.nights[0].ahi = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW(exporter.writeLocalExport(unencodable), SnapshotEncodingError);
+    EXPECT_EQ(testing::readFile(exporter.snapshotFileURL()), before);
+
+    // A folder where the export folder should be: nothing can be written.
+    testing::TemporaryFolder blocked;
+    blocked.write("LunexaSync", "a file, not a folder");
+    EXPECT_ANY_THROW(LocalExport(blocked.path()).writeLocalExport(sampleSnapshot(1)));
+}
+
+TEST(LocalExport, RemovingFilesKeepsTheFolder) {
+    testing::TemporaryFolder data;
+    const LocalExport exporter(data.path());
+    EXPECT_NO_THROW(exporter.removeFiles()) << "nothing to remove is no error";
+    exporter.writeLocalExport(sampleSnapshot(1));
+    data.write("LunexaSync/oscar-snapshot.json", "{}");
+    exporter.removeFiles();
+    EXPECT_FALSE(fs::exists(exporter.snapshotFileURL()));
+    EXPECT_FALSE(fs::exists(exporter.legacySnapshotFileURL()));
+    EXPECT_TRUE(fs::is_directory(exporter.exportFolderURL()));
+}
+
+} // namespace
+} // namespace velunora

@@ -1,0 +1,93 @@
+#include "sync/SnapshotMerge.h"
+
+#include <gtest/gtest.h>
+
+namespace velunora {
+namespace {
+
+constexpr double day = 86400.0;
+
+NightSummary night(double date, double ahi, bool withSeries) {
+    NightSummary summary;
+    summary.date = Date{date};
+    summary.ahi = ahi;
+    if (withSeries) {
+        summary.channels = {
+            ChannelSeries{1, ChannelCode::flowRate, {ChannelPoint{Date{date}, ahi}}}};
+    }
+    return summary;
+}
+
+OscarSnapshot snapshotOf(std::vector<NightSummary> nights, std::vector<PAPMachine> machines,
+                         double generatedAt) {
+    OscarSnapshot snapshot;
+    snapshot.generatedAt = Date{generatedAt};
+    snapshot.nights = std::move(nights);
+    snapshot.machines = std::move(machines);
+    return snapshot;
+}
+
+TEST(SnapshotMerge, WithoutPreviousTheImportIsPublishedAsItIs) {
+    const auto imported = snapshotOf({night(2 * day, 1, false)}, {}, 9);
+    const auto merged = mergeSnapshots(imported, std::nullopt);
+    ASSERT_EQ(merged.nights.size(), 1u);
+    EXPECT_EQ(merged.nights[0], imported.nights[0]);
+}
+
+TEST(SnapshotMerge, CardNightsReplaceAndInheritSeriesOlderNightsStay) {
+    const auto previous = snapshotOf(
+        {night(1 * day, 10, false), night(2 * day, 20, false), night(3 * day, 30, true)}, {}, 5);
+    const auto imported = snapshotOf({night(3 * day, 33, false), night(4 * day, 44, true)}, {}, 9);
+    const auto merged = mergeSnapshots(imported, previous);
+    ASSERT_EQ(merged.nights.size(), 4u);
+    EXPECT_EQ(merged.nights[0].ahi, 10);
+    EXPECT_EQ(merged.nights[1].ahi, 20);
+    EXPECT_EQ(merged.nights[2].ahi, 33) << "the card's night wins";
+    EXPECT_EQ(merged.nights[2].channels, previous.nights[2].channels)
+        << "but takes over the published series when it has none";
+    EXPECT_EQ(merged.nights[3].ahi, 44);
+    EXPECT_EQ(merged.generatedAt, Date{9});
+
+    const auto withSeries = snapshotOf({night(3 * day, 33, true)}, {}, 9);
+    const auto replaced = mergeSnapshots(withSeries, previous);
+    EXPECT_EQ(replaced.nights[2].channels[0].points[0].value, 33)
+        << "a night with its own series replaces the published one entirely";
+}
+
+TEST(SnapshotMerge, ImportedNightsInAnyOrderComeOutSorted) {
+    const auto previous = snapshotOf({night(5 * day, 5, false)}, {}, 1);
+    const auto imported = snapshotOf({night(9 * day, 9, false), night(2 * day, 2, false)}, {}, 2);
+    const auto merged = mergeSnapshots(imported, previous);
+    ASSERT_EQ(merged.nights.size(), 3u);
+    EXPECT_EQ(merged.nights[0].ahi, 2);
+    EXPECT_EQ(merged.nights[1].ahi, 5);
+    EXPECT_EQ(merged.nights[2].ahi, 9);
+}
+
+TEST(SnapshotMerge, MachinesAreKeyedBySerialOrDisplayName) {
+    const PAPMachine oldX = makePAPMachine("ResMed", "AirSense 10", "X", Date{1});
+    const PAPMachine newX = makePAPMachine("ResMed", "AirSense 10", "X", Date{2});
+    const PAPMachine other = makePAPMachine("ResMed", "AirSense 11", "Y", Date{1});
+    auto merged = mergeSnapshots(snapshotOf({}, {newX}, 2), snapshotOf({}, {oldX, other}, 1));
+    ASSERT_EQ(merged.machines.size(), 2u);
+    for (const PAPMachine& machine : merged.machines) {
+        if (machine.serialNumber == "X") {
+            EXPECT_EQ(machine.lastImported, Date{2});
+        }
+    }
+    const PAPMachine anonymousOld = makePAPMachine("ResMed", "AirSense 10", "", Date{1});
+    const PAPMachine anonymousNew = makePAPMachine("ResMed", "AirSense 10", "", Date{2});
+    merged = mergeSnapshots(snapshotOf({}, {anonymousNew}, 2), snapshotOf({}, {anonymousOld}, 1));
+    ASSERT_EQ(merged.machines.size(), 1u);
+    EXPECT_EQ(merged.machines[0].lastImported, Date{2});
+}
+
+TEST(SnapshotMerge, DuplicatesInAForeignPreviousDocumentDoNotFail) {
+    const auto previous = snapshotOf({night(1 * day, 1, false), night(1 * day, 2, false)}, {}, 1);
+    const auto merged = mergeSnapshots(snapshotOf({}, {}, 2), previous);
+    ASSERT_EQ(merged.nights.size(), 1u);
+    EXPECT_EQ(merged.nights[0].ahi, 2) << "the later entry wins";
+}
+
+} // namespace
+} // namespace velunora
