@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the release configuration and runs the main job: a demo card of a week of nights is
-# generated, then imported by the command-line companion, which prints one line per night and
-# writes the snapshot JSON.
+# The main job. The tray app is not built yet, so this runs what a machine without a display
+# runs: the headless sync of a generated demo card, through the same controller the app uses
+# (import, merge with the previous export, save to the embedded local cloud store, local export).
+# The demo keeps its published data under build/demo-data, away from the user's own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,5 +12,5 @@ tool=build/release/src/tools/velunora-card
 demo=build/demo-card
 rm -rf "$demo"
 "$tool" generate "$demo" --nights 7
-"$tool" import "$demo" --json build/demo-snapshot.json
-echo "Instantané JSON : build/demo-snapshot.json"
+"$tool" import "$demo"
+XDG_DATA_HOME="$PWD/build/demo-data" "$tool" sync "$demo"

@@ -7,6 +7,9 @@
 #include "platform/LocalCalendar.h"
 #include "records/SnapshotJSON.h"
 #include "tools/CardGenerator.h"
+#ifdef VELUNORA_WITH_SYNC
+#include "tools/HeadlessSync.h"
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -31,6 +34,11 @@ constexpr std::string_view usage =
     "                                --json, \u00e9crit l\u2019instantan\u00e9 JSON dans FICHIER\n"
     "  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]\n"
     "                                \u00e9crit une carte de d\u00e9monstration dans DOSSIER\n"
+#ifdef VELUNORA_WITH_SYNC
+    "  sync CARTE                    synchronise la carte : import, fusion avec l\u2019export\n"
+    "                                pr\u00e9c\u00e9dent, publication puis export local\n"
+    "  reset                         efface les donn\u00e9es publi\u00e9es et l\u2019export local\n"
+#endif
     "  help                          affiche cette aide\n";
 
 int printUsage(std::FILE* stream, int status) {
@@ -213,5 +221,13 @@ int main(int argc, char** argv) {
     if (command == "generate") {
         return generate(rest);
     }
+#ifdef VELUNORA_WITH_SYNC
+    if (command == "sync" && rest.size() == 1) {
+        return runHeadlessSync(argc, argv, argv[2]);
+    }
+    if (command == "reset" && rest.empty()) {
+        return runHeadlessReset(argc, argv);
+    }
+#endif
     return printUsage(stderr, 2);
 }

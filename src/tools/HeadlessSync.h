@@ -1,0 +1,10 @@
+#pragma once
+
+namespace velunora {
+
+// `velunora-card sync CARD` and `velunora-card reset`: the controller's own operations without
+// a display. Print the final status and exit 0 only on success.
+int runHeadlessSync(int argc, char** argv, const char* cardFolder);
+int runHeadlessReset(int argc, char** argv);
+
+} // namespace velunora

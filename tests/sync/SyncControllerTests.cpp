@@ -1,0 +1,382 @@
+#include "cardimport/PAPCardImportError.h"
+#include "records/SnapshotJSON.h"
+#include "support/TestSupport.h"
+#include "sync/CloudSnapshotService.h"
+#include "sync/CloudStore.h"
+#include "sync/SyncController.h"
+#include "sync/UserDefaults.h"
+#include "tools/CardGenerator.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <map>
+#include <mutex>
+#include <qcoro/qcorotask.h>
+#include <sys/stat.h>
+
+namespace velunora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// An in-memory cloud that keeps what it was sent and can be told to fail.
+class RecordingCloudStore final : public CloudStore {
+public:
+    struct Shared {
+        std::mutex mutex;
+        std::map<QString, CloudRecord> records;
+        std::map<QString, std::string> payloads;
+        int failFetchWith = 0;
+        int failSaveWith = 0;
+        int failDeleteWith = 0;
+        int saves = 0;
+    };
+
+    explicit RecordingCloudStore(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+
+    CloudRecord fetchRecord(const QString& name) override {
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->failFetchWith != 0) {
+            throw CloudError(shared_->failFetchWith, QStringLiteral("R\u00e9seau indisponible."));
+        }
+        const auto found = shared_->records.find(name);
+        if (found == shared_->records.end()) {
+            throw CloudError(cloudcode::unknownItem, QStringLiteral("inconnu"));
+        }
+        return found->second;
+    }
+
+    void saveRecord(const CloudRecord& record) override {
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->failSaveWith != 0) {
+            throw CloudError(shared_->failSaveWith, QStringLiteral("Quota d\u00e9pass\u00e9."));
+        }
+        const auto& asset = std::get<CloudAsset>(record.fields.at(QStringLiteral("payload")));
+        shared_->payloads[record.recordName] = testing::readFile(asset.filePath.toStdString());
+        shared_->records[record.recordName] = record;
+        ++shared_->saves;
+    }
+
+    void deleteRecord(const QString& name) override {
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->failDeleteWith != 0) {
+            throw CloudError(shared_->failDeleteWith, QStringLiteral("Connexion perdue."));
+        }
+        if (shared_->records.erase(name) == 0) {
+            throw CloudError(cloudcode::unknownItem, QStringLiteral("inconnu"));
+        }
+        shared_->payloads.erase(name);
+    }
+
+private:
+    std::shared_ptr<Shared> shared_;
+};
+
+class ScriptedConfirmation final : public ResetConfirmation {
+public:
+    bool answer = true;
+    int asked = 0;
+    bool confirmReset() override {
+        ++asked;
+        return answer;
+    }
+};
+
+// A two-night generated card shared by every test; it is only ever read.
+const fs::path& demoCard() {
+    static testing::TemporaryFolder folder;
+    static const fs::path card = [] {
+        cardgen::CardGeneratorOptions options;
+        options.nights = 2;
+        options.seed = 11;
+        options.firstNight = cardgen::LocalDay{2024, 3, 1};
+        cardgen::generateCard(folder.path() / "card", options);
+        return folder.path() / "card";
+    }();
+    return card;
+}
+
+void runUntilDone(QCoro::Task<> task) { QCoro::waitFor(std::move(task)); }
+
+class SyncControllerTest : public ::testing::Test {
+protected:
+    testing::TemporaryFolder data;
+    std::shared_ptr<RecordingCloudStore::Shared> cloud = std::make_shared<RecordingCloudStore::Shared>();
+    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<ScriptedConfirmation> confirmation = std::make_shared<ScriptedConfirmation>();
+
+    SyncEnvironment environment(const fs::path& dataFolder) {
+        SyncEnvironment environment;
+        environment.userDefaults = defaults;
+        environment.cloud = std::make_shared<CloudSnapshotService>(
+            std::make_unique<RecordingCloudStore>(cloud),
+            QString::fromStdString((data.path() / "tmp").string()));
+        fs::create_directories(data.path() / "tmp");
+        environment.localExport = LocalExport(dataFolder);
+        environment.resetConfirmation = confirmation;
+        return environment;
+    }
+
+    std::unique_ptr<SyncController> controller(const fs::path& dataFolder) {
+        return std::make_unique<SyncController>(environment(dataFolder));
+    }
+    std::unique_ptr<SyncController> controller() { return controller(data.path() / "share"); }
+
+    std::string cloudPayload() {
+        std::lock_guard lock(cloud->mutex);
+        const auto found = cloud->payloads.find(QStringLiteral("current-oscar-snapshot"));
+        return found == cloud->payloads.end() ? std::string() : found->second;
+    }
+
+    bool noTemporaryPayloadLeft() {
+        return fs::is_empty(data.path() / "tmp");
+    }
+};
+
+TEST_F(SyncControllerTest, StartsWaitingForACard) {
+    const auto sync = controller();
+    EXPECT_EQ(sync->status(), Status::needsFolder());
+    EXPECT_EQ(sync->status().title(), QStringLiteral("En attente d\u2019une carte SD"));
+    EXPECT_FALSE(sync->hasDetectedCard());
+    EXPECT_FALSE(sync->cardNeedsAccess());
+    EXPECT_FALSE(sync->lastSync().isValid());
+    EXPECT_TRUE(sync->automaticCardImport());
+    EXPECT_FALSE(sync->launchAtLogin());
+}
+
+TEST_F(SyncControllerTest, AutomaticImportPreferenceReadsOnlyABool) {
+    defaults->setValue(SyncController::automaticCardImportKey, false);
+    EXPECT_FALSE(controller()->automaticCardImport());
+    defaults->setValue(SyncController::automaticCardImportKey, QStringLiteral("false"));
+    EXPECT_TRUE(controller()->automaticCardImport()) << "anything but a Bool reads as on";
+    defaults->setValue(SyncController::automaticCardImportKey, 0);
+    EXPECT_TRUE(controller()->automaticCardImport());
+}
+
+TEST_F(SyncControllerTest, StatusNotifiesOnlyOnChange) {
+    const auto sync = controller();
+    QSignalSpy spy(sync.get(), &SyncController::statusChanged);
+    sync->setStatus(Status::failed(QStringLiteral("x")));
+    sync->setStatus(Status::failed(QStringLiteral("x")));
+    EXPECT_EQ(spy.count(), 1);
+    sync->setStatus(Status::failed(QStringLiteral("y")));
+    EXPECT_EQ(spy.count(), 2);
+}
+
+TEST_F(SyncControllerTest, SyncRefusesWithoutACardOrWhileRunning) {
+    const auto sync = controller();
+    sync->setStatus(Status::resetComplete());
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(), Status::needsFolder());
+
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    EXPECT_EQ(sync->status(), Status::cardReady(QStringLiteral("ResMed AirSense 10 AutoSet")));
+    sync->setStatus(Status::syncing());
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(), Status::syncing()) << "a run under way is not disturbed";
+    EXPECT_EQ(cloud->saves, 0);
+}
+
+TEST_F(SyncControllerTest, TwoQuickRequestsStartOneRun) {
+    const auto sync = controller();
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    auto first = sync->sync();
+    EXPECT_EQ(sync->status(), Status::syncing()) << "the import runs off the main thread";
+    auto second = sync->sync();
+    QCoro::waitFor(std::move(second));
+    QCoro::waitFor(std::move(first));
+    EXPECT_EQ(sync->status(), Status::success(2));
+    EXPECT_EQ(cloud->saves, 1);
+}
+
+TEST_F(SyncControllerTest, ASuccessfulSyncPublishesTheSameBytesInBothPlaces) {
+    const auto sync = controller();
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    QSignalSpy lastSyncSpy(sync.get(), &SyncController::lastSyncChanged);
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(), Status::success(2));
+    EXPECT_EQ(sync->status().title(), QStringLiteral("2 nuits synchronis\u00e9es"));
+    EXPECT_TRUE(sync->lastSync().isValid());
+    EXPECT_EQ(lastSyncSpy.count(), 1);
+    const std::string exported = testing::readFile(sync->localExport().snapshotFileURL());
+    EXPECT_EQ(cloudPayload(), exported);
+    EXPECT_EQ(decodeSnapshot(exported).nights.size(), 2u);
+    EXPECT_TRUE(noTemporaryPayloadLeft());
+}
+
+TEST_F(SyncControllerTest, NightsNoLongerOnTheCardStayPublished) {
+    const auto sync = controller();
+    // An earlier export (under the legacy name) holds an older night the card no longer has.
+    OscarSnapshot earlier;
+    NightSummary old;
+    old.date = Date{1600000000};
+    old.ahi = 7;
+    earlier.nights = {old};
+    data.write("share/LunexaSync/oscar-snapshot.json", makeSnapshotEncoder().encode(earlier));
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(), Status::success(3)) << "the count is of the merged snapshot";
+    EXPECT_FALSE(fs::exists(sync->localExport().legacySnapshotFileURL()));
+    const OscarSnapshot published =
+        decodeSnapshot(testing::readFile(sync->localExport().snapshotFileURL()));
+    ASSERT_EQ(published.nights.size(), 3u);
+    EXPECT_EQ(published.nights[0].ahi, 7);
+}
+
+TEST_F(SyncControllerTest, AnUnreadablePreviousExportIsIgnored) {
+    const auto sync = controller();
+    data.write("share/LunexaSync/lunexa-snapshot.json", "not json at all");
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(), Status::success(2));
+    EXPECT_TRUE(sync->lastSync().isValid());
+}
+
+TEST_F(SyncControllerTest, AnImportFailureChangesNothingPublished) {
+    testing::TemporaryFolder emptyCard;
+    emptyCard.makeFolder("DATALOG");
+    emptyCard.write("STR.edf", "");
+    const auto sync = controller();
+    data.write("share/LunexaSync/lunexa-snapshot.json", "previous");
+    ASSERT_TRUE(sync->adoptCardFolder(emptyCard.path()));
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(),
+              Status::failed(QStringLiteral("Aucune session d\u00e9taill\u00e9e n\u2019a "
+                                            "\u00e9t\u00e9 trouv\u00e9e sur cette carte SD.")));
+    EXPECT_EQ(sync->status().title(), QStringLiteral("\u00c9chec de la synchronisation"));
+    EXPECT_EQ(cloud->saves, 0);
+    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFileURL()), "previous");
+    EXPECT_FALSE(sync->lastSync().isValid());
+}
+
+TEST_F(SyncControllerTest, ACloudFailureLeavesTheLocalExportUntouched) {
+    const auto sync = controller();
+    data.write("share/LunexaSync/lunexa-snapshot.json", "previous");
+    cloud->failFetchWith = cloudcode::networkFailure;
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(), Status::failed(QStringLiteral("R\u00e9seau indisponible.")));
+    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFileURL()), "previous");
+    EXPECT_FALSE(sync->lastSync().isValid());
+    EXPECT_TRUE(noTemporaryPayloadLeft());
+
+    cloud->failFetchWith = 0;
+    cloud->failSaveWith = cloudcode::quotaExceeded;
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(), Status::failed(QStringLiteral("Quota d\u00e9pass\u00e9.")));
+    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFileURL()), "previous");
+    EXPECT_TRUE(noTemporaryPayloadLeft());
+}
+
+TEST_F(SyncControllerTest, AnExportFailureAfterTheCloudSaveIsReported) {
+    data.write("blocked/LunexaSync", "a file where the folder should be");
+    const auto sync = controller(data.path() / "blocked");
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status().kind(), Status::Kind::failed);
+    EXPECT_FALSE(sync->status().failureText().isEmpty());
+    EXPECT_EQ(cloud->saves, 1) << "the cloud record was replaced already";
+    EXPECT_FALSE(sync->lastSync().isValid());
+}
+
+TEST_F(SyncControllerTest, ASyncNeverWritesTheCard) {
+    std::map<fs::path, std::pair<std::string, fs::file_time_type>> before;
+    for (const auto& entry : fs::recursive_directory_iterator(demoCard())) {
+        if (entry.is_regular_file()) {
+            before[entry.path()] = {testing::readFile(entry.path()), entry.last_write_time()};
+        }
+    }
+    const auto sync = controller();
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    runUntilDone(sync->sync());
+    ASSERT_EQ(sync->status(), Status::success(2));
+    std::size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(demoCard())) {
+        if (entry.is_regular_file()) {
+            ++files;
+            ASSERT_TRUE(before.contains(entry.path())) << entry.path();
+            EXPECT_EQ(before[entry.path()].first, testing::readFile(entry.path()));
+            EXPECT_EQ(before[entry.path()].second, entry.last_write_time());
+        }
+    }
+    EXPECT_EQ(files, before.size());
+}
+
+TEST_F(SyncControllerTest, ResetErasesCloudAndExportButNotPreferences) {
+    const auto sync = controller();
+    ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
+    runUntilDone(sync->sync());
+    defaults->setValue(SyncController::legacyFolderBookmarkKey, QByteArray("old"));
+    defaults->setValue(SyncController::cardBookmarkKey, QByteArray("card"));
+    data.write("share/LunexaSync/oscar-snapshot.json", "{}");
+
+    runUntilDone(sync->reset());
+    EXPECT_EQ(sync->status(), Status::resetComplete());
+    EXPECT_TRUE(cloudPayload().empty());
+    EXPECT_FALSE(fs::exists(sync->localExport().snapshotFileURL()));
+    EXPECT_FALSE(fs::exists(sync->localExport().legacySnapshotFileURL()));
+    EXPECT_TRUE(fs::is_directory(sync->localExport().exportFolderURL()));
+    EXPECT_FALSE(defaults->value(SyncController::legacyFolderBookmarkKey).isValid());
+    EXPECT_TRUE(defaults->value(SyncController::cardBookmarkKey).isValid());
+    EXPECT_FALSE(sync->lastSync().isValid());
+    EXPECT_TRUE(sync->hasDetectedCard());
+
+    runUntilDone(sync->reset());
+    EXPECT_EQ(sync->status(), Status::resetComplete()) << "nothing left to erase is no error";
+
+    // The next sync publishes the card's nights only.
+    runUntilDone(sync->sync());
+    EXPECT_EQ(sync->status(), Status::success(2));
+}
+
+TEST_F(SyncControllerTest, ResetRefusesWhileBusyAndReportsFailures) {
+    const auto sync = controller();
+    sync->setStatus(Status::syncing());
+    runUntilDone(sync->reset());
+    EXPECT_EQ(sync->status(), Status::syncing());
+    sync->setStatus(Status::resetting());
+    runUntilDone(sync->reset());
+    EXPECT_EQ(sync->status(), Status::resetting());
+
+    sync->setStatus(Status::needsFolder());
+    data.write("share/LunexaSync/lunexa-snapshot.json", "kept");
+    cloud->failDeleteWith = cloudcode::networkFailure;
+    runUntilDone(sync->reset());
+    EXPECT_EQ(sync->status(),
+              Status::failed(QStringLiteral("Remise \u00e0 z\u00e9ro impossible : Connexion perdue.")));
+    EXPECT_EQ(sync->status().title(), QStringLiteral("\u00c9chec de la synchronisation"));
+    EXPECT_TRUE(fs::exists(sync->localExport().snapshotFileURL())) << "files untouched";
+
+    cloud->failDeleteWith = 0;
+    fs::remove(sync->localExport().snapshotFileURL());
+    fs::create_directories(sync->localExport().snapshotFileURL() / "occupied");
+    runUntilDone(sync->reset());
+    EXPECT_EQ(sync->status().kind(), Status::Kind::failed);
+    EXPECT_TRUE(sync->status().failureText().startsWith(
+        QStringLiteral("Remise \u00e0 z\u00e9ro impossible : ")));
+}
+
+TEST_F(SyncControllerTest, ConfirmResetAsksEveryTimeAndErasesOnlyOnConfirmation) {
+    const auto sync = controller();
+    data.write("share/LunexaSync/lunexa-snapshot.json", "kept");
+    confirmation->answer = false;
+    sync->confirmReset();
+    EXPECT_EQ(confirmation->asked, 1);
+    EXPECT_EQ(sync->status(), Status::needsFolder()) << "Annuler changes nothing";
+    EXPECT_TRUE(fs::exists(sync->localExport().snapshotFileURL()));
+
+    sync->setStatus(Status::syncing());
+    confirmation->answer = true;
+    sync->confirmReset();
+    EXPECT_EQ(confirmation->asked, 2) << "the question is asked even while a sync runs";
+    EXPECT_EQ(sync->status(), Status::syncing());
+
+    sync->setStatus(Status::needsFolder());
+    sync->confirmReset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sync->status() == Status::resetComplete(); }, 5000));
+}
+
+} // namespace
+} // namespace velunora
