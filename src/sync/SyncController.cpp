@@ -25,7 +25,9 @@ struct ImportOutcome {
     std::exception_ptr error;
 };
 
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
@@ -158,8 +160,7 @@ void SyncController::refreshDetectedCard() {
 bool SyncController::adoptCardFolder(const std::filesystem::path& folder) {
     auto card = cardRegistry_.detectCard(folder);
     if (!card) {
-        setStatus(Status::failed(
-            fromUtf8(PAPCardImportError::unsupported().errorDescription())));
+        setStatus(Status::failed(fromUtf8(PAPCardImportError::unsupported().errorDescription())));
         return false;
     }
     const bool readable = canReadCard(card->rootURL);
@@ -189,14 +190,14 @@ QCoro::Task<> SyncController::sync() {
     QPointer<SyncController> self(this);
     const auto makeRegistry = environment_.makeRegistry;
     // Named, not a temporary of the co_await expression: g++ 12 destroys such temporaries twice.
-    auto importing = QtConcurrent::run(QThreadPool::globalInstance(),
-                                       [card, makeRegistry]() -> ImportOutcome {
-                                           try {
-                                               return {makeRegistry().importCard(card), nullptr};
-                                           } catch (...) {
-                                               return {std::nullopt, std::current_exception()};
-                                           }
-                                       });
+    auto importing =
+        QtConcurrent::run(QThreadPool::globalInstance(), [card, makeRegistry]() -> ImportOutcome {
+            try {
+                return {makeRegistry().importCard(card), nullptr};
+            } catch (...) {
+                return {std::nullopt, std::current_exception()};
+            }
+        });
     ImportOutcome outcome = co_await importing;
     if (!self) {
         co_return;

@@ -34,7 +34,8 @@ public:
         int saves = 0;
     };
 
-    explicit RecordingCloudStore(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+    explicit RecordingCloudStore(std::shared_ptr<Shared> shared)
+        : shared_(std::move(shared)) {}
 
     CloudRecord fetchRecord(const QString& name) override {
         std::lock_guard lock(shared_->mutex);
@@ -98,12 +99,15 @@ const fs::path& demoCard() {
     return card;
 }
 
-void runUntilDone(QCoro::Task<> task) { QCoro::waitFor(std::move(task)); }
+void runUntilDone(QCoro::Task<> task) {
+    QCoro::waitFor(std::move(task));
+}
 
 class SyncControllerTest : public ::testing::Test {
 protected:
     testing::TemporaryFolder data;
-    std::shared_ptr<RecordingCloudStore::Shared> cloud = std::make_shared<RecordingCloudStore::Shared>();
+    std::shared_ptr<RecordingCloudStore::Shared> cloud =
+        std::make_shared<RecordingCloudStore::Shared>();
     std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
     std::shared_ptr<ScriptedConfirmation> confirmation = std::make_shared<ScriptedConfirmation>();
 
@@ -130,9 +134,7 @@ protected:
         return found == cloud->payloads.end() ? std::string() : found->second;
     }
 
-    bool noTemporaryPayloadLeft() {
-        return fs::is_empty(data.path() / "tmp");
-    }
+    bool noTemporaryPayloadLeft() { return fs::is_empty(data.path() / "tmp"); }
 };
 
 TEST_F(SyncControllerTest, StartsWaitingForACard) {
@@ -344,8 +346,8 @@ TEST_F(SyncControllerTest, ResetRefusesWhileBusyAndReportsFailures) {
     data.write("share/LunexaSync/lunexa-snapshot.json", "kept");
     cloud->failDeleteWith = cloudcode::networkFailure;
     runUntilDone(sync->reset());
-    EXPECT_EQ(sync->status(),
-              Status::failed(QStringLiteral("Remise \u00e0 z\u00e9ro impossible : Connexion perdue.")));
+    EXPECT_EQ(sync->status(), Status::failed(QStringLiteral(
+                                  "Remise \u00e0 z\u00e9ro impossible : Connexion perdue.")));
     EXPECT_EQ(sync->status().title(), QStringLiteral("\u00c9chec de la synchronisation"));
     EXPECT_TRUE(fs::exists(sync->localExport().snapshotFileURL())) << "files untouched";
 

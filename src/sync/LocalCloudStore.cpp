@@ -1,0 +1,423 @@
+#include "sync/LocalCloudStore.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/PlatformError.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QUuid>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velunora {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char metadataFileName[] = "record.json";
+
+QString translated(const char* french) {
+    return QCoreApplication::translate("LocalCloudStore", french);
+}
+
+fs::path toPath(const QString& text) {
+    return fs::path(QFile::encodeName(text).toStdString());
+}
+QString toText(const fs::path& path) {
+    return QFile::decodeName(path.c_str());
+}
+
+CloudError unwritable(const fs::path& root) {
+    return CloudError(cloudcode::internalError,
+                      translated("Les données n’ont pas pu être enregistrées dans le dossier "
+                                 "\u00ab\u00a0%1\u00a0\u00bb.")
+                          .arg(toText(root)));
+}
+
+CloudError damaged(const fs::path& root) {
+    return CloudError(cloudcode::internalError,
+                      translated("Le dossier \u00ab\u00a0%1\u00a0\u00bb contient des données "
+                                 "publiées illisibles.")
+                          .arg(toText(root)));
+}
+
+CloudError busy(const fs::path& root) {
+    return CloudError(cloudcode::internalError,
+                      translated("Le dossier \u00ab\u00a0%1\u00a0\u00bb est occupé par un autre "
+                                 "programme. Réessayez dans un instant.")
+                          .arg(toText(root)));
+}
+
+CloudError unknownRecord(const fs::path& root) {
+    return CloudError(cloudcode::unknownItem,
+                      translated("Aucune donnée publiée n’a été trouvée dans le dossier "
+                                 "\u00ab\u00a0%1\u00a0\u00bb.")
+                          .arg(toText(root)));
+}
+
+CloudError recordChanged() {
+    return CloudError(cloudcode::serverRecordChanged,
+                      translated("Les données publiées ont été modifiées ailleurs entre-temps. "
+                                 "Relancez la synchronisation."));
+}
+
+CloudError invalidName(const QString& name) {
+    return CloudError(
+        cloudcode::internalError,
+        translated("Le nom \u00ab\u00a0%1\u00a0\u00bb ne convient pas à un enregistrement.")
+            .arg(name));
+}
+
+CloudError unreadableAsset(const QString& path) {
+    return CloudError(
+        cloudcode::internalError,
+        translated("Le fichier à publier \u00ab\u00a0%1\u00a0\u00bb n’a pas pu être lu.")
+            .arg(path));
+}
+
+// Record and asset names become file names: no separators, nothing hidden (the dot names are
+// ours: locks and folders being replaced), and not our metadata file's stem.
+void requireFileName(const QString& name) {
+    if (name.isEmpty() || name.startsWith(u'.') || name.contains(u'/') || name.contains(QChar()) ||
+        name == QStringLiteral("record")) {
+        throw invalidName(name);
+    }
+}
+
+struct StoredRecord {
+    QString recordType;
+    QString changeTag;
+    // Asset fields hold the name of their file inside the record folder.
+    std::map<QString, CloudFieldValue> fields;
+};
+
+QJsonObject toJson(const CloudFieldValue& value) {
+    if (const auto* date = std::get_if<QDateTime>(&value)) {
+        return {{QStringLiteral("date"), date->toUTC().toString(Qt::ISODateWithMs)}};
+    }
+    if (const auto* integer = std::get_if<qint64>(&value)) {
+        // As text: a JSON number loses the low bits beyond 2^53.
+        return {{QStringLiteral("integer"), QString::number(*integer)}};
+    }
+    if (const auto* text = std::get_if<QString>(&value)) {
+        return {{QStringLiteral("text"), *text}};
+    }
+    return {{QStringLiteral("asset"), std::get<CloudAsset>(value).filePath}};
+}
+
+std::optional<CloudFieldValue> fromJson(const QJsonObject& json) {
+    if (json.size() != 1 || !json.begin().value().isString()) {
+        return std::nullopt;
+    }
+    const QString kind = json.begin().key();
+    const QString text = json.begin().value().toString();
+    if (kind == QStringLiteral("date")) {
+        const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
+        return date.isValid() || text.isEmpty() ? std::optional<CloudFieldValue>(date.toUTC())
+                                                : std::nullopt;
+    }
+    if (kind == QStringLiteral("integer")) {
+        bool valid = false;
+        const qint64 integer = text.toLongLong(&valid);
+        return valid ? std::optional<CloudFieldValue>(integer) : std::nullopt;
+    }
+    if (kind == QStringLiteral("text")) {
+        return CloudFieldValue(text);
+    }
+    if (kind == QStringLiteral("asset")) {
+        return CloudFieldValue(CloudAsset{text});
+    }
+    return std::nullopt;
+}
+
+QByteArray encodeRecord(const StoredRecord& record) {
+    QJsonObject fields;
+    for (const auto& [name, value] : record.fields) {
+        fields.insert(name, toJson(value));
+    }
+    const QJsonObject json{{QStringLiteral("recordType"), record.recordType},
+                           {QStringLiteral("changeTag"), record.changeTag},
+                           {QStringLiteral("fields"), fields}};
+    return QJsonDocument(json).toJson();
+}
+
+// The record in `folder`, or nothing when there is no such folder.
+std::optional<StoredRecord> readStored(const fs::path& folder, const fs::path& root) {
+    std::error_code error;
+    if (!fs::exists(folder, error)) {
+        if (error && error != std::errc::no_such_file_or_directory) {
+            throw damaged(root);
+        }
+        return std::nullopt;
+    }
+    QFile file(toText(folder / metadataFileName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw damaged(root);
+    }
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    const QJsonObject json = document.object();
+    if (parseError.error != QJsonParseError::NoError || !json[u"recordType"].isString() ||
+        !json[u"changeTag"].isString() || !json[u"fields"].isObject()) {
+        throw damaged(root);
+    }
+    StoredRecord record{json[u"recordType"].toString(), json[u"changeTag"].toString(), {}};
+    const QJsonObject fields = json[u"fields"].toObject();
+    for (auto field = fields.begin(); field != fields.end(); ++field) {
+        auto value = fromJson(field.value().toObject());
+        if (!value) {
+            throw damaged(root);
+        }
+        record.fields.emplace(field.key(), std::move(*value));
+    }
+    return record;
+}
+
+// Held while a save or a delete runs; QLockFile also takes over the lock of a process that died.
+class RecordLock {
+public:
+    RecordLock(const fs::path& root, const QString& recordName, std::chrono::milliseconds timeout)
+        : lock_(toText(root / toPath(QStringLiteral(".") + recordName + QStringLiteral(".lock")))) {
+        if (!lock_.tryLock(static_cast<int>(timeout.count()))) {
+            throw lock_.error() == QLockFile::LockFailedError ? busy(root) : unwritable(root);
+        }
+    }
+
+private:
+    QLockFile lock_;
+};
+
+// The hidden siblings of a record: a new record being written, or an old one being removed.
+fs::path siblingFolder(const fs::path& root, const QString& recordName) {
+    return root /
+           toPath(QStringLiteral(".") + recordName + QStringLiteral(".") +
+                  QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".partial"));
+}
+
+// Siblings left by a process that stopped in the middle; only called with the lock held.
+void removeLeftovers(const fs::path& root, const QString& recordName) {
+    const std::string prefix =
+        toPath(QStringLiteral(".") + recordName + QStringLiteral(".")).string();
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(root, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(prefix) && name.ends_with(".partial")) {
+            std::error_code ignored;
+            fs::remove_all(entry.path(), ignored);
+        }
+    }
+}
+
+// Removes the folder with everything in it when the save or delete ends.
+class RemovedAtEnd {
+public:
+    explicit RemovedAtEnd(fs::path folder)
+        : folder_(std::move(folder)) {}
+    ~RemovedAtEnd() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    RemovedAtEnd(const RemovedAtEnd&) = delete;
+    RemovedAtEnd& operator=(const RemovedAtEnd&) = delete;
+
+private:
+    fs::path folder_;
+};
+
+void syncFolder(const fs::path& folder) {
+    if (const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
+bool exchangeUnsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP;
+}
+
+// Puts the complete new record folder in place of the old one in one step, so that a reader
+// opens either record whole. renameat2's exchange does it on every local Linux file system;
+// where it is refused (some network and FUSE file systems) the old folder steps aside first and
+// the record is briefly absent, which a reader takes for "not published yet", never a mix.
+// Afterwards `staging` holds the old record, or nothing; the caller removes it.
+void replaceFolder(const fs::path& staging, const fs::path& target, const fs::path& root) {
+    if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        return;
+    }
+    if (!exchangeUnsupported(errno)) {
+        throw unwritable(root);
+    }
+    const fs::path aside = staging.parent_path() / (staging.stem().string() + ".old.partial");
+    if (::rename(target.c_str(), aside.c_str()) != 0) {
+        throw unwritable(root);
+    }
+    if (::rename(staging.c_str(), target.c_str()) != 0) {
+        ::rename(aside.c_str(), target.c_str());
+        throw unwritable(root);
+    }
+    std::error_code ignored;
+    fs::remove_all(aside, ignored);
+}
+
+void placeNewFolder(const fs::path& staging, const fs::path& target, const fs::path& root) {
+    if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+        return;
+    }
+    // Without RENAME_NOREPLACE the lock is what keeps another record from appearing meanwhile.
+    if (!exchangeUnsupported(errno) || ::rename(staging.c_str(), target.c_str()) != 0) {
+        throw unwritable(root);
+    }
+}
+
+QByteArray readWhole(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw unreadableAsset(path);
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        throw unreadableAsset(path);
+    }
+    return bytes;
+}
+
+} // namespace
+
+LocalCloudStore::LocalCloudStore(std::filesystem::path root)
+    : root_(std::move(root)) {}
+
+std::filesystem::path LocalCloudStore::defaultRoot() {
+    return toPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) /
+           "velunora-sync" / "cloud";
+}
+
+std::filesystem::path LocalCloudStore::recordFolder(const QString& recordName) const {
+    return root_ / toPath(recordName);
+}
+
+std::filesystem::path LocalCloudStore::assetFile(const QString& recordName,
+                                                 const QString& fieldName) const {
+    try {
+        requireFileName(recordName);
+        const auto stored = readStored(recordFolder(recordName), root_);
+        if (!stored) {
+            return {};
+        }
+        const auto field = stored->fields.find(fieldName);
+        if (field == stored->fields.end() || !std::holds_alternative<CloudAsset>(field->second)) {
+            return {};
+        }
+        return recordFolder(recordName) / toPath(std::get<CloudAsset>(field->second).filePath);
+    } catch (const CloudError&) {
+        return {};
+    }
+}
+
+CloudRecord LocalCloudStore::fetchRecord(const QString& recordName) {
+    requireFileName(recordName);
+    auto stored = readStored(recordFolder(recordName), root_);
+    if (!stored) {
+        throw unknownRecord(root_);
+    }
+    CloudRecord record{std::move(stored->recordType), recordName, std::move(stored->changeTag), {}};
+    for (auto& [name, value] : stored->fields) {
+        if (!std::holds_alternative<CloudAsset>(value)) {
+            record.fields.emplace(name, std::move(value));
+        }
+    }
+    return record;
+}
+
+void LocalCloudStore::saveRecord(const CloudRecord& record) {
+    requireFileName(record.recordName);
+    for (const auto& [name, value] : record.fields) {
+        if (std::holds_alternative<CloudAsset>(value)) {
+            requireFileName(name);
+        }
+    }
+    try {
+        createPrivateFolder(root_);
+    } catch (const PlatformError&) {
+        throw unwritable(root_);
+    }
+    const RecordLock lock(root_, record.recordName, lockTimeout_);
+    removeLeftovers(root_, record.recordName);
+
+    const fs::path target = recordFolder(record.recordName);
+    const std::optional<StoredRecord> stored = readStored(target, root_);
+    if (stored ? stored->changeTag != record.changeTag : !record.changeTag.isEmpty()) {
+        throw recordChanged();
+    }
+
+    const fs::path staging = siblingFolder(root_, record.recordName);
+    const RemovedAtEnd cleanup(staging);
+    if (::mkdir(staging.c_str(), 0700) != 0) {
+        throw unwritable(root_);
+    }
+    StoredRecord replacement{
+        record.recordType, QUuid::createUuid().toString(QUuid::WithoutBraces), {}};
+    if (stored) {
+        replacement.fields = stored->fields;
+    }
+    for (const auto& [name, value] : record.fields) {
+        replacement.fields.insert_or_assign(name, value);
+    }
+    try {
+        for (auto& [name, value] : replacement.fields) {
+            auto* asset = std::get_if<CloudAsset>(&value);
+            if (!asset) {
+                continue;
+            }
+            const bool uploaded = record.fields.contains(name);
+            const QString source =
+                uploaded ? asset->filePath : toText(target / toPath(asset->filePath));
+            const QString fileName =
+                uploaded ? name + toText(toPath(source).extension()) : asset->filePath;
+            writeFileAtomically(staging / toPath(fileName), readWhole(source).toStdString());
+            asset->filePath = fileName;
+        }
+        writeFileAtomically(staging / metadataFileName, encodeRecord(replacement).toStdString());
+    } catch (const PlatformError&) {
+        throw unwritable(root_);
+    }
+    syncFolder(staging);
+    if (stored) {
+        replaceFolder(staging, target, root_);
+    } else {
+        placeNewFolder(staging, target, root_);
+    }
+    syncFolder(root_);
+}
+
+void LocalCloudStore::deleteRecord(const QString& recordName) {
+    requireFileName(recordName);
+    const fs::path target = recordFolder(recordName);
+    std::error_code error;
+    if (!fs::exists(root_, error)) {
+        throw unknownRecord(root_);
+    }
+    const RecordLock lock(root_, recordName, lockTimeout_);
+    removeLeftovers(root_, recordName);
+    if (!fs::exists(target, error)) {
+        throw unknownRecord(root_);
+    }
+    // Out of sight in one step, then the files.
+    const fs::path doomed = siblingFolder(root_, recordName);
+    if (::rename(target.c_str(), doomed.c_str()) != 0) {
+        throw unwritable(root_);
+    }
+    syncFolder(root_);
+    std::error_code ignored;
+    fs::remove_all(doomed, ignored);
+}
+
+} // namespace velunora

@@ -1,0 +1,598 @@
+#include "sync/WebDAVCloudStore.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkInterface>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QThread>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+#include <future>
+#include <memory>
+#include <qcoro/qcorosignal.h>
+#include <qt6keychain/keychain.h>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace velunora {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString davNamespace = QStringLiteral("DAV:");
+// Our dead properties: the record type and the typed value elements.
+const QString ownNamespace = QStringLiteral("https://velunora.app/ns");
+// One dead property per field, named after the field.
+const QString fieldNamespace = QStringLiteral("https://velunora.app/ns/fields");
+const QString keychainService = QStringLiteral("Velunora Sync");
+
+QString translated(const char* french) {
+    return QCoreApplication::translate("WebDAVCloudStore", french);
+}
+
+CloudError recordChanged() {
+    return CloudError(cloudcode::serverRecordChanged,
+                      translated("Les données publiées ont été modifiées ailleurs entre-temps. "
+                                 "Relancez la synchronisation."));
+}
+
+CloudError unexpectedAnswer(int status) {
+    return CloudError(
+        cloudcode::internalError,
+        translated("Le serveur WebDAV a répondu de façon inattendue (code HTTP %1).").arg(status));
+}
+
+CloudError invalidName(const QString& name) {
+    return CloudError(
+        cloudcode::internalError,
+        translated("Le nom \u00ab\u00a0%1\u00a0\u00bb ne convient pas à un enregistrement.")
+            .arg(name));
+}
+
+CloudError keychainFailure(QKeychain::Error error, const QString& user) {
+    if (error == QKeychain::EntryNotFound) {
+        return CloudError(cloudcode::notAuthenticated,
+                          translated("Aucun mot de passe WebDAV n’est enregistré pour "
+                                     "\u00ab\u00a0%1\u00a0\u00bb dans le trousseau.")
+                              .arg(user));
+    }
+    if (error == QKeychain::AccessDenied || error == QKeychain::AccessDeniedByUser) {
+        return CloudError(cloudcode::notAuthenticated,
+                          translated("L’accès au trousseau a été refusé. Le mot de passe WebDAV "
+                                     "n’a pas pu être lu."));
+    }
+    return CloudError(cloudcode::notAuthenticated,
+                      translated("Le trousseau du bureau n’est pas disponible. Le mot de passe "
+                                 "WebDAV n’a pas pu être lu."));
+}
+
+QString keychainKey(const WebDAVAccount& account) {
+    return account.user + u'@' + account.baseUrl.toString(QUrl::RemoveUserInfo);
+}
+
+// A record name becomes a resource name: no separators, nothing hidden.
+void requireRecordName(const QString& name) {
+    if (name.isEmpty() || name.startsWith(u'.') || name.contains(u'/')) {
+        throw invalidName(name);
+    }
+}
+
+// A field becomes the local name of an XML element.
+void requireFieldName(const QString& name) {
+    static const QRegularExpression xmlName(QStringLiteral("^[A-Za-z_][A-Za-z0-9._-]*$"));
+    if (!xmlName.match(name).hasMatch()) {
+        throw invalidName(name);
+    }
+}
+
+bool hasNetwork() {
+    const auto interfaces = QNetworkInterface::allInterfaces();
+    return std::any_of(interfaces.begin(), interfaces.end(), [](const QNetworkInterface& face) {
+        const auto flags = face.flags();
+        return flags.testFlag(QNetworkInterface::IsUp) &&
+               flags.testFlag(QNetworkInterface::IsRunning) &&
+               !flags.testFlag(QNetworkInterface::IsLoopBack) && !face.addressEntries().isEmpty();
+    });
+}
+
+bool isLoopback(const QUrl& url) {
+    const QString host = url.host();
+    return host == QStringLiteral("localhost") || QHostAddress(host).isLoopback();
+}
+
+struct Answer {
+    int status = 0; // 0: no HTTP answer at all
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    QByteArray body;
+};
+
+// The failure that an answer other than the expected ones stands for.
+CloudError failureOf(const Answer& answer, const WebDAVAccount& account) {
+    const QString host = account.baseUrl.host();
+    if (answer.status == 0) {
+        switch (answer.error) {
+        case QNetworkReply::SslHandshakeFailedError:
+            return CloudError(
+                cloudcode::networkFailure,
+                translated("Le certificat du serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb "
+                           "n’a pas pu être vérifié. La connexion a été refusée.")
+                    .arg(host));
+        case QNetworkReply::ProtocolUnknownError:
+        case QNetworkReply::ProtocolInvalidOperationError:
+            return CloudError(cloudcode::internalError,
+                              translated("L’adresse du serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb "
+                                         "n’est pas valide.")
+                                  .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
+        default:
+            break;
+        }
+        if (!isLoopback(account.baseUrl) && !hasNetwork()) {
+            return CloudError(cloudcode::networkUnavailable,
+                              translated("Aucune connexion réseau n’est disponible."));
+        }
+        // The transfer timeout ends a request by cancelling it.
+        if (answer.error == QNetworkReply::OperationCanceledError ||
+            answer.error == QNetworkReply::TimeoutError) {
+            return CloudError(
+                cloudcode::networkFailure,
+                translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb ne répond pas.")
+                    .arg(host));
+        }
+        return CloudError(
+            cloudcode::networkFailure,
+            translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb est injoignable.").arg(host));
+    }
+    switch (answer.status) {
+    case 401:
+        return CloudError(cloudcode::notAuthenticated,
+                          translated("Le serveur WebDAV a refusé l’identifiant "
+                                     "\u00ab\u00a0%1\u00a0\u00bb ou son mot de passe.")
+                              .arg(account.user));
+    case 403:
+        return CloudError(cloudcode::notAuthenticated,
+                          translated("Le serveur WebDAV n’autorise pas \u00ab\u00a0%1\u00a0\u00bb "
+                                     "à publier dans ce dossier.")
+                              .arg(account.user));
+    case 404:
+        return CloudError(cloudcode::unknownItem,
+                          translated("Aucune donnée publiée n’a été trouvée sur le serveur "
+                                     "WebDAV."));
+    case 409:
+        return CloudError(cloudcode::internalError,
+                          translated("Le dossier \u00ab\u00a0%1\u00a0\u00bb n’existe pas sur le "
+                                     "serveur WebDAV.")
+                              .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
+    case 412:
+        return recordChanged();
+    case 507:
+        return CloudError(cloudcode::quotaExceeded,
+                          translated("L’espace de stockage du serveur WebDAV est plein."));
+    default:
+        return unexpectedAnswer(answer.status);
+    }
+}
+
+using Headers = std::vector<std::pair<QByteArray, QByteArray>>;
+
+// One operation's requests, on the calling thread: the manager lives and dies with the operation,
+// so any worker thread may run it.
+class Connection {
+public:
+    Connection(const WebDAVAccount& account, const QString& password,
+               std::chrono::milliseconds timeout)
+        : authorization_("Basic " + (account.user + u':' + password).toUtf8().toBase64())
+        , timeout_(timeout) {}
+
+    Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers,
+                const QByteArray& body) {
+        return wait(manager_.sendCustomRequest(request(url, headers), verb, body));
+    }
+    Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers, QIODevice* body) {
+        return wait(manager_.sendCustomRequest(request(url, headers), verb, body));
+    }
+
+private:
+    QNetworkRequest request(const QUrl& url, const Headers& headers) const {
+        QNetworkRequest request(url);
+        // Sent up front rather than after a 401, so a large body goes out once.
+        request.setRawHeader("Authorization", authorization_);
+        for (const auto& [name, value] : headers) {
+            request.setRawHeader(name, value);
+        }
+        // A redirected PUT or PROPPATCH would land somewhere the user did not configure.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::ManualRedirectPolicy);
+        request.setTransferTimeout(static_cast<int>(timeout_.count()));
+        return request;
+    }
+
+    static Answer wait(QNetworkReply* reply) {
+        const std::unique_ptr<QNetworkReply> owned(reply);
+        if (!reply->isFinished()) {
+            QEventLoop loop;
+            QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return Answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+                      reply->error(), reply->readAll()};
+    }
+
+    QNetworkAccessManager manager_;
+    QByteArray authorization_;
+    std::chrono::milliseconds timeout_;
+};
+
+bool isWeak(const QString& tag) {
+    return tag.startsWith(QStringLiteral("W/"));
+}
+QString opaqueTag(const QString& tag) {
+    return isWeak(tag) ? tag.mid(2) : tag;
+}
+
+// What a PROPFIND told about the resource, from its propstat blocks with status 200.
+struct Properties {
+    QString etag;
+    QString recordType;
+    std::map<QString, CloudFieldValue> fields;
+};
+
+std::optional<CloudFieldValue> readFieldValue(QXmlStreamReader& xml) {
+    std::optional<CloudFieldValue> value;
+    while (xml.readNextStartElement()) {
+        const QString kind = xml.name().toString();
+        if (xml.namespaceUri() != ownNamespace) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const QString text = xml.readElementText();
+        if (kind == u"date") {
+            value = QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+        } else if (kind == u"integer") {
+            bool valid = false;
+            const qint64 integer = text.toLongLong(&valid);
+            if (valid) {
+                value = integer;
+            }
+        } else if (kind == u"text") {
+            value = text;
+        }
+    }
+    return value;
+}
+
+void readProp(QXmlStreamReader& xml, Properties& into) {
+    while (xml.readNextStartElement()) {
+        if (xml.namespaceUri() == davNamespace && xml.name() == u"getetag") {
+            into.etag = xml.readElementText().trimmed();
+        } else if (xml.namespaceUri() == ownNamespace && xml.name() == u"recordType") {
+            into.recordType = xml.readElementText();
+        } else if (xml.namespaceUri() == fieldNamespace) {
+            const QString name = xml.name().toString();
+            if (auto value = readFieldValue(xml)) {
+                into.fields.insert_or_assign(name, std::move(*value));
+            }
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+}
+
+bool isSuccessStatus(const QString& statusLine) {
+    // "HTTP/1.1 200 OK"
+    const auto parts = QStringView(statusLine).trimmed().split(u' ');
+    return parts.size() >= 2 && parts[1].toInt() / 100 == 2;
+}
+
+// Reads a 207 Multi-Status answer; `allSucceeded` tells whether every propstat had status 2xx.
+std::optional<Properties> parseMultistatus(const QByteArray& body, bool* allSucceeded = nullptr) {
+    QXmlStreamReader xml(body);
+    Properties properties;
+    bool succeeded = true;
+    if (!xml.readNextStartElement() || xml.namespaceUri() != davNamespace ||
+        xml.name() != u"multistatus") {
+        return std::nullopt;
+    }
+    while (xml.readNextStartElement()) {
+        if (xml.namespaceUri() != davNamespace || xml.name() != u"response") {
+            xml.skipCurrentElement();
+            continue;
+        }
+        while (xml.readNextStartElement()) {
+            if (xml.namespaceUri() != davNamespace || xml.name() != u"propstat") {
+                xml.skipCurrentElement();
+                continue;
+            }
+            Properties block;
+            QString status;
+            while (xml.readNextStartElement()) {
+                if (xml.namespaceUri() == davNamespace && xml.name() == u"prop") {
+                    readProp(xml, block);
+                } else if (xml.namespaceUri() == davNamespace && xml.name() == u"status") {
+                    status = xml.readElementText();
+                } else {
+                    xml.skipCurrentElement();
+                }
+            }
+            if (!isSuccessStatus(status)) {
+                succeeded = false;
+                continue;
+            }
+            if (!block.etag.isEmpty()) {
+                properties.etag = block.etag;
+            }
+            if (!block.recordType.isEmpty()) {
+                properties.recordType = block.recordType;
+            }
+            properties.fields.merge(block.fields);
+        }
+    }
+    if (xml.hasError()) {
+        return std::nullopt;
+    }
+    if (allSucceeded) {
+        *allSucceeded = succeeded;
+    }
+    return properties;
+}
+
+const Headers xmlBody{{"Content-Type", "application/xml; charset=utf-8"}};
+const Headers depthZero{{"Content-Type", "application/xml; charset=utf-8"}, {"Depth", "0"}};
+
+QByteArray propertyUpdate(const CloudRecord& record) {
+    QByteArray body;
+    QXmlStreamWriter xml(&body);
+    xml.writeStartDocument();
+    xml.writeNamespace(davNamespace, QStringLiteral("d"));
+    xml.writeNamespace(ownNamespace, QStringLiteral("v"));
+    xml.writeNamespace(fieldNamespace, QStringLiteral("f"));
+    xml.writeStartElement(davNamespace, QStringLiteral("propertyupdate"));
+    xml.writeStartElement(davNamespace, QStringLiteral("set"));
+    xml.writeStartElement(davNamespace, QStringLiteral("prop"));
+    xml.writeTextElement(ownNamespace, QStringLiteral("recordType"), record.recordType);
+    for (const auto& [name, value] : record.fields) {
+        if (std::holds_alternative<CloudAsset>(value)) {
+            continue;
+        }
+        xml.writeStartElement(fieldNamespace, name);
+        if (const auto* date = std::get_if<QDateTime>(&value)) {
+            xml.writeTextElement(ownNamespace, QStringLiteral("date"),
+                                 date->toUTC().toString(Qt::ISODateWithMs));
+        } else if (const auto* integer = std::get_if<qint64>(&value)) {
+            xml.writeTextElement(ownNamespace, QStringLiteral("integer"),
+                                 QString::number(*integer));
+        } else {
+            xml.writeTextElement(ownNamespace, QStringLiteral("text"), std::get<QString>(value));
+        }
+        xml.writeEndElement();
+    }
+    xml.writeEndDocument();
+    return body;
+}
+
+} // namespace
+
+WebDAVPasswordSource keychainPasswordSource(WebDAVAccount account) {
+    return [account = std::move(account)]() -> QString {
+        struct Outcome {
+            QKeychain::Error error = QKeychain::OtherError;
+            QString password;
+        };
+        auto promise = std::make_shared<std::promise<Outcome>>();
+        std::future<Outcome> outcome = promise->get_future();
+        // QtKeychain queues its jobs on an object of the thread that first used it: keep them
+        // all on the main thread.
+        auto start = [key = keychainKey(account), promise](QEventLoop* loop) {
+            auto* job = new QKeychain::ReadPasswordJob(keychainService);
+            job->setKey(key);
+            QObject::connect(job, &QKeychain::Job::finished, job, [promise, loop](auto* finished) {
+                auto* reading = static_cast<QKeychain::ReadPasswordJob*>(finished);
+                promise->set_value({reading->error(), reading->textData()});
+                if (loop) {
+                    loop->quit();
+                }
+            });
+            job->start();
+        };
+        QCoreApplication* application = QCoreApplication::instance();
+        if (!application) {
+            throw keychainFailure(QKeychain::NoBackendAvailable, account.user);
+        }
+        if (QThread::currentThread() == application->thread()) {
+            QEventLoop loop;
+            start(&loop);
+            loop.exec();
+        } else {
+            QMetaObject::invokeMethod(
+                application, [start] { start(nullptr); }, Qt::QueuedConnection);
+            // Long enough for the user to answer an unlock prompt of the keyring.
+            if (outcome.wait_for(std::chrono::minutes(2)) != std::future_status::ready) {
+                throw keychainFailure(QKeychain::OtherError, account.user);
+            }
+        }
+        const Outcome result = outcome.get();
+        if (result.error != QKeychain::NoError) {
+            throw keychainFailure(result.error, account.user);
+        }
+        return result.password;
+    };
+}
+
+QCoro::Task<> storeWebDAVPassword(WebDAVAccount account, QString password) {
+    const auto job = std::make_unique<QKeychain::WritePasswordJob>(keychainService);
+    job->setAutoDelete(false);
+    job->setKey(keychainKey(account));
+    job->setTextData(password);
+    auto finished = qCoro(job.get(), &QKeychain::Job::finished);
+    job->start();
+    co_await finished;
+    if (job->error() != QKeychain::NoError) {
+        throw CloudError(cloudcode::internalError,
+                         translated("Le mot de passe WebDAV n’a pas pu être enregistré dans le "
+                                    "trousseau."));
+    }
+}
+
+WebDAVCloudStore::WebDAVCloudStore(WebDAVAccount account, WebDAVPasswordSource password)
+    : WebDAVCloudStore(std::move(account), std::move(password), Timing{}) {}
+
+WebDAVCloudStore::WebDAVCloudStore(WebDAVAccount account, WebDAVPasswordSource password,
+                                   Timing timing)
+    : account_(std::move(account))
+    , password_(std::move(password))
+    , timing_(timing) {}
+
+QUrl WebDAVCloudStore::recordUrl(const QString& recordName) const {
+    QUrl url =
+        account_.baseUrl.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    QString path = url.path();
+    if (!path.endsWith(u'/')) {
+        path += u'/';
+    }
+    url.setPath(path + recordName + QStringLiteral(".json"));
+    return url;
+}
+
+namespace {
+
+void requireConfigured(const WebDAVAccount& account) {
+    const QString scheme = account.baseUrl.scheme();
+    if (!account.baseUrl.isValid() || account.baseUrl.host().isEmpty() ||
+        (scheme != u"https" && scheme != u"http")) {
+        throw CloudError(cloudcode::internalError,
+                         translated("L’adresse du serveur WebDAV n’est pas configurée ou n’est "
+                                    "pas valide."));
+    }
+}
+
+// Apache's mod_dav (like Apache for any file) hands out a weak ETag, W/"…", for a resource
+// changed less than a second before the request, because a second change within the same second
+// might keep the same tag; and while the current ETag is weak it refuses every If-Match with 412,
+// whatever tag is sent. So a save right after a save would report a conflict that is none. The
+// weak tag carries the same opaque part as the strong one the server gives once the second is
+// over, so: re-read the ETag until it is strong (a few polls, bounded by weakTagSettling), and
+// compare opaque parts. Different: the resource changed since our fetch, a real conflict. Same:
+// it is untouched, and the strong tag goes into If-Match, where the server still catches a change
+// that comes in between. A server that never gives strong tags gets the weak one after the bound.
+QString settledTag(Connection& connection, const QUrl& url, const QString& fetchedTag,
+                   const WebDAVAccount& account, std::chrono::milliseconds settling) {
+    if (!isWeak(fetchedTag)) {
+        return fetchedTag;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + settling;
+    for (;;) {
+        const Answer answer = connection.send(
+            "PROPFIND", url, depthZero,
+            R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)");
+        if (answer.status == 404) {
+            throw recordChanged();
+        }
+        if (answer.status != 207) {
+            throw failureOf(answer, account);
+        }
+        const auto properties = parseMultistatus(answer.body);
+        if (!properties || properties->etag.isEmpty()) {
+            throw unexpectedAnswer(answer.status);
+        }
+        const QString& current = properties->etag;
+        if (opaqueTag(current) != opaqueTag(fetchedTag)) {
+            throw recordChanged();
+        }
+        if (!isWeak(current) || std::chrono::steady_clock::now() >= deadline) {
+            return current;
+        }
+        std::this_thread::sleep_for(150ms);
+    }
+}
+
+} // namespace
+
+CloudRecord WebDAVCloudStore::fetchRecord(const QString& recordName) {
+    requireRecordName(recordName);
+    requireConfigured(account_);
+    Connection connection(account_, password_(), timing_.requestTimeout);
+    const Answer answer = connection.send(
+        "PROPFIND", recordUrl(recordName), depthZero,
+        R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:allprop/></d:propfind>)");
+    if (answer.status != 207) {
+        throw failureOf(answer, account_);
+    }
+    auto properties = parseMultistatus(answer.body);
+    if (!properties || properties->etag.isEmpty()) {
+        throw unexpectedAnswer(answer.status);
+    }
+    return CloudRecord{std::move(properties->recordType), recordName, std::move(properties->etag),
+                       std::move(properties->fields)};
+}
+
+void WebDAVCloudStore::saveRecord(const CloudRecord& record) {
+    requireRecordName(record.recordName);
+    requireConfigured(account_);
+    const CloudAsset* asset = nullptr;
+    for (const auto& [name, value] : record.fields) {
+        if (const auto* candidate = std::get_if<CloudAsset>(&value)) {
+            if (asset) {
+                throw CloudError(cloudcode::internalError,
+                                 translated("Un enregistrement WebDAV ne contient qu’un seul "
+                                            "fichier."));
+            }
+            asset = candidate;
+        } else {
+            requireFieldName(name);
+        }
+    }
+    if (!asset) {
+        throw CloudError(cloudcode::internalError,
+                         translated("L’enregistrement ne contient aucun fichier à publier."));
+    }
+    QFile body(asset->filePath);
+    if (!body.open(QIODevice::ReadOnly)) {
+        throw CloudError(
+            cloudcode::internalError,
+            translated("Le fichier à publier \u00ab\u00a0%1\u00a0\u00bb n’a pas pu être lu.")
+                .arg(asset->filePath));
+    }
+
+    const QUrl url = recordUrl(record.recordName);
+    Connection connection(account_, password_(), timing_.requestTimeout);
+    Headers headers{{"Content-Type", "application/json"}};
+    if (record.changeTag.isEmpty()) {
+        headers.emplace_back("If-None-Match", "*");
+    } else {
+        headers.emplace_back("If-Match", settledTag(connection, url, record.changeTag, account_,
+                                                    timing_.weakTagSettling)
+                                             .toUtf8());
+    }
+    const Answer put = connection.send("PUT", url, headers, &body);
+    if (put.status != 200 && put.status != 201 && put.status != 204) {
+        throw failureOf(put, account_);
+    }
+    // The body is the commit point; the properties follow without a condition, since the ETag
+    // of what we just wrote is weak for a second (see settledTag).
+    const Answer patch = connection.send("PROPPATCH", url, xmlBody, propertyUpdate(record));
+    if (patch.status == 207) {
+        bool allSucceeded = false;
+        if (!parseMultistatus(patch.body, &allSucceeded) || !allSucceeded) {
+            throw unexpectedAnswer(patch.status);
+        }
+    } else if (patch.status != 200 && patch.status != 204) {
+        throw failureOf(patch, account_);
+    }
+}
+
+void WebDAVCloudStore::deleteRecord(const QString& recordName) {
+    requireRecordName(recordName);
+    requireConfigured(account_);
+    Connection connection(account_, password_(), timing_.requestTimeout);
+    const Answer answer = connection.send("DELETE", recordUrl(recordName), {}, QByteArray());
+    if (answer.status != 200 && answer.status != 204) {
+        throw failureOf(answer, account_);
+    }
+}
+
+} // namespace velunora

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "sync/CloudStore.h"
+
+#include <QString>
+#include <QUrl>
+#include <chrono>
+#include <functional>
+#include <qcoro/qcorotask.h>
+
+namespace velunora {
+
+// Where the records live on a private WebDAV server (Nextcloud, ownCloud, Apache mod_dav…): the
+// collection `baseUrl` (user defaults "webdav-url") and the account `user` ("webdav-user").
+struct WebDAVAccount {
+    QUrl baseUrl;
+    QString user;
+};
+
+// Gives the account's password; called on the store's worker thread for every operation and
+// throws CloudError when there is none.
+using WebDAVPasswordSource = std::function<QString()>;
+
+// The password as the desktop's Secret Service keeps it (QtKeychain, service "Velunora Sync",
+// key "user@url"); it is never written to the settings file. The read runs on the main thread,
+// which QtKeychain requires, while the calling worker thread waits.
+WebDAVPasswordSource keychainPasswordSource(WebDAVAccount account);
+// Stores the password for keychainPasswordSource (the same account, as the settings give it),
+// from the main thread. Throws CloudError.
+QCoro::Task<> storeWebDAVPassword(WebDAVAccount account, QString password);
+
+// A record is one resource, `<baseUrl>/<recordName>.json`: its body is the record's only asset,
+// its ETag the change tag, and the record type and the other fields are dead properties of ours
+// (PROPPATCH). Operations block on the calling thread (a local event loop around the network
+// replies), each with its own connection and a time limit without progress. TLS certificates are
+// always verified. Errors map HTTP to the cloud codes: 412 serverRecordChanged, 404 unknownItem,
+// 401/403 notAuthenticated, 507 quotaExceeded, transport failures networkFailure (or
+// networkUnavailable without any network), anything else internalError.
+class WebDAVCloudStore final : public CloudStore {
+public:
+    struct Timing {
+        // A request that makes no progress for this long fails with networkFailure.
+        std::chrono::milliseconds requestTimeout{std::chrono::seconds(30)};
+        // How long a save waits for the server to settle a weak ETag (see saveRecord).
+        std::chrono::milliseconds weakTagSettling{std::chrono::seconds(3)};
+    };
+
+    WebDAVCloudStore(WebDAVAccount account, WebDAVPasswordSource password);
+    WebDAVCloudStore(WebDAVAccount account, WebDAVPasswordSource password, Timing timing);
+
+    const WebDAVAccount& account() const noexcept { return account_; }
+    // The resource that holds the record.
+    QUrl recordUrl(const QString& recordName) const;
+
+    CloudRecord fetchRecord(const QString& recordName) override;
+    // The record must carry exactly one asset field, which becomes the resource's body. A weak
+    // change tag (Apache's, for a resource written within the last second) is first settled into
+    // the strong one, so that a save right after a save is no false conflict.
+    void saveRecord(const CloudRecord& record) override;
+    void deleteRecord(const QString& recordName) override;
+
+private:
+    WebDAVAccount account_;
+    WebDAVPasswordSource password_;
+    Timing timing_;
+};
+
+} // namespace velunora

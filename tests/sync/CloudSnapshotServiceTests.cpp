@@ -1,0 +1,339 @@
+#include "platform/PlatformError.h"
+#include "records/SnapshotJSON.h"
+#include "support/TestSupport.h"
+#include "sync/CloudSnapshotService.h"
+#include "sync/LocalCloudStore.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSemaphore>
+#include <QThread>
+#include <QTimeZone>
+#include <QTimer>
+#include <atomic>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <optional>
+#include <qcoro/qcorotask.h>
+#include <sys/stat.h>
+
+namespace velunora {
+namespace {
+
+namespace fs = std::filesystem;
+
+QCoro::Task<> capturingFailure(QCoro::Task<> task, std::exception_ptr* failure) {
+    try {
+        co_await task;
+    } catch (...) {
+        *failure = std::current_exception();
+    }
+}
+
+// Runs the task to its end in a local event loop and rethrows its failure: QCoro 0.8's waitFor
+// alone never returns from a task that throws.
+void await(QCoro::Task<> task) {
+    std::exception_ptr failure;
+    QCoro::waitFor(capturingFailure(std::move(task), &failure));
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+OscarSnapshot snapshotWithNights(int count) {
+    OscarSnapshot snapshot;
+    snapshot.generatedAt = Date{1714631415.75};
+    snapshot.machines = {
+        makePAPMachine("ResMed", "AirSense 10 AutoSet", "23171234567", Date{1714631415})};
+    for (int index = 0; index < count; ++index) {
+        NightSummary night;
+        night.date = Date{1714514400.0 + 86400.0 * index};
+        night.totalHours = 7.5;
+        night.maskOnHours = 7.25;
+        night.ahi = 1.25;
+        night.sessions = {PAPSession{1714600000 + index, Date{1714600000.0 + 86400.0 * index},
+                                     Date{1714626000.0 + 86400.0 * index}, 26000}};
+        snapshot.nights.push_back(night);
+    }
+    return snapshot;
+}
+
+// Stands in for the cloud: answers as scripted and notes what reached it and from where.
+struct ScriptedCloud {
+    std::mutex mutex;
+    std::optional<CloudError> fetchFailure;
+    std::optional<CloudError> saveFailure;
+    std::optional<CloudError> deleteFailure;
+    CloudRecord stored{QStringLiteral("OscarSnapshot"),
+                       CloudSnapshotService::recordName,
+                       QStringLiteral("tag-1"),
+                       {{QStringLiteral("note"), QStringLiteral("kept")}}};
+    std::vector<std::string> calls;
+    std::vector<CloudRecord> saved;
+    // The payload file as the store found it while saving.
+    QString payloadPath;
+    std::string payloadBytes;
+    unsigned payloadMode = 0;
+    Qt::HANDLE workerThread = nullptr;
+    // Called inside every operation, on the worker thread.
+    std::function<void()> whileWorking;
+    std::atomic<int> inside = 0;
+    std::atomic<int> mostInside = 0;
+};
+
+class ScriptedCloudStore final : public CloudStore {
+public:
+    explicit ScriptedCloudStore(std::shared_ptr<ScriptedCloud> cloud)
+        : cloud_(std::move(cloud)) {}
+
+    CloudRecord fetchRecord(const QString& recordName) override {
+        const Inside inside(*cloud_, "fetch " + recordName.toStdString());
+        if (cloud_->fetchFailure) {
+            throw *cloud_->fetchFailure;
+        }
+        return cloud_->stored;
+    }
+    void saveRecord(const CloudRecord& record) override {
+        const Inside inside(*cloud_, "save " + record.recordName.toStdString());
+        const std::lock_guard lock(cloud_->mutex);
+        cloud_->saved.push_back(record);
+        if (const auto* asset =
+                std::get_if<CloudAsset>(&record.fields.at(QStringLiteral("payload")))) {
+            cloud_->payloadPath = asset->filePath;
+            cloud_->payloadBytes = testing::readFile(asset->filePath.toStdString());
+            struct stat info {};
+            ::stat(asset->filePath.toLocal8Bit().constData(), &info);
+            cloud_->payloadMode = info.st_mode & 0777;
+        }
+        if (cloud_->saveFailure) {
+            throw *cloud_->saveFailure;
+        }
+    }
+    void deleteRecord(const QString& recordName) override {
+        const Inside inside(*cloud_, "delete " + recordName.toStdString());
+        if (cloud_->deleteFailure) {
+            throw *cloud_->deleteFailure;
+        }
+    }
+
+private:
+    class Inside {
+    public:
+        Inside(ScriptedCloud& cloud, std::string call)
+            : cloud_(cloud) {
+            const int now = ++cloud_.inside;
+            cloud_.mostInside = std::max(cloud_.mostInside.load(), now);
+            {
+                const std::lock_guard lock(cloud_.mutex);
+                cloud_.calls.push_back(std::move(call));
+                cloud_.workerThread = QThread::currentThreadId();
+            }
+            if (cloud_.whileWorking) {
+                cloud_.whileWorking();
+            }
+        }
+        ~Inside() { --cloud_.inside; }
+        Inside(const Inside&) = delete;
+        Inside& operator=(const Inside&) = delete;
+
+    private:
+        ScriptedCloud& cloud_;
+    };
+
+    std::shared_ptr<ScriptedCloud> cloud_;
+};
+
+class CloudSnapshotServiceTest : public ::testing::Test {
+protected:
+    testing::TemporaryFolder folder;
+    QString temporary = QString::fromStdString(folder.makeFolder("tmp"));
+    std::shared_ptr<ScriptedCloud> cloud = std::make_shared<ScriptedCloud>();
+
+    CloudSnapshotService scriptedService() {
+        return CloudSnapshotService(std::make_unique<ScriptedCloudStore>(cloud), temporary);
+    }
+
+    // The temporary folder must be empty after every save, whichever way it ended.
+    std::vector<std::string> temporaryFilesLeft() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(temporary.toStdString())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+};
+
+TEST_F(CloudSnapshotServiceTest, FirstSaveCreatesTheOneRecordWithItsThreeFields) {
+    fs::path root = folder.path() / "cloud";
+    CloudSnapshotService service(std::make_unique<LocalCloudStore>(root), temporary);
+    const OscarSnapshot snapshot = snapshotWithNights(3);
+
+    await(service.saveSnapshot(snapshot));
+
+    LocalCloudStore published(root);
+    const CloudRecord record = published.fetchRecord(QStringLiteral("current-oscar-snapshot"));
+    EXPECT_EQ(record.recordType, QStringLiteral("OscarSnapshot"));
+    EXPECT_EQ(std::get<QDateTime>(record.fields.at(QStringLiteral("generatedAt"))),
+              QDateTime::fromMSecsSinceEpoch(1714631415750, QTimeZone::utc()));
+    EXPECT_EQ(std::get<qint64>(record.fields.at(QStringLiteral("nightCount"))), 3);
+    EXPECT_EQ(testing::readFile(published.assetFile(record.recordName, QStringLiteral("payload"))),
+              makeSnapshotEncoder().encode(snapshot))
+        << "the payload is the local export's encoding, byte for byte";
+    EXPECT_TRUE(temporaryFilesLeft().empty());
+}
+
+TEST_F(CloudSnapshotServiceTest, LaterSaveReplacesTheFieldsAndKeepsNameTypeAndTheRest) {
+    fs::path root = folder.path() / "cloud";
+    LocalCloudStore published(root);
+    const fs::path earlier = folder.write("earlier.json", "earlier");
+    published.saveRecord(
+        {QStringLiteral("OscarSnapshot"),
+         QStringLiteral("current-oscar-snapshot"),
+         {},
+         {{QStringLiteral("nightCount"), qint64{40}},
+          {QStringLiteral("note"), QStringLiteral("set by the phone")},
+          {QStringLiteral("payload"), CloudAsset{QString::fromStdString(earlier)}}}});
+    const QString earlierTag = published.fetchRecord(CloudSnapshotService::recordName).changeTag;
+    CloudSnapshotService service(std::make_unique<LocalCloudStore>(root), temporary);
+    const OscarSnapshot empty = snapshotWithNights(0);
+
+    await(service.saveSnapshot(empty));
+
+    const CloudRecord record = published.fetchRecord(CloudSnapshotService::recordName);
+    EXPECT_EQ(record.recordType, QStringLiteral("OscarSnapshot"));
+    EXPECT_NE(record.changeTag, earlierTag);
+    EXPECT_EQ(std::get<qint64>(record.fields.at(QStringLiteral("nightCount"))), 0);
+    EXPECT_EQ(std::get<QString>(record.fields.at(QStringLiteral("note"))),
+              QStringLiteral("set by the phone"));
+    const std::string payload =
+        testing::readFile(published.assetFile(record.recordName, QStringLiteral("payload")));
+    EXPECT_EQ(payload, makeSnapshotEncoder().encode(empty));
+    EXPECT_TRUE(decodeSnapshot(payload).nights.empty());
+    EXPECT_TRUE(temporaryFilesLeft().empty());
+}
+
+TEST_F(CloudSnapshotServiceTest, DeleteSucceedsWhetherOrNotTheRecordExists) {
+    fs::path root = folder.path() / "cloud";
+    CloudSnapshotService service(std::make_unique<LocalCloudStore>(root), temporary);
+    EXPECT_NO_THROW(await(service.deleteSnapshot())) << "nothing published yet";
+    await(service.saveSnapshot(snapshotWithNights(1)));
+    await(service.deleteSnapshot());
+    EXPECT_THROW(LocalCloudStore(root).fetchRecord(CloudSnapshotService::recordName), CloudError);
+    EXPECT_NO_THROW(await(service.deleteSnapshot()));
+
+    cloud->deleteFailure = CloudError(cloudcode::notAuthenticated, QStringLiteral("compte"));
+    CloudSnapshotService failing = scriptedService();
+    try {
+        await(failing.deleteSnapshot());
+        ADD_FAILURE() << "the failure was swallowed";
+    } catch (const CloudError& error) {
+        EXPECT_EQ(error.code(), cloudcode::notAuthenticated);
+    }
+}
+
+TEST_F(CloudSnapshotServiceTest, UnknownRecordOnFetchMakesANewRecord) {
+    cloud->fetchFailure = CloudError(cloudcode::unknownItem, QStringLiteral("absent"));
+    CloudSnapshotService service = scriptedService();
+    const OscarSnapshot snapshot = snapshotWithNights(2);
+
+    await(service.saveSnapshot(snapshot));
+
+    ASSERT_EQ(cloud->saved.size(), 1u);
+    const CloudRecord& record = cloud->saved.front();
+    EXPECT_EQ(record.recordType, QStringLiteral("OscarSnapshot"));
+    EXPECT_EQ(record.recordName, QStringLiteral("current-oscar-snapshot"));
+    EXPECT_TRUE(record.changeTag.isEmpty());
+    EXPECT_EQ(record.fields.size(), 3u);
+    EXPECT_EQ(cloud->payloadBytes, makeSnapshotEncoder().encode(snapshot));
+    EXPECT_EQ(cloud->payloadMode, 0600u) << "the payload is health data";
+    const QString payloadName = QFileInfo(cloud->payloadPath).fileName();
+    EXPECT_EQ(payloadName.size(), 48);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^lunexa-[0-9A-F]{8}(-[0-9A-F]{4}){3}-"
+                                                  "[0-9A-F]{12}\\.json$"))
+                    .match(payloadName)
+                    .hasMatch())
+        << payloadName.toStdString();
+    EXPECT_EQ(QFileInfo(cloud->payloadPath).absolutePath(), temporary);
+    EXPECT_TRUE(temporaryFilesLeft().empty());
+}
+
+TEST_F(CloudSnapshotServiceTest, FailuresReachTheCallerUnchangedAndLeaveNoPayloadFile) {
+    CloudSnapshotService service = scriptedService();
+    const QString offline = QStringLiteral("Le serveur WebDAV « cloud » est injoignable.");
+    cloud->fetchFailure = CloudError(cloudcode::networkFailure, offline);
+    try {
+        await(service.saveSnapshot(snapshotWithNights(1)));
+        ADD_FAILURE() << "the fetch failure was swallowed";
+    } catch (const CloudError& error) {
+        EXPECT_EQ(error.code(), cloudcode::networkFailure);
+        EXPECT_EQ(error.localizedDescription(), offline);
+    }
+    EXPECT_TRUE(cloud->saved.empty()) << "nothing is saved after a failed fetch";
+    EXPECT_TRUE(temporaryFilesLeft().empty()) << "after a failed fetch";
+
+    cloud->fetchFailure.reset();
+    cloud->saveFailure = CloudError(cloudcode::serverRecordChanged, QStringLiteral("changé"));
+    try {
+        await(service.saveSnapshot(snapshotWithNights(1)));
+        ADD_FAILURE() << "the conflict was swallowed";
+    } catch (const CloudError& error) {
+        EXPECT_EQ(error.code(), cloudcode::serverRecordChanged);
+    }
+    EXPECT_EQ(cloud->saved.size(), 1u) << "a conflict is not retried";
+    EXPECT_TRUE(temporaryFilesLeft().empty()) << "after a failed save";
+
+    cloud->calls.clear();
+    OscarSnapshot unencodable = snapshotWithNights(1);
+    unencodable.nights[0].ahi = std::nan("");
+    EXPECT_THROW(await(service.saveSnapshot(unencodable)), SnapshotEncodingError);
+    EXPECT_TRUE(cloud->calls.empty()) << "nothing else happens after an encoding failure";
+    EXPECT_TRUE(temporaryFilesLeft().empty()) << "after an encoding failure";
+
+    CloudSnapshotService nowhereToWrite(std::make_unique<ScriptedCloudStore>(cloud),
+                                        temporary + QStringLiteral("/missing"));
+    EXPECT_THROW(await(nowhereToWrite.saveSnapshot(snapshotWithNights(1))), PlatformError);
+    EXPECT_TRUE(cloud->calls.empty());
+}
+
+TEST_F(CloudSnapshotServiceTest, OperationsTakeTurnsOffTheCallersThreadWhichKeepsTurning) {
+    // The first operation holds the store until the caller's event loop, still turning, lets it
+    // go; a blocked caller would leave it waiting until the time-out.
+    QSemaphore entered;
+    QSemaphore released;
+    std::atomic<bool> timedOut = false;
+    std::atomic<bool> first = true;
+    cloud->whileWorking = [&] {
+        if (first.exchange(false)) {
+            entered.release();
+            timedOut = !released.tryAcquire(1, 5000);
+        }
+        QThread::msleep(20);
+    };
+    CloudSnapshotService service = scriptedService();
+    QTimer turning;
+    int turns = 0;
+    QObject::connect(&turning, &QTimer::timeout, [&] {
+        ++turns;
+        if (entered.tryAcquire()) {
+            released.release();
+        }
+    });
+    turning.start(1);
+
+    auto saving = service.saveSnapshot(snapshotWithNights(1));
+    auto deleting = service.deleteSnapshot();
+    await(std::move(saving));
+    await(std::move(deleting));
+
+    EXPECT_FALSE(timedOut) << "the caller's thread was blocked while the store worked";
+    EXPECT_GT(turns, 0);
+    EXPECT_EQ(cloud->mostInside, 1) << "two operations overlapped inside the store";
+    EXPECT_EQ(cloud->calls, (std::vector<std::string>{"fetch current-oscar-snapshot",
+                                                      "save current-oscar-snapshot",
+                                                      "delete current-oscar-snapshot"}));
+    EXPECT_NE(cloud->workerThread, QThread::currentThreadId());
+}
+
+} // namespace
+} // namespace velunora

@@ -1,0 +1,228 @@
+#include "WebDAVTestServer.h"
+#include "sync/WebDAVCloudStore.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace velunora {
+namespace {
+
+using testing::WebDAVTestServer;
+using namespace std::chrono_literals;
+
+int codeOf(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const CloudError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+bool isWeak(const QString& tag) {
+    return tag.startsWith(QStringLiteral("W/"));
+}
+
+// One server for the whole suite: starting Apache costs more than all the cases together. Each
+// case publishes under a record name of its own.
+class WebDAVCloudStoreTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!WebDAVTestServer::available()) {
+            return;
+        }
+        try {
+            server = new WebDAVTestServer(QStringLiteral("lunexa"), QStringLiteral("s3cr\u00e8t"));
+        } catch (const std::exception& error) {
+            startFailure = error.what();
+        }
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+
+    void SetUp() override {
+        if (!WebDAVTestServer::available()) {
+            GTEST_SKIP() << "Apache httpd with mod_dav is not installed (/usr/sbin/apache2, "
+                            "package apache2): WebDAV store tests skipped";
+        }
+        ASSERT_NE(server, nullptr) << startFailure;
+        ASSERT_TRUE(files.isValid());
+    }
+
+    WebDAVCloudStore store(const QString& password) const {
+        return WebDAVCloudStore(
+            {server->collectionUrl(), server->user()}, [password] { return password; },
+            WebDAVCloudStore::Timing{5s, 3s});
+    }
+    WebDAVCloudStore store() const { return store(server->password()); }
+
+    QString payloadFile(const QByteArray& bytes) {
+        const QString path = files.filePath(QStringLiteral("payload-%1.json").arg(++fileCount));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    CloudRecord record(const QString& name, const QByteArray& payload, QString changeTag = {},
+                       qint64 nightCount = 1) {
+        return CloudRecord{QStringLiteral("OscarSnapshot"),
+                           name,
+                           std::move(changeTag),
+                           {{QStringLiteral("generatedAt"),
+                             QDateTime(QDate(2024, 5, 2), QTime(6, 30, 15, 250), QTimeZone::utc())},
+                            {QStringLiteral("nightCount"), nightCount},
+                            {QStringLiteral("profile"), QStringLiteral("Nuit d’été & <co>")},
+                            {QStringLiteral("payload"), CloudAsset{payloadFile(payload)}}}};
+    }
+
+    // Polls until the server has settled the resource's ETag (a second after its last change).
+    CloudRecord fetchSettled(WebDAVCloudStore& webDAV, const QString& name) {
+        CloudRecord fetched = webDAV.fetchRecord(name);
+        for (int attempt = 0; attempt < 30 && isWeak(fetched.changeTag); ++attempt) {
+            QThread::msleep(100);
+            fetched = webDAV.fetchRecord(name);
+        }
+        EXPECT_FALSE(isWeak(fetched.changeTag));
+        return fetched;
+    }
+
+    static inline WebDAVTestServer* server = nullptr;
+    static inline std::string startFailure;
+    QTemporaryDir files;
+    int fileCount = 0;
+};
+
+TEST_F(WebDAVCloudStoreTest, FirstSaveCreatesTheResourceWithItsFields) {
+    WebDAVCloudStore webDAV = store();
+    const QString name = QStringLiteral("first-save");
+    EXPECT_EQ(codeOf([&] { webDAV.fetchRecord(name); }), cloudcode::unknownItem);
+
+    webDAV.saveRecord(record(name, R"({"nights" : [ ]})", {}, qint64{1} << 62));
+
+    const CloudRecord fetched = webDAV.fetchRecord(name);
+    EXPECT_EQ(fetched.recordType, QStringLiteral("OscarSnapshot"));
+    EXPECT_EQ(fetched.recordName, name);
+    EXPECT_FALSE(fetched.changeTag.isEmpty());
+    EXPECT_EQ(std::get<QDateTime>(fetched.fields.at(QStringLiteral("generatedAt"))),
+              QDateTime(QDate(2024, 5, 2), QTime(6, 30, 15, 250), QTimeZone::utc()));
+    EXPECT_EQ(std::get<qint64>(fetched.fields.at(QStringLiteral("nightCount"))), qint64{1} << 62);
+    EXPECT_EQ(std::get<QString>(fetched.fields.at(QStringLiteral("profile"))),
+              QStringLiteral("Nuit d’été & <co>"));
+    EXPECT_FALSE(fetched.fields.contains(QStringLiteral("payload"))) << "assets are not fetched";
+    int status = 0;
+    EXPECT_EQ(server->get(name + QStringLiteral(".json"), &status), R"({"nights" : [ ]})");
+    EXPECT_EQ(status, 200);
+
+    EXPECT_EQ(codeOf([&] { webDAV.saveRecord(record(name, "again")); }),
+              cloudcode::serverRecordChanged)
+        << "a new record where one exists is a conflict";
+}
+
+// Apache answers a fetch right after a write with a weak ETag and refuses If-Match while it is
+// weak: the store must not turn that into a conflict.
+TEST_F(WebDAVCloudStoreTest, SaveRightAfterSaveIsNoConflict) {
+    WebDAVCloudStore webDAV = store();
+    const QString name = QStringLiteral("save-after-save");
+    webDAV.saveRecord(record(name, "first"));
+    const CloudRecord fetched = webDAV.fetchRecord(name);
+    ASSERT_TRUE(isWeak(fetched.changeTag))
+        << "the server no longer sets the trap: " << fetched.changeTag.toStdString();
+
+    EXPECT_NO_THROW(webDAV.saveRecord(record(name, "second", fetched.changeTag, 2)));
+
+    EXPECT_EQ(server->get(name + QStringLiteral(".json")), "second");
+    EXPECT_EQ(std::get<qint64>(webDAV.fetchRecord(name).fields.at(QStringLiteral("nightCount"))),
+              2);
+}
+
+TEST_F(WebDAVCloudStoreTest, LaterSaveWithTheFetchedTagReplacesTheRecord) {
+    WebDAVCloudStore webDAV = store();
+    const QString name = QStringLiteral("later-save");
+    webDAV.saveRecord(record(name, "first"));
+    const CloudRecord fetched = fetchSettled(webDAV, name);
+
+    webDAV.saveRecord(record(name, "second", fetched.changeTag, 7));
+
+    const CloudRecord replaced = webDAV.fetchRecord(name);
+    EXPECT_NE(replaced.changeTag, fetched.changeTag);
+    EXPECT_EQ(replaced.recordType, QStringLiteral("OscarSnapshot"));
+    EXPECT_EQ(std::get<qint64>(replaced.fields.at(QStringLiteral("nightCount"))), 7);
+    EXPECT_EQ(server->get(name + QStringLiteral(".json")), "second");
+}
+
+TEST_F(WebDAVCloudStoreTest, ChangeBetweenFetchAndSaveIsAConflict) {
+    WebDAVCloudStore webDAV = store();
+    const QString recent = QStringLiteral("conflict-after-recent-change");
+    webDAV.saveRecord(record(recent, "ours"));
+    const CloudRecord weakFetch = webDAV.fetchRecord(recent);
+    ASSERT_EQ(server->put(recent + QStringLiteral(".json"), "theirs"), 204);
+    EXPECT_EQ(codeOf([&] { webDAV.saveRecord(record(recent, "stale", weakFetch.changeTag)); }),
+              cloudcode::serverRecordChanged)
+        << "with a weak fetched tag";
+    EXPECT_EQ(server->get(recent + QStringLiteral(".json")), "theirs");
+
+    const QString settled = QStringLiteral("conflict-after-settled-fetch");
+    webDAV.saveRecord(record(settled, "ours"));
+    const CloudRecord strongFetch = fetchSettled(webDAV, settled);
+    ASSERT_EQ(server->put(settled + QStringLiteral(".json"), "theirs"), 204);
+    EXPECT_EQ(codeOf([&] { webDAV.saveRecord(record(settled, "stale", strongFetch.changeTag)); }),
+              cloudcode::serverRecordChanged)
+        << "with a strong fetched tag";
+    EXPECT_EQ(server->get(settled + QStringLiteral(".json")), "theirs");
+
+    EXPECT_EQ(codeOf([&] {
+                  webDAV.saveRecord(
+                      record(QStringLiteral("deleted-meanwhile"), "x", strongFetch.changeTag));
+              }),
+              cloudcode::serverRecordChanged)
+        << "a tag for a record that is gone";
+}
+
+TEST_F(WebDAVCloudStoreTest, DeleteRemovesTheRecordAndAMissingOneIsUnknown) {
+    WebDAVCloudStore webDAV = store();
+    const QString name = QStringLiteral("deleted");
+    EXPECT_EQ(codeOf([&] { webDAV.deleteRecord(name); }), cloudcode::unknownItem);
+    webDAV.saveRecord(record(name, "bytes"));
+    webDAV.deleteRecord(name);
+    EXPECT_EQ(codeOf([&] { webDAV.fetchRecord(name); }), cloudcode::unknownItem);
+}
+
+TEST_F(WebDAVCloudStoreTest, FailuresOfTheServerOrTheAccountHaveTheirCodes) {
+    WebDAVCloudStore wrongPassword = store(QStringLiteral("wrong"));
+    EXPECT_EQ(codeOf([&] { wrongPassword.fetchRecord(QStringLiteral("any")); }),
+              cloudcode::notAuthenticated);
+    EXPECT_EQ(codeOf([&] { wrongPassword.saveRecord(record(QStringLiteral("any"), "x")); }),
+              cloudcode::notAuthenticated);
+
+    QUrl down = server->collectionUrl();
+    down.setPort(WebDAVTestServer::unusedPort());
+    WebDAVCloudStore unreachable({down, server->user()}, [] { return QStringLiteral("x"); });
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        unreachable.fetchRecord(QStringLiteral("any"));
+        ADD_FAILURE() << "a server that is down answered";
+    } catch (const CloudError& error) {
+        EXPECT_EQ(error.code(), cloudcode::networkFailure);
+        EXPECT_TRUE(error.localizedDescription().contains(QStringLiteral("127.0.0.1")))
+            << error.what();
+    }
+    EXPECT_LT(clock.elapsed(), 2000) << "a refused connection fails at once";
+
+    WebDAVCloudStore noPassword({server->collectionUrl(), server->user()}, []() -> QString {
+        throw CloudError(cloudcode::notAuthenticated, QStringLiteral("pas de mot de passe"));
+    });
+    EXPECT_EQ(codeOf([&] { noPassword.fetchRecord(QStringLiteral("any")); }),
+              cloudcode::notAuthenticated);
+}
+
+} // namespace
+} // namespace velunora
