@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <locale.h>
+#include <memory>
 #include <stdlib.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -49,12 +50,30 @@ std::string_view fieldBytes(std::string_view bytes, std::size_t offset, std::siz
 }
 
 std::string textOf(std::string_view raw) {
+    if (const auto ascii = text::trimmedASCII(raw)) {
+        return std::string(*ascii);
+    }
     return std::string(text::trimmed(text::repairedUTF8(raw)));
+}
+
+// `parse` applied to the text of a field. Numeric fields are ASCII in practice, and then their
+// text is a view of the bytes themselves: nothing is copied.
+template <typename Parse> auto parseText(std::string_view raw, Parse parse) {
+    if (const auto ascii = text::trimmedASCII(raw)) {
+        return parse(*ascii);
+    }
+    const std::string decoded = textOf(raw);
+    return parse(std::string_view(decoded));
 }
 
 std::optional<double> readNumberField(std::string_view bytes, std::size_t offset,
                                       std::size_t width) {
-    return parseEDFNumber(readTextField(bytes, offset, width));
+    return parseText(fieldBytes(bytes, offset, width), parseEDFNumber);
+}
+
+std::optional<std::int64_t> readOptionalInteger(std::string_view bytes, std::size_t offset,
+                                                std::size_t width) {
+    return parseText(fieldBytes(bytes, offset, width), parseEDFInteger);
 }
 
 std::vector<std::string> readTextColumn(std::string_view bytes, std::size_t& cursor,
@@ -149,98 +168,97 @@ std::optional<double> parseUnsignedNumber(std::string_view text) {
     return value;
 }
 
-[[noreturn]] void throwTruncated(const std::string& fileName) {
-    throw PAPCardImportError::unreadable("donn\u00e9es tronqu\u00e9es dans " + fileName);
+[[noreturn]] void throwTruncated(std::string_view fileName) {
+    throw PAPCardImportError::unreadable("donn\u00e9es tronqu\u00e9es dans " +
+                                         std::string(fileName));
 }
 
-// The file's bytes for the length of one parse: mapped read-only when it is a regular file,
-// read into memory otherwise (a pipe or a character device has nothing to map).
-class FileBytes {
-public:
-    explicit FileBytes(const std::filesystem::path& path) {
-        const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (descriptor < 0) {
-            throw PlatformError::fileUnreadable(path, errno);
-        }
-        const Descriptor closer{descriptor};
-        struct stat status {};
-        if (::fstat(descriptor, &status) != 0) {
-            throw PlatformError::fileUnreadable(path, errno);
-        }
-        if (S_ISDIR(status.st_mode)) {
-            throw PlatformError::fileUnreadable(path, EISDIR);
-        }
-        if (!S_ISREG(status.st_mode)) {
-            readAll(descriptor, path);
-            return;
-        }
-        length_ = static_cast<std::size_t>(status.st_size);
-        if (length_ == 0) {
-            return; // mmap refuses an empty length
-        }
-        void* mapping = ::mmap(nullptr, length_, PROT_READ, MAP_PRIVATE, descriptor, 0);
-        if (mapping == MAP_FAILED) {
-            throw PlatformError::fileUnreadable(path, errno);
-        }
-        mapping_ = mapping;
-        ::madvise(mapping_, length_, MADV_SEQUENTIAL);
-    }
-
-    ~FileBytes() {
-        if (mapping_) {
-            ::munmap(mapping_, length_);
-        }
-    }
-
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
-
-    std::string_view bytes() const noexcept {
-        if (mapping_) {
-            return {static_cast<const char*>(mapping_), length_};
-        }
-        return buffer_;
-    }
-
-private:
-    struct Descriptor {
-        int value;
-        ~Descriptor() { ::close(value); }
-    };
-
-    void readAll(int descriptor, const std::filesystem::path& path) {
-        char chunk[65536];
-        for (;;) {
-            const ssize_t count = ::read(descriptor, chunk, sizeof chunk);
-            if (count == 0) {
-                return;
-            }
-            if (count < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                throw PlatformError::fileUnreadable(path, errno);
-            }
-            buffer_.append(chunk, static_cast<std::size_t>(count));
-        }
-    }
-
-    void* mapping_ = nullptr;
-    std::size_t length_ = 0;
-    std::string buffer_;
+struct Descriptor {
+    int value;
+    ~Descriptor() { ::close(value); }
 };
 
-// Little-endian 16-bit two's complement samples of one block, appended at `destination`.
-void copySamples(std::string_view block, std::int16_t* destination) noexcept {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(destination, block.data(), block.size());
-    } else {
-        for (std::size_t index = 0; index + 1 < block.size(); index += 2) {
-            const auto low = static_cast<std::uint8_t>(block[index]);
-            const auto high = static_cast<std::uint8_t>(block[index + 1]);
-            destination[index / 2] = static_cast<std::int16_t>(low | (high << 8));
+// Up to `count` bytes from `offset`, fewer only where the file ends. The file is read rather than
+// mapped: a card pulled out during the read makes read() fail with EIO, which becomes the file's
+// read error, where a mapping would raise SIGBUS and end the program.
+std::size_t readAt(int descriptor, const std::filesystem::path& path, char* destination,
+                   std::size_t count, std::size_t offset) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(descriptor, destination + done, count - done,
+                                    static_cast<off_t>(offset + done));
+        if (got == 0) {
+            break;
         }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw PlatformError::fileUnreadable(path, errno);
+        }
+        done += static_cast<std::size_t>(got);
     }
+    return done;
+}
+
+// A pipe or a character device has no length to ask for and no offsets: read it to its end.
+std::string readToEnd(int descriptor, const std::filesystem::path& path) {
+    std::string contents;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, chunk, sizeof chunk);
+        if (count == 0) {
+            return contents;
+        }
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw PlatformError::fileUnreadable(path, errno);
+        }
+        contents.append(chunk, static_cast<std::size_t>(count));
+    }
+}
+
+struct FixedHeader {
+    Date start;
+    double duration = 0.0;
+    std::size_t headerSize = 0;
+    std::size_t recordCount = 0;
+    std::size_t signalCount = 0;
+};
+
+// The checks of the fixed header, in order. `head` holds the file's first 256 bytes, or all of
+// them when the file, `length` bytes long, is shorter; nothing beyond is needed.
+FixedHeader readFixedHeader(std::string_view head, std::size_t length, std::string_view fileName) {
+    if (length < fixedHeaderSize) {
+        throw PAPCardImportError::unreadable(std::string(fileName) + " est incomplet");
+    }
+    const std::int64_t headerSize = readIntegerField(head, 184, 8);
+    const std::int64_t recordCount = readIntegerField(head, 236, 8);
+    const double recordDuration = readNumberField(head, 244, 8).value_or(-1.0);
+    const std::int64_t signalCount = readIntegerField(head, 252, 4);
+    const bool headerIsValid = headerSize >= static_cast<std::int64_t>(fixedHeaderSize) &&
+                               static_cast<std::uint64_t>(headerSize) <= length &&
+                               recordCount >= 0 && recordDuration >= 0.0 && signalCount >= 1 &&
+                               signalCount <= maximumSignalCount;
+    if (!headerIsValid) {
+        throw PAPCardImportError::unreadable("en-t\u00eate EDF invalide dans " +
+                                             std::string(fileName));
+    }
+    FixedHeader header;
+    header.start =
+        parseEDFStartDate(readTextField(head, 168, 8), readTextField(head, 176, 8), fileName);
+    header.duration = recordDuration * static_cast<double>(recordCount);
+    header.headerSize = static_cast<std::size_t>(headerSize);
+    header.recordCount = static_cast<std::size_t>(recordCount);
+    header.signalCount = static_cast<std::size_t>(signalCount);
+    // The signal header columns come next, and reading them cannot fail: header-only mode
+    // skips them.
+    if (header.headerSize < fixedHeaderSize + signalHeaderSize * header.signalCount) {
+        throw PAPCardImportError::unreadable("description EDF invalide");
+    }
+    return header;
 }
 
 struct SignalHeader {
@@ -252,8 +270,6 @@ struct SignalHeader {
     double digitalMaximum = 0.0;
     std::int64_t samplesPerRecord = 0;
     bool isAnnotation = false;
-    // Where the signal's block starts inside a data record.
-    std::size_t offsetInRecord = 0;
 };
 
 std::vector<SignalHeader> readSignalHeaders(std::string_view bytes, std::size_t signalCount) {
@@ -268,6 +284,8 @@ std::vector<SignalHeader> readSignalHeaders(std::string_view bytes, std::size_t 
     cursor = saturatingAdd(cursor, 80 * signalCount); // prefiltering
     const std::vector<std::int64_t> samples = readIntegerColumn(bytes, cursor, 8, signalCount);
 
+    // The locale is read once for the file, not once per label.
+    const text::CaseInsensitiveSearch annotationLabel("Annotations");
     std::vector<SignalHeader> headers(signalCount);
     for (std::size_t index = 0; index < signalCount; ++index) {
         SignalHeader& header = headers[index];
@@ -278,7 +296,7 @@ std::vector<SignalHeader> readSignalHeaders(std::string_view bytes, std::size_t 
         header.digitalMinimum = digitalMinima[index];
         header.digitalMaximum = digitalMaxima[index];
         header.samplesPerRecord = samples[index];
-        header.isAnnotation = text::containsIgnoringCase(header.label, "Annotations");
+        header.isAnnotation = annotationLabel.isFoundIn(header.label);
     }
     return headers;
 }
@@ -288,91 +306,193 @@ bool isScalable(const SignalHeader& header) noexcept {
     return header.digitalMaximum != header.digitalMinimum;
 }
 
-std::vector<double> physicalValues(const SignalHeader& header,
-                                   const std::vector<std::int16_t>& raw) {
-    // Separate double operations in this order (never fused), so the last bit is the same on
-    // every build and matches other EDF readers.
-    const double scale = (header.physicalMaximum - header.physicalMinimum) /
-                         (header.digitalMaximum - header.digitalMinimum);
-    const double offset = header.physicalMinimum - header.digitalMinimum * scale;
-    std::vector<double> values(raw.size());
-    for (std::size_t index = 0; index < raw.size(); ++index) {
-        const double product = scale * static_cast<double>(raw[index]);
-        values[index] = offset + product;
+std::int16_t fromLittleEndian(std::int16_t stored) noexcept {
+    if constexpr (std::endian::native == std::endian::little) {
+        return stored;
+    } else {
+        const auto bits = static_cast<std::uint16_t>(stored);
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>((bits << 8) | (bits >> 8)));
     }
-    return values;
 }
 
-void readDataRecords(std::string_view bytes, const std::string& fileName, std::size_t headerSize,
-                     std::int64_t recordCount, std::vector<SignalHeader>& headers,
-                     EDFDocument& document) {
-    // The record layout is the same for every record, so whether all declared records fit in
-    // the file is known before anything is read or reserved.
+// The physical values of one block of `count` little-endian samples, written at `physical`.
+// Each value is offset + scale × raw in separate double operations in this order (the build
+// never fuses them), so the last bit is the same on every build and matches other EDF readers.
+void convertBlock(const char* block, std::size_t count, double scale, double offset,
+                  double* physical) noexcept {
+    // Samples go through a small local array in fixed-size groups: the compiler then knows
+    // that the stores cannot touch the bytes still to be read, and vectorises the group.
+    constexpr std::size_t group = 16;
+    std::size_t index = 0;
+    for (; index + group <= count; index += group) {
+        std::int16_t raw[group];
+        std::memcpy(raw, block + 2 * index, sizeof raw);
+        for (std::size_t k = 0; k < group; ++k) {
+            const double product = scale * static_cast<double>(fromLittleEndian(raw[k]));
+            physical[index + k] = offset + product;
+        }
+    }
+    for (; index < count; ++index) {
+        std::int16_t raw = 0;
+        std::memcpy(&raw, block + 2 * index, sizeof raw);
+        const double product = scale * static_cast<double>(fromLittleEndian(raw));
+        physical[index] = offset + product;
+    }
+}
+
+void appendAnnotations(std::string_view bytes, std::vector<EDFAnnotation>& annotations) {
+    std::size_t talStart = 0;
+    while (talStart < bytes.size()) {
+        const std::size_t talEnd = std::min(bytes.find('\0', talStart), bytes.size());
+        const std::string_view tal = bytes.substr(talStart, talEnd - talStart);
+        talStart = talEnd + 1;
+        if (tal.empty()) {
+            continue;
+        }
+
+        const std::size_t mark = tal.find_first_of(std::string_view("\x14\x15", 2));
+        if (mark == std::string_view::npos) {
+            continue;
+        }
+        const std::optional<double> onset = parseEDFNumber(tal.substr(0, mark));
+        if (!onset) {
+            continue;
+        }
+        std::optional<double> duration;
+        std::size_t textsStart = mark;
+        if (tal[mark] == durationMark) {
+            if (mark + 1 == tal.size()) {
+                continue;
+            }
+            const std::size_t durationEnd = tal.find(textMark, mark + 1);
+            if (durationEnd == std::string_view::npos) {
+                continue;
+            }
+            duration = parseText(tal.substr(mark + 1, durationEnd - mark - 1), parseEDFNumber);
+            textsStart = durationEnd;
+        }
+        textsStart = tal.find_first_not_of(textMark, textsStart);
+        if (textsStart == std::string_view::npos) {
+            continue; // the time-keeping list that opens every record
+        }
+
+        std::size_t pieceStart = textsStart;
+        while (pieceStart < tal.size()) {
+            const std::size_t pieceEnd = std::min(tal.find(textMark, pieceStart), tal.size());
+            if (pieceEnd > pieceStart) {
+                std::string text = textOf(tal.substr(pieceStart, pieceEnd - pieceStart));
+                if (!text.empty()) {
+                    annotations.push_back({*onset, duration, std::move(text)});
+                }
+            }
+            pieceStart = pieceEnd + 1;
+        }
+    }
+}
+
+// Fresh memory for a signal's samples costs a page fault per page when the samples are first
+// written, and faults are dear (in a virtual machine above all); asking the kernel for all the
+// pages in one call is cheaper. Worth a call only for large arrays; an older kernel without
+// MADV_POPULATE_WRITE refuses it, and the pages are then faulted in as usual.
+void prefault(void* data, std::size_t size) noexcept {
+    if (size < (std::size_t{1} << 18)) {
+        return;
+    }
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (start + page - 1) / page * page;
+    const std::uintptr_t last = (start + size) / page * page;
+    if (last > first) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+    }
+}
+
+// How the data records are laid out, and what becomes of each signal's block in a record: it
+// is converted into the signal's samples, or read as annotations.
+struct RecordPlan {
+    struct Reading {
+        std::size_t offsetInRecord;
+        std::size_t samples;
+        double scale;
+        double offset;
+        std::vector<double>* physical; // null for an annotation signal
+    };
     std::size_t bytesPerRecord = 0;
-    for (SignalHeader& header : headers) {
+    std::size_t records = 0;
+    std::vector<Reading> readings;
+};
+
+// Checks that the declared records fit in the `dataLength` bytes that follow the header, and
+// puts the signals into the document with room for all their samples. The layout is the same
+// for every record, so this is known before anything is read or reserved, and what is
+// reserved is bounded by the file's length.
+RecordPlan planRecords(std::size_t dataLength, std::string_view fileName, std::size_t records,
+                       std::vector<SignalHeader>& headers, EDFDocument& document) {
+    RecordPlan plan;
+    plan.records = records;
+    for (const SignalHeader& header : headers) {
         if (header.samplesPerRecord < 0) {
-            if (recordCount > 0) {
+            if (records > 0) {
                 throwTruncated(fileName);
             }
             continue;
         }
-        header.offsetInRecord = bytesPerRecord;
-        bytesPerRecord += 2 * static_cast<std::size_t>(header.samplesPerRecord);
+        plan.bytesPerRecord += 2 * static_cast<std::size_t>(header.samplesPerRecord);
     }
-    const auto records = static_cast<std::size_t>(recordCount);
     std::size_t dataSize = 0;
-    if (__builtin_mul_overflow(records, bytesPerRecord, &dataSize) ||
-        dataSize > bytes.size() - headerSize) {
+    if (__builtin_mul_overflow(records, plan.bytesPerRecord, &dataSize) || dataSize > dataLength) {
         throwTruncated(fileName);
     }
 
-    struct Reading {
-        const SignalHeader* header;
-        std::size_t blockSize;
-        std::vector<std::int16_t>* raw; // null for an annotation signal
-    };
-    std::vector<std::vector<std::int16_t>> rawSamples(headers.size());
-    std::vector<Reading> readings;
-    for (std::size_t index = 0; index < headers.size(); ++index) {
-        const SignalHeader& header = headers[index];
-        if (header.samplesPerRecord <= 0 || (!header.isAnnotation && !isScalable(header))) {
+    document.signals.reserve(headers.size());
+    std::size_t offsetInRecord = 0;
+    for (SignalHeader& header : headers) {
+        const auto samples =
+            static_cast<std::size_t>(std::max<std::int64_t>(header.samplesPerRecord, 0));
+        const std::size_t blockOffset = offsetInRecord;
+        offsetInRecord += 2 * samples;
+        if (header.isAnnotation) {
+            if (samples > 0) {
+                plan.readings.push_back({blockOffset, samples, 0.0, 0.0, nullptr});
+            }
             continue;
         }
-        const auto samples = static_cast<std::size_t>(header.samplesPerRecord);
-        if (!header.isAnnotation) {
-            rawSamples[index].resize(samples * records); // bounded by the file's length
+        if (!isScalable(header)) {
+            continue;
         }
-        readings.push_back(
-            {&header, 2 * samples, header.isAnnotation ? nullptr : &rawSamples[index]});
+        EDFSignal& signal = document.signals.emplace_back(
+            EDFSignal{std::move(header.label), std::move(header.dimension), {}});
+        if (samples > 0 && records > 0) {
+            signal.physicalSamples.reserve(samples * records);
+            prefault(signal.physicalSamples.data(), samples * records * sizeof(double));
+            const double scale = (header.physicalMaximum - header.physicalMinimum) /
+                                 (header.digitalMaximum - header.digitalMinimum);
+            const double offset = header.physicalMinimum - header.digitalMinimum * scale;
+            plan.readings.push_back({blockOffset, samples, scale, offset, &signal.physicalSamples});
+        }
     }
+    return plan;
+}
 
-    if (!readings.empty()) {
-        for (std::size_t record = 0; record < records; ++record) {
-            const std::size_t recordStart = headerSize + record * bytesPerRecord;
-            for (const Reading& reading : readings) {
-                const std::string_view block =
-                    bytes.substr(recordStart + reading.header->offsetInRecord, reading.blockSize);
-                if (reading.raw) {
-                    copySamples(block, reading.raw->data() + record * (reading.blockSize / 2));
-                } else {
-                    std::vector<EDFAnnotation> annotations = parseAnnotationBlock(block);
-                    document.annotations.insert(document.annotations.end(),
-                                                std::make_move_iterator(annotations.begin()),
-                                                std::make_move_iterator(annotations.end()));
-                }
+// `count` whole records from `data`, in file order, after those already decoded.
+void decodeRecords(const char* data, std::size_t count, const RecordPlan& plan,
+                   EDFDocument& document) {
+    for (std::size_t record = 0; record < count; ++record) {
+        const char* recordStart = data + record * plan.bytesPerRecord;
+        for (const RecordPlan::Reading& reading : plan.readings) {
+            const char* block = recordStart + reading.offsetInRecord;
+            if (reading.physical) {
+                std::vector<double>& physical = *reading.physical;
+                const std::size_t end = physical.size();
+                // Within the capacity reserved: the zeroes are written to lines about to be
+                // overwritten, which the cache already holds.
+                physical.resize(end + reading.samples);
+                convertBlock(block, reading.samples, reading.scale, reading.offset,
+                             physical.data() + end);
+            } else {
+                appendAnnotations({block, 2 * reading.samples}, document.annotations);
             }
         }
-    }
-
-    for (std::size_t index = 0; index < headers.size(); ++index) {
-        SignalHeader& header = headers[index];
-        if (header.isAnnotation || !isScalable(header)) {
-            continue;
-        }
-        std::vector<double> values = physicalValues(header, rawSamples[index]);
-        rawSamples[index] = {};
-        document.signals.push_back(
-            {std::move(header.label), std::move(header.dimension), std::move(values)});
     }
 }
 
@@ -383,7 +503,7 @@ std::string readTextField(std::string_view bytes, std::size_t offset, std::size_
 }
 
 std::int64_t readIntegerField(std::string_view bytes, std::size_t offset, std::size_t width) {
-    return parseEDFInteger(readTextField(bytes, offset, width)).value_or(-1);
+    return readOptionalInteger(bytes, offset, width).value_or(-1);
 }
 
 std::vector<double> readDoubleColumn(std::string_view bytes, std::size_t& cursor, std::size_t width,
@@ -404,9 +524,9 @@ std::vector<std::int64_t> readIntegerColumn(std::string_view bytes, std::size_t&
     std::vector<std::int64_t> column;
     column.reserve(count);
     for (std::size_t index = 0; index < count; ++index) {
-        const std::string field =
-            readTextField(bytes, saturatingAdd(cursor, saturatingMultiply(index, width)), width);
-        column.push_back(parseEDFInteger(field).value_or(0));
+        column.push_back(readOptionalInteger(
+                             bytes, saturatingAdd(cursor, saturatingMultiply(index, width)), width)
+                             .value_or(0));
     }
     cursor = saturatingAdd(cursor, saturatingMultiply(width, count));
     return column;
@@ -478,93 +598,110 @@ Date parseEDFStartDate(std::string_view dateText, std::string_view timeText,
 
 std::vector<EDFAnnotation> parseAnnotationBlock(std::string_view bytes) {
     std::vector<EDFAnnotation> annotations;
-    std::size_t talStart = 0;
-    while (talStart < bytes.size()) {
-        const std::size_t talEnd = std::min(bytes.find('\0', talStart), bytes.size());
-        const std::string_view tal = bytes.substr(talStart, talEnd - talStart);
-        talStart = talEnd + 1;
-        if (tal.empty()) {
-            continue;
-        }
-
-        const std::size_t mark = tal.find_first_of(std::string_view("\x14\x15", 2));
-        if (mark == std::string_view::npos) {
-            continue;
-        }
-        const std::optional<double> onset = parseEDFNumber(tal.substr(0, mark));
-        if (!onset) {
-            continue;
-        }
-        std::optional<double> duration;
-        std::size_t textsStart = mark;
-        if (tal[mark] == durationMark) {
-            if (mark + 1 == tal.size()) {
-                continue;
-            }
-            const std::size_t durationEnd = tal.find(textMark, mark + 1);
-            if (durationEnd == std::string_view::npos) {
-                continue;
-            }
-            duration = parseEDFNumber(textOf(tal.substr(mark + 1, durationEnd - mark - 1)));
-            textsStart = durationEnd;
-        }
-        textsStart = tal.find_first_not_of(textMark, textsStart);
-        if (textsStart == std::string_view::npos) {
-            continue; // the time-keeping list that opens every record
-        }
-
-        std::size_t pieceStart = textsStart;
-        while (pieceStart < tal.size()) {
-            const std::size_t pieceEnd = std::min(tal.find(textMark, pieceStart), tal.size());
-            if (pieceEnd > pieceStart) {
-                std::string text = textOf(tal.substr(pieceStart, pieceEnd - pieceStart));
-                if (!text.empty()) {
-                    annotations.push_back({*onset, duration, std::move(text)});
-                }
-            }
-            pieceStart = pieceEnd + 1;
-        }
-    }
+    appendAnnotations(bytes, annotations);
     return annotations;
 }
 
 EDFDocument parseEDFBytes(std::string_view bytes, std::string_view fileName, bool includeSamples) {
-    const std::string name(fileName);
-    if (bytes.size() < fixedHeaderSize) {
-        throw PAPCardImportError::unreadable(name + " est incomplet");
-    }
-    const std::int64_t headerSize = readIntegerField(bytes, 184, 8);
-    const std::int64_t recordCount = readIntegerField(bytes, 236, 8);
-    const double recordDuration = readNumberField(bytes, 244, 8).value_or(-1.0);
-    const std::int64_t signalCount = readIntegerField(bytes, 252, 4);
-    const bool headerIsValid = headerSize >= static_cast<std::int64_t>(fixedHeaderSize) &&
-                               static_cast<std::uint64_t>(headerSize) <= bytes.size() &&
-                               recordCount >= 0 && recordDuration >= 0.0 && signalCount >= 1 &&
-                               signalCount <= maximumSignalCount;
-    if (!headerIsValid) {
-        throw PAPCardImportError::unreadable("en-t\u00eate EDF invalide dans " + name);
-    }
+    const FixedHeader header = readFixedHeader(bytes, bytes.size(), fileName);
     EDFDocument document;
-    document.start =
-        parseEDFStartDate(readTextField(bytes, 168, 8), readTextField(bytes, 176, 8), name);
-    document.duration = recordDuration * static_cast<double>(recordCount);
-
-    const auto signals = static_cast<std::size_t>(signalCount);
-    if (static_cast<std::size_t>(headerSize) < fixedHeaderSize + signalHeaderSize * signals) {
-        throw PAPCardImportError::unreadable("description EDF invalide");
-    }
-    // Reading the signal header columns cannot fail, so header-only mode skips them.
+    document.start = header.start;
+    document.duration = header.duration;
     if (includeSamples) {
-        std::vector<SignalHeader> headers = readSignalHeaders(bytes, signals);
-        readDataRecords(bytes, name, static_cast<std::size_t>(headerSize), recordCount, headers,
-                        document);
+        std::vector<SignalHeader> headers = readSignalHeaders(bytes, header.signalCount);
+        const RecordPlan plan = planRecords(bytes.size() - header.headerSize, fileName,
+                                            header.recordCount, headers, document);
+        decodeRecords(bytes.data() + header.headerSize, plan.records, plan, document);
     }
     return document;
 }
 
 EDFDocument parseEDF(const std::filesystem::path& file, bool includeSamples) {
-    const FileBytes contents(file);
-    return parseEDFBytes(contents.bytes(), file.filename().string(), includeSamples);
+    const std::string fileName = file.filename().string();
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        throw PlatformError::fileUnreadable(file, errno);
+    }
+    const Descriptor closer{descriptor};
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+        throw PlatformError::fileUnreadable(file, errno);
+    }
+    if (S_ISDIR(status.st_mode)) {
+        throw PlatformError::fileUnreadable(file, EISDIR);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return parseEDFBytes(readToEnd(descriptor, file), fileName, includeSamples);
+    }
+    // Bytes the file gains after this are not read; one that shrinks is as long as what can
+    // still be read of it.
+    const auto length = static_cast<std::size_t>(status.st_size);
+    if (!includeSamples) {
+        // Header-only mode looks at the fixed header and the file's length, nothing else.
+        char head[fixedHeaderSize];
+        const std::size_t wanted = std::min(length, fixedHeaderSize);
+        const std::size_t got = readAt(descriptor, file, head, wanted, 0);
+        const FixedHeader header =
+            readFixedHeader({head, got}, got < wanted ? got : length, fileName);
+        EDFDocument document;
+        document.start = header.start;
+        document.duration = header.duration;
+        return document;
+    }
+
+    // The file is read a stretch at a time into one buffer that stays in the cache, rather than
+    // whole into fresh memory that must be faulted in and is read once. The first stretch holds
+    // the header and, for most files, every record. The buffer is not zeroed: only bytes read
+    // into it are used.
+    constexpr std::size_t stretchSize = 128 * 1024;
+    std::size_t bufferSize = stretchSize;
+    auto buffer = std::make_unique_for_overwrite<char[]>(bufferSize);
+    const std::size_t wanted = std::min(length, stretchSize);
+    const std::size_t got = readAt(descriptor, file, buffer.get(), wanted, 0);
+    const std::size_t fileLength = got < wanted ? got : length;
+    const FixedHeader header = readFixedHeader({buffer.get(), got}, fileLength, fileName);
+
+    std::vector<SignalHeader> headers;
+    const std::size_t descriptionSize = fixedHeaderSize + signalHeaderSize * header.signalCount;
+    if (descriptionSize <= got) {
+        headers = readSignalHeaders({buffer.get(), got}, header.signalCount);
+    } else {
+        const auto description = std::make_unique_for_overwrite<char[]>(descriptionSize);
+        const std::size_t described =
+            readAt(descriptor, file, description.get(), descriptionSize, 0);
+        headers = readSignalHeaders({description.get(), described}, header.signalCount);
+    }
+
+    EDFDocument document;
+    document.start = header.start;
+    document.duration = header.duration;
+    const RecordPlan plan = planRecords(fileLength - header.headerSize, fileName,
+                                        header.recordCount, headers, document);
+    if (plan.readings.empty()) {
+        return document;
+    }
+    std::size_t decoded = 0;
+    if (got > header.headerSize) {
+        decoded = std::min(plan.records, (got - header.headerSize) / plan.bytesPerRecord);
+        decodeRecords(buffer.get() + header.headerSize, decoded, plan, document);
+    }
+    const std::size_t recordsPerStretch =
+        std::max<std::size_t>(1, stretchSize / plan.bytesPerRecord);
+    if (decoded < plan.records && recordsPerStretch * plan.bytesPerRecord > bufferSize) {
+        bufferSize = recordsPerStretch * plan.bytesPerRecord;
+        buffer = std::make_unique_for_overwrite<char[]>(bufferSize);
+    }
+    while (decoded < plan.records) {
+        const std::size_t count = std::min(plan.records - decoded, recordsPerStretch);
+        const std::size_t size = count * plan.bytesPerRecord;
+        if (readAt(descriptor, file, buffer.get(), size,
+                   header.headerSize + decoded * plan.bytesPerRecord) < size) {
+            throwTruncated(fileName); // the file shrank while it was read
+        }
+        decodeRecords(buffer.get(), count, plan, document);
+        decoded += count;
+    }
+    return document;
 }
 
 } // namespace velunora

@@ -44,6 +44,19 @@ std::optional<std::time_t> makeTime(std::tm& fields) noexcept {
     return time;
 }
 
+// Whether an earlier instant with the opposite daylight-saving flag may show the same wall
+// clock. Two readings of one wall-clock time are apart by the difference of their UTC offsets,
+// less than 50 hours (offsets stay within ±25 hours), and in the time-zone database daylight
+// saving never starts and ends again within 50 hours (the shortest spell is four days). So when
+// the flag 50 hours back is the chosen one, so is every flag in between, and there is no other
+// reading to ask mktime for. Asking it regardless is dear wherever no daylight saving is near,
+// as in UTC: mktime probes years of instants for the flag before it gives up.
+bool mayHaveEarlierReading(std::time_t time, const std::tm& chosen) noexcept {
+    constexpr std::time_t readingsApart = 50 * 3600;
+    const auto earlier = localTime(time - readingsApart);
+    return !earlier || (earlier->tm_isdst > 0) != (chosen.tm_isdst > 0);
+}
+
 bool sameWallClock(const std::tm& a, const std::tm& b) noexcept {
     return a.tm_year == b.tm_year && a.tm_mon == b.tm_mon && a.tm_mday == b.tm_mday &&
            a.tm_hour == b.tm_hour && a.tm_min == b.tm_min && a.tm_sec == b.tm_sec;
@@ -63,6 +76,30 @@ bool beforeDayOf(std::time_t time, const std::tm& day) noexcept {
     return fields && dayIsBefore(*fields, day);
 }
 
+// Local midnight of the day, found from the wall clock alone when the UTC offset is the same from
+// 32 hours before it to 32 hours after: midnight then has one reading, which is what mktime would
+// give. Offsets stay within ±16 hours, so two readings of one wall-clock time are less than 32
+// hours apart, and no zone changes its offset twice within 64 hours (in the time-zone database the
+// shortest spell is four days): equal offsets at both ends mean no change in between.
+std::optional<std::time_t> midnightAwayFromChanges(std::time_t time, const std::tm& day) noexcept {
+    constexpr std::time_t readingsApart = 32 * 3600;
+    const std::time_t midnight =
+        time - (day.tm_hour * std::time_t{3600} + day.tm_min * std::time_t{60} + day.tm_sec);
+    const auto atMidnight = localTime(midnight);
+    if (!atMidnight || atMidnight->tm_hour != 0 || atMidnight->tm_min != 0 ||
+        atMidnight->tm_sec != 0 || dayIsBefore(*atMidnight, day) || dayIsBefore(day, *atMidnight) ||
+        !beforeDayOf(midnight - 1, day)) {
+        return std::nullopt;
+    }
+    const auto before = localTime(midnight - readingsApart);
+    const auto after = localTime(midnight + readingsApart);
+    if (!before || !after || before->tm_gmtoff != atMidnight->tm_gmtoff ||
+        after->tm_gmtoff != atMidnight->tm_gmtoff) {
+        return std::nullopt;
+    }
+    return midnight;
+}
+
 } // namespace
 
 std::optional<Date> compose(const LocalDateTime& components) {
@@ -71,7 +108,8 @@ std::optional<Date> compose(const LocalDateTime& components) {
         !fitsInt(components.second)) {
         return std::nullopt;
     }
-    ::tzset();
+    // mktime reads the time zone itself; a tzset() of our own would only repeat its work (with
+    // TZ unset, that work is a stat of /etc/localtime).
     std::tm requested{};
     requested.tm_year = static_cast<int>(components.year - 1900);
     requested.tm_mon = static_cast<int>(components.month - 1);
@@ -88,7 +126,7 @@ std::optional<Date> compose(const LocalDateTime& components) {
     }
     // When the clocks go back, the same wall-clock time happens twice and mktime may pick either:
     // ask for the other reading explicitly and keep the earlier instant.
-    if (chosen.tm_isdst >= 0) {
+    if (chosen.tm_isdst >= 0 && mayHaveEarlierReading(*time, chosen)) {
         std::tm other = requested;
         other.tm_isdst = chosen.tm_isdst > 0 ? 0 : 1;
         const auto otherTime = makeTime(other);
@@ -129,7 +167,13 @@ std::optional<Date> startOfLocalDay(Date instant) {
         return std::nullopt;
     }
 
-    // The usual case: local midnight exists once and mktime finds it.
+    // The usual case, without mktime (which reads the time zone again, a stat of
+    // /etc/localtime when TZ is unset, and converts several times).
+    if (const auto midnight = midnightAwayFromChanges(*time, *day)) {
+        return Date{static_cast<double>(*midnight)};
+    }
+
+    // Near a clock change: local midnight exists once and mktime finds it.
     std::tm midnight = *day;
     midnight.tm_hour = 0;
     midnight.tm_min = 0;

@@ -193,6 +193,22 @@ std::string_view trimmed(std::string_view utf8) {
     return utf8.substr(start, end - start);
 }
 
+std::optional<std::string_view> trimmedASCII(std::string_view bytes) noexcept {
+    if (!isASCII(bytes)) {
+        return std::nullopt;
+    }
+    const auto isASCIISpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    std::size_t start = 0;
+    std::size_t end = bytes.size();
+    while (start < end && isASCIISpace(bytes[start])) {
+        ++start;
+    }
+    while (end > start && isASCIISpace(bytes[end - 1])) {
+        --end;
+    }
+    return bytes.substr(start, end - start);
+}
+
 std::vector<std::string_view> splitAtWhiteSpace(std::string_view utf8) {
     std::vector<std::string_view> pieces;
     std::size_t pieceStart = 0;
@@ -280,17 +296,24 @@ std::string folded(std::string_view utf8) {
 }
 
 bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
-    if (needle.empty()) {
+    return CaseInsensitiveSearch(needle).isFoundIn(haystack);
+}
+
+CaseInsensitiveSearch::CaseInsensitiveSearch(std::string_view needle)
+    : needle_(needle)
+    , locale_(needle.empty() ? std::string() : currentLocaleIdentifier()) {}
+
+bool CaseInsensitiveSearch::isFoundIn(std::string_view haystack) const {
+    if (needle_.empty()) {
         return false;
     }
-    const std::string locale = currentLocaleIdentifier();
-    if (asciiShortcutApplies(haystack, locale) && asciiShortcutApplies(needle, locale)) {
-        return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+    if (asciiShortcutApplies(haystack, locale_) && asciiShortcutApplies(needle_, locale_)) {
+        return std::search(haystack.begin(), haystack.end(), needle_.begin(), needle_.end(),
                            [](char a, char b) { return asciiLower(a) == asciiLower(b); }) !=
                haystack.end();
     }
-    const std::u16string lowerHaystack = lowercased(toUTF16(haystack), locale);
-    const std::u16string lowerNeedle = lowercased(toUTF16(needle), locale);
+    const std::u16string lowerHaystack = lowercased(toUTF16(haystack), locale_);
+    const std::u16string lowerNeedle = lowercased(toUTF16(needle_), locale_);
     return lowerHaystack.find(lowerNeedle) != std::u16string::npos;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,11 @@ bool isWhiteSpaceOrLineBreak(char32_t character) noexcept;
 // Removes Unicode white space and line breaks at both ends of valid UTF-8 text.
 std::string_view trimmed(std::string_view utf8);
 
+// What trimmed(repairedUTF8(bytes)) gives when every byte is ASCII, without copying or asking
+// ICU: for ASCII the repair changes nothing and the white space is space, tab and CR, LF, VT, FF.
+// Nothing when a byte is outside ASCII, for the caller to take the general way.
+std::optional<std::string_view> trimmedASCII(std::string_view bytes) noexcept;
+
 // Splits valid UTF-8 text at white space and line breaks, dropping empty pieces.
 std::vector<std::string_view> splitAtWhiteSpace(std::string_view utf8);
 
@@ -32,6 +38,19 @@ std::string folded(std::string_view utf8);
 // Whether `needle` occurs in `haystack`, ignoring case in the user's current locale. An empty
 // needle is never found.
 bool containsIgnoringCase(std::string_view haystack, std::string_view needle);
+
+// containsIgnoringCase for one needle and many haystacks, the user's locale read once when the
+// search is made: for one operation that tests many texts.
+class CaseInsensitiveSearch {
+public:
+    explicit CaseInsensitiveSearch(std::string_view needle);
+
+    bool isFoundIn(std::string_view haystack) const;
+
+private:
+    std::string needle_;
+    std::string locale_;
+};
 
 // The ICU identifier of the user's current locale, read at each call: the process's LC_CTYPE
 // locale when one was set, else LC_ALL, LC_CTYPE or LANG from the environment, else ICU's

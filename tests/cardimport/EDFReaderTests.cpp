@@ -7,9 +7,12 @@
 #include <cerrno>
 #include <cmath>
 #include <ctime>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
 #include <simdjson.h>
+#include <sys/stat.h>
+#include <thread>
 
 namespace velunora {
 namespace {
@@ -204,6 +207,36 @@ TEST(EDFScaling, MapsTheDigitalRangeOntoThePhysicalOne) {
     EXPECT_EQ(samples[3], 0.004577706569008921);
 }
 
+TEST(EDFScaling, EverySampleOfLongBlocksIsScaledAlike) {
+    // Blocks are converted in groups with a remainder; lengths around the group size and
+    // values at the ends of the range catch a sample converted twice, skipped or misplaced.
+    for (const int perRecord : {15, 16, 17, 37}) {
+        EDFBuilder file;
+        file.records = 3;
+        EDFTestSignal signal = flowSignal({}, perRecord);
+        signal.physicalMinimum = "-0.5";
+        signal.physicalMaximum = "19.5";
+        signal.digitalMinimum = "-1000";
+        signal.digitalMaximum = "3000";
+        for (int index = 0; index < 3 * perRecord; ++index) {
+            signal.samples.push_back(
+                static_cast<std::int16_t>(index % 2 ? -32768 + index : 32767 - index));
+        }
+        file.signals = {signal, flowSignal(std::vector<std::int16_t>(3, 9), 1)};
+        const EDFDocument document = parseEDFBytes(file.bytes(), "n.edf", true);
+        ASSERT_EQ(document.signals.size(), 2u);
+        const double scale = (19.5 - -0.5) / (3000.0 - -1000.0);
+        const double offset = -0.5 - -1000.0 * scale;
+        std::vector<double> expected;
+        for (const std::int16_t raw : signal.samples) {
+            const double product = scale * raw;
+            expected.push_back(offset + product);
+        }
+        EXPECT_EQ(document.signals[0].physicalSamples, expected) << perRecord;
+        EXPECT_EQ(document.signals[1].physicalSamples.size(), 3u);
+    }
+}
+
 TEST(EDFScaling, LeavesOutSignalsWithoutDigitalRange) {
     EDFBuilder file;
     file.records = 2;
@@ -355,6 +388,75 @@ TEST(EDFFiles, ReadsFromDiskAndPassesFileErrorsThrough) {
     };
     EXPECT_EQ(errorCode(folder.path() / "missing.edf"), ENOENT);
     EXPECT_EQ(errorCode(folder.makeFolder("DATALOG.edf")), EISDIR);
+}
+
+TEST(EDFFiles, ReadsLargeFilesInStretchesAsFromMemory) {
+    // Files are read a stretch at a time; records that straddle two stretches, records larger
+    // than a stretch and a signal header larger than the first one must come out as from bytes.
+    const testing::TemporaryFolder folder;
+    EDFBuilder straddling;
+    straddling.records = 90;
+    straddling.signals = {
+        flowSignal({}, 1500), flowSignal({}, 1501),
+        annotationSignal(10, std::vector<std::string>(90, annotationList("+1", "2", {"Apnea"})))};
+    EDFBuilder huge;
+    huge.records = 3;
+    huge.signals = {flowSignal({}, 100003), flowSignal({}, 3)};
+    EDFBuilder wide;
+    wide.records = 2;
+    for (int index = 0; index < 512; ++index) {
+        wide.signals.push_back(flowSignal({}, index % 3));
+    }
+    for (EDFBuilder* file : {&straddling, &huge, &wide}) {
+        for (EDFTestSignal& signal : file->signals) {
+            for (int index = 0; index < signal.samplesPerRecord * file->records; ++index) {
+                signal.samples.push_back(static_cast<std::int16_t>(index * 7919));
+            }
+        }
+        const std::string bytes = file->bytes();
+        const auto path = folder.write("big.edf", bytes);
+        EXPECT_EQ(parseEDF(path, true), parseEDFBytes(bytes, "big.edf", true));
+        EXPECT_EQ(parseEDF(path, false), parseEDFBytes(bytes, "big.edf", false));
+        const auto cut = folder.write("cut.edf", bytes.substr(0, bytes.size() - 1));
+        EXPECT_THROW(parseEDF(cut, true), PAPCardImportError);
+        EXPECT_EQ(parseEDF(cut, false), parseEDFBytes(bytes, "big.edf", false));
+    }
+}
+
+TEST(EDFFiles, HeaderOnlyModeNeedsOnlyTheHeaderOnDisk) {
+    const testing::TemporaryFolder folder;
+    EDFBuilder file = oneSignalFile();
+    const std::string bytes = file.bytes();
+    // The header size is checked against the file's length, not against what was read.
+    EXPECT_EQ(parseEDF(folder.write("cut.edf", bytes.substr(0, 512)), false).duration, 120.0);
+    file.headerSize = std::to_string(bytes.size() + 1);
+    try {
+        parseEDF(folder.write("short.edf", file.bytes()), false);
+        ADD_FAILURE() << "a header larger than its file was read";
+    } catch (const PAPCardImportError& error) {
+        EXPECT_EQ(error.message(), "en-t\u00eate EDF invalide dans short.edf");
+    }
+    try {
+        parseEDF(folder.write("tiny.edf", bytes.substr(0, 255)), false);
+        ADD_FAILURE() << "a 255-byte file was read";
+    } catch (const PAPCardImportError& error) {
+        EXPECT_EQ(error.message(), "tiny.edf est incomplet");
+    }
+}
+
+TEST(EDFFiles, ReadsPipesToTheirEnd) {
+    // A pipe has no length and no offsets to read at.
+    const testing::TemporaryFolder folder;
+    const auto fifo = folder.path() / "pipe.edf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string bytes = oneSignalFile().bytes();
+    std::thread writer([&] {
+        std::ofstream out(fifo, std::ios::binary);
+        out << bytes;
+    });
+    const EDFDocument document = parseEDF(fifo, true);
+    writer.join();
+    EXPECT_EQ(document, parseEDFBytes(bytes, "pipe.edf", true));
 }
 
 // The real card, against what an independent EDF reader made of every file.

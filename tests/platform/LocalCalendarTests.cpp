@@ -49,6 +49,30 @@ TEST(Compose, ResolvesClockChanges) {
     EXPECT_EQ(seconds(compose({2023, 3, 26, 2, 30, 0})), 1679794200.0);
 }
 
+TEST(Compose, TakesTheEarlierOfTwoReadingsWhateverTheirFlags) {
+    {
+        // tzdata marks Irish winter time as the daylight-saving one: the earlier reading of a
+        // repeated time is standard time here.
+        const ScopedTimeZone zone("Europe/Dublin");
+        EXPECT_EQ(seconds(compose({2023, 10, 29, 1, 30, 0})), 1698539400.0);
+    }
+    {
+        // Clocks go back by half an hour.
+        const ScopedTimeZone zone("Australia/Lord_Howe");
+        EXPECT_EQ(seconds(compose({2023, 4, 2, 1, 45, 0})), 1680360300.0);
+    }
+    {
+        // The hour after midnight repeated.
+        const ScopedTimeZone zone("America/Havana");
+        EXPECT_EQ(seconds(compose({2018, 11, 4, 0, 30, 0})), 1541305800.0);
+    }
+    {
+        // No clock change for decades (daylight saving ended in 1951).
+        const ScopedTimeZone zone("Asia/Tokyo");
+        EXPECT_EQ(seconds(compose({2023, 8, 22, 0, 11, 19})), 1692663079.0 - 32400.0);
+    }
+}
+
 TEST(Decompose, GivesTheLocalWallClock) {
     const ScopedTimeZone zone("Europe/Paris");
     EXPECT_EQ(decompose(Date{1692663079.0}), (LocalDateTime{2023, 8, 22, 2, 11, 19}));

@@ -67,6 +67,22 @@ TEST(WhiteSpace, TrimsAndSplitsAtUnicodeWhiteSpace) {
     EXPECT_TRUE(splitAtWhiteSpace(" \u2028 ").empty());
 }
 
+TEST(WhiteSpace, ASCIIShortcutAgreesWithTheGeneralWay) {
+    // Every ASCII byte at both ends and inside: the shortcut must trim exactly what the UTF-8
+    // repair and Unicode trimming would.
+    for (int byte = 0; byte < 0x80; ++byte) {
+        const std::string c(1, static_cast<char>(byte));
+        const std::string text = c + c + "a" + c + "b" + c;
+        const std::string repaired = repairedUTF8(text);
+        const auto shortcut = trimmedASCII(text);
+        ASSERT_TRUE(shortcut) << byte;
+        EXPECT_EQ(*shortcut, trimmed(repaired)) << byte;
+    }
+    EXPECT_EQ(trimmedASCII(" \t\r\n"), std::optional<std::string_view>(""));
+    EXPECT_FALSE(trimmedASCII("\u00A0x"));
+    EXPECT_FALSE(trimmedASCII("x\xFF"));
+}
+
 TEST(WhiteSpace, SplitsLinesWithCRLFAsOneBreak) {
     EXPECT_EQ(
         splitLines("\n#PNA A\r\n#SRN 1\r#X\u2028y\u0085\v\fz\t\n"),
@@ -104,6 +120,19 @@ TEST(Folding, CaseInsensitiveContains) {
     EXPECT_FALSE(containsIgnoringCase("anything", ""));
     EXPECT_TRUE(containsIgnoringCase("D\u00c9BIT", "d\u00e9bit"));
     EXPECT_FALSE(containsIgnoringCase("DEBIT", "d\u00e9bit")); // case only: diacritics count
+}
+
+TEST(Folding, SearchKeepsTheLocaleItWasMadeIn) {
+    std::optional<CaseInsensitiveSearch> search;
+    {
+        const ScopedLocale locale("tr_TR.UTF-8");
+        search.emplace("Annotations");
+    }
+    const ScopedLocale locale("en_GB.UTF-8");
+    EXPECT_TRUE(search->isFoundIn("EDF Annotations"));
+    EXPECT_FALSE(search->isFoundIn("EDF ANNOTATIONS")); // dotless in Turkish
+    EXPECT_TRUE(CaseInsensitiveSearch("Annotations").isFoundIn("EDF ANNOTATIONS"));
+    EXPECT_FALSE(CaseInsensitiveSearch("").isFoundIn("anything"));
 }
 
 } // namespace
