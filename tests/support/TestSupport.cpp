@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velunora::testing {
@@ -60,6 +61,14 @@ std::string readFile(const std::filesystem::path& path) {
     std::ostringstream contents;
     contents << in.rdbuf();
     return std::move(contents).str();
+}
+
+unsigned fileMode(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        throw std::runtime_error("cannot stat " + path.string());
+    }
+    return info.st_mode & 0777;
 }
 
 ScopedTimeZone::ScopedTimeZone(const char* zone) {

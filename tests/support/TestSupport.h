@@ -31,6 +31,9 @@ std::optional<std::filesystem::path> realCardFolder();
 
 std::string readFile(const std::filesystem::path& path);
 
+// The permission bits of a file or folder (0600, 0700, …).
+unsigned fileMode(const std::filesystem::path& path);
+
 // Sets TZ for the life of the object and restores the previous value after.
 class ScopedTimeZone {
 public:

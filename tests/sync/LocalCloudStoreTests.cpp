@@ -1,3 +1,4 @@
+#include "CloudTestSupport.h"
 #include "support/TestSupport.h"
 #include "sync/LocalCloudStore.h"
 
@@ -14,21 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const QString name = QStringLiteral("current-oscar-snapshot");
-
-unsigned modeOf(const fs::path& path) {
-    struct stat info {};
-    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-    return info.st_mode & 0777;
-}
-
-int codeOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const CloudError& error) {
-        return error.code();
-    }
-    return 0;
-}
 
 // Everything in the root but the lock files: the records and any leftover of a save.
 std::vector<std::string> entriesBesideLocks(const fs::path& root) {
@@ -66,7 +52,7 @@ protected:
 };
 
 TEST_F(LocalCloudStoreTest, FirstSaveCreatesTheRecordAndFieldsRoundTrip) {
-    EXPECT_EQ(codeOf([&] { store.fetchRecord(name); }), cloudcode::unknownItem);
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.fetchRecord(name); }), cloudcode::unknownItem);
     CloudRecord first = record("{\"nights\" : [ ]}\n", {}, 9007199254740993);
     first.fields.emplace(QStringLiteral("profile"), QStringLiteral("Nuit d’été"));
     store.saveRecord(first);
@@ -119,13 +105,14 @@ TEST_F(LocalCloudStoreTest, ASaveFromAStaleFetchIsAConflict) {
     LocalCloudStore other(root);
     other.saveRecord(record("theirs", other.fetchRecord(name).changeTag));
 
-    EXPECT_EQ(codeOf([&] { store.saveRecord(record("ours", ours.changeTag)); }),
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.saveRecord(record("ours", ours.changeTag)); }),
               cloudcode::serverRecordChanged);
     EXPECT_EQ(storedPayload(), "theirs");
-    EXPECT_EQ(codeOf([&] { store.saveRecord(record("blind")); }), cloudcode::serverRecordChanged)
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.saveRecord(record("blind")); }),
+              cloudcode::serverRecordChanged)
         << "an empty tag where a record exists";
     store.deleteRecord(name);
-    EXPECT_EQ(codeOf([&] { store.saveRecord(record("late", ours.changeTag)); }),
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.saveRecord(record("late", ours.changeTag)); }),
               cloudcode::serverRecordChanged)
         << "a tag for a record that was deleted meanwhile";
 }
@@ -141,7 +128,7 @@ TEST_F(LocalCloudStoreTest, ConcurrentFirstSavesLetExactlyOneWin) {
     for (const CloudRecord& each : records) {
         writers.emplace_back([&, each] {
             LocalCloudStore own(root);
-            const int code = codeOf([&] { own.saveRecord(each); });
+            const int code = testing::cloudErrorCode([&] { own.saveRecord(each); });
             if (code == 0) {
                 ++saved;
             } else if (code == cloudcode::serverRecordChanged) {
@@ -158,12 +145,12 @@ TEST_F(LocalCloudStoreTest, ConcurrentFirstSavesLetExactlyOneWin) {
 }
 
 TEST_F(LocalCloudStoreTest, DeleteRemovesTheRecordAndAMissingOneIsUnknown) {
-    EXPECT_EQ(codeOf([&] { store.deleteRecord(name); }), cloudcode::unknownItem)
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.deleteRecord(name); }), cloudcode::unknownItem)
         << "not even the root exists";
     store.saveRecord(record("bytes"));
     store.deleteRecord(name);
-    EXPECT_EQ(codeOf([&] { store.fetchRecord(name); }), cloudcode::unknownItem);
-    EXPECT_EQ(codeOf([&] { store.deleteRecord(name); }), cloudcode::unknownItem);
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.fetchRecord(name); }), cloudcode::unknownItem);
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.deleteRecord(name); }), cloudcode::unknownItem);
     EXPECT_TRUE(entriesBesideLocks(root).empty());
 }
 
@@ -176,7 +163,7 @@ TEST_F(LocalCloudStoreTest, AFailedSaveLeavesThePreviousRecordWhole) {
     CloudRecord broken = record("never", before.changeTag);
     broken.fields.insert_or_assign(QStringLiteral("payload"), CloudAsset{QString::fromStdString(
                                                                   folder.path() / "missing.json")});
-    EXPECT_EQ(codeOf([&] { store.saveRecord(broken); }), cloudcode::internalError);
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.saveRecord(broken); }), cloudcode::internalError);
 
     const CloudRecord after = store.fetchRecord(name);
     EXPECT_EQ(after.changeTag, before.changeTag);
@@ -193,10 +180,10 @@ TEST_F(LocalCloudStoreTest, FoldersAndFilesAreTheOwnersOnlyWhateverTheUmask) {
     for (const fs::path& created :
          {folder.path() / "data", folder.path() / "data" / "velunora-sync", root,
           root / name.toStdString()}) {
-        EXPECT_EQ(modeOf(created), 0700u) << created;
+        EXPECT_EQ(testing::fileMode(created), 0700u) << created;
     }
-    EXPECT_EQ(modeOf(root / name.toStdString() / "record.json"), 0600u);
-    EXPECT_EQ(modeOf(root / name.toStdString() / "payload.json"), 0600u);
+    EXPECT_EQ(testing::fileMode(root / name.toStdString() / "record.json"), 0600u);
+    EXPECT_EQ(testing::fileMode(root / name.toStdString() / "payload.json"), 0600u);
 }
 
 TEST_F(LocalCloudStoreTest, FileSystemFailuresNameTheFolder) {
@@ -212,7 +199,8 @@ TEST_F(LocalCloudStoreTest, FileSystemFailuresNameTheFolder) {
     }
     for (const QString& unsafe :
          {QStringLiteral("../escape"), QStringLiteral(".hidden"), QString()}) {
-        EXPECT_EQ(codeOf([&] { store.fetchRecord(unsafe); }), cloudcode::internalError)
+        EXPECT_EQ(testing::cloudErrorCode([&] { store.fetchRecord(unsafe); }),
+                  cloudcode::internalError)
             << unsafe.toStdString();
     }
 }

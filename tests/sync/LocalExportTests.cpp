@@ -3,7 +3,6 @@
 #include "sync/LocalExport.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace velunora {
 namespace {
@@ -22,12 +21,6 @@ OscarSnapshot sampleSnapshot(int nights) {
     return snapshot;
 }
 
-unsigned mode(const fs::path& path) {
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 0777;
-}
-
 TEST(LocalExport, FirstExportCreatesAPrivateFolderAndFile) {
     testing::TemporaryFolder data;
     const LocalExport exporter(data.path() / "share");
@@ -36,8 +29,8 @@ TEST(LocalExport, FirstExportCreatesAPrivateFolderAndFile) {
     EXPECT_FALSE(exporter.loadPreviousSnapshot().has_value());
 
     exporter.writeLocalExport(sampleSnapshot(2));
-    EXPECT_EQ(mode(exporter.exportFolderURL()), 0700u);
-    EXPECT_EQ(mode(exporter.snapshotFileURL()), 0600u);
+    EXPECT_EQ(testing::fileMode(exporter.exportFolderURL()), 0700u);
+    EXPECT_EQ(testing::fileMode(exporter.snapshotFileURL()), 0600u);
     EXPECT_EQ(testing::readFile(exporter.snapshotFileURL()),
               makeSnapshotEncoder().encode(sampleSnapshot(2)));
     ASSERT_TRUE(exporter.loadPreviousSnapshot().has_value());

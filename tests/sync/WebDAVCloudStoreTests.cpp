@@ -1,3 +1,4 @@
+#include "CloudTestSupport.h"
 #include "WebDAVTestServer.h"
 #include "sync/WebDAVCloudStore.h"
 
@@ -14,15 +15,6 @@ namespace {
 
 using testing::WebDAVTestServer;
 using namespace std::chrono_literals;
-
-int codeOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const CloudError& error) {
-        return error.code();
-    }
-    return 0;
-}
 
 bool isWeak(const QString& tag) {
     return tag.startsWith(QStringLiteral("W/"));
@@ -103,7 +95,7 @@ protected:
 TEST_F(WebDAVCloudStoreTest, FirstSaveCreatesTheResourceWithItsFields) {
     WebDAVCloudStore webDAV = store();
     const QString name = QStringLiteral("first-save");
-    EXPECT_EQ(codeOf([&] { webDAV.fetchRecord(name); }), cloudcode::unknownItem);
+    EXPECT_EQ(testing::cloudErrorCode([&] { webDAV.fetchRecord(name); }), cloudcode::unknownItem);
 
     webDAV.saveRecord(record(name, R"({"nights" : [ ]})", {}, qint64{1} << 62));
 
@@ -121,7 +113,7 @@ TEST_F(WebDAVCloudStoreTest, FirstSaveCreatesTheResourceWithItsFields) {
     EXPECT_EQ(server->get(name + QStringLiteral(".json"), &status), R"({"nights" : [ ]})");
     EXPECT_EQ(status, 200);
 
-    EXPECT_EQ(codeOf([&] { webDAV.saveRecord(record(name, "again")); }),
+    EXPECT_EQ(testing::cloudErrorCode([&] { webDAV.saveRecord(record(name, "again")); }),
               cloudcode::serverRecordChanged)
         << "a new record where one exists is a conflict";
 }
@@ -164,7 +156,8 @@ TEST_F(WebDAVCloudStoreTest, ChangeBetweenFetchAndSaveIsAConflict) {
     webDAV.saveRecord(record(recent, "ours"));
     const CloudRecord weakFetch = webDAV.fetchRecord(recent);
     ASSERT_EQ(server->put(recent + QStringLiteral(".json"), "theirs"), 204);
-    EXPECT_EQ(codeOf([&] { webDAV.saveRecord(record(recent, "stale", weakFetch.changeTag)); }),
+    EXPECT_EQ(testing::cloudErrorCode(
+                  [&] { webDAV.saveRecord(record(recent, "stale", weakFetch.changeTag)); }),
               cloudcode::serverRecordChanged)
         << "with a weak fetched tag";
     EXPECT_EQ(server->get(recent + QStringLiteral(".json")), "theirs");
@@ -173,12 +166,13 @@ TEST_F(WebDAVCloudStoreTest, ChangeBetweenFetchAndSaveIsAConflict) {
     webDAV.saveRecord(record(settled, "ours"));
     const CloudRecord strongFetch = fetchSettled(webDAV, settled);
     ASSERT_EQ(server->put(settled + QStringLiteral(".json"), "theirs"), 204);
-    EXPECT_EQ(codeOf([&] { webDAV.saveRecord(record(settled, "stale", strongFetch.changeTag)); }),
+    EXPECT_EQ(testing::cloudErrorCode(
+                  [&] { webDAV.saveRecord(record(settled, "stale", strongFetch.changeTag)); }),
               cloudcode::serverRecordChanged)
         << "with a strong fetched tag";
     EXPECT_EQ(server->get(settled + QStringLiteral(".json")), "theirs");
 
-    EXPECT_EQ(codeOf([&] {
+    EXPECT_EQ(testing::cloudErrorCode([&] {
                   webDAV.saveRecord(
                       record(QStringLiteral("deleted-meanwhile"), "x", strongFetch.changeTag));
               }),
@@ -189,17 +183,18 @@ TEST_F(WebDAVCloudStoreTest, ChangeBetweenFetchAndSaveIsAConflict) {
 TEST_F(WebDAVCloudStoreTest, DeleteRemovesTheRecordAndAMissingOneIsUnknown) {
     WebDAVCloudStore webDAV = store();
     const QString name = QStringLiteral("deleted");
-    EXPECT_EQ(codeOf([&] { webDAV.deleteRecord(name); }), cloudcode::unknownItem);
+    EXPECT_EQ(testing::cloudErrorCode([&] { webDAV.deleteRecord(name); }), cloudcode::unknownItem);
     webDAV.saveRecord(record(name, "bytes"));
     webDAV.deleteRecord(name);
-    EXPECT_EQ(codeOf([&] { webDAV.fetchRecord(name); }), cloudcode::unknownItem);
+    EXPECT_EQ(testing::cloudErrorCode([&] { webDAV.fetchRecord(name); }), cloudcode::unknownItem);
 }
 
 TEST_F(WebDAVCloudStoreTest, FailuresOfTheServerOrTheAccountHaveTheirCodes) {
     WebDAVCloudStore wrongPassword = store(QStringLiteral("wrong"));
-    EXPECT_EQ(codeOf([&] { wrongPassword.fetchRecord(QStringLiteral("any")); }),
+    EXPECT_EQ(testing::cloudErrorCode([&] { wrongPassword.fetchRecord(QStringLiteral("any")); }),
               cloudcode::notAuthenticated);
-    EXPECT_EQ(codeOf([&] { wrongPassword.saveRecord(record(QStringLiteral("any"), "x")); }),
+    EXPECT_EQ(testing::cloudErrorCode(
+                  [&] { wrongPassword.saveRecord(record(QStringLiteral("any"), "x")); }),
               cloudcode::notAuthenticated);
 
     QUrl down = server->collectionUrl();
@@ -220,7 +215,7 @@ TEST_F(WebDAVCloudStoreTest, FailuresOfTheServerOrTheAccountHaveTheirCodes) {
     WebDAVCloudStore noPassword({server->collectionUrl(), server->user()}, []() -> QString {
         throw CloudError(cloudcode::notAuthenticated, QStringLiteral("pas de mot de passe"));
     });
-    EXPECT_EQ(codeOf([&] { noPassword.fetchRecord(QStringLiteral("any")); }),
+    EXPECT_EQ(testing::cloudErrorCode([&] { noPassword.fetchRecord(QStringLiteral("any")); }),
               cloudcode::notAuthenticated);
 }
 
