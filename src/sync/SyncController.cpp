@@ -5,11 +5,15 @@
 #include "platform/Localization.h"
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
+#include "sync/CardBookmark.h"
 #include "sync/CloudSnapshotService.h"
 #include "sync/CloudStore.h"
 #include "sync/FileRevealer.h"
+#include "sync/FolderChooser.h"
+#include "sync/LoginItem.h"
 #include "sync/SnapshotMerge.h"
 #include "sync/UserDefaults.h"
+#include "sync/VolumeSource.h"
 
 #include <QCoreApplication>
 #include <QThreadPool>
@@ -65,16 +69,25 @@ SyncEnvironment SyncEnvironment::standard() {
                                                               [](CloudSnapshotService*) {});
     environment.localExport = LocalExport::standard();
     environment.revealer = std::make_shared<DesktopFileRevealer>();
+    environment.bookmarks =
+        std::make_shared<CardBookmarks>(std::make_shared<SystemFileSystemLocator>());
+    environment.volumes = makeStandardVolumeSource();
+    environment.loginItem = std::make_shared<AutostartLoginItem>(AutostartLoginItem::standard());
     return environment;
 }
 
 SyncController::SyncController(SyncEnvironment environment, QObject* parent)
     : QObject(parent)
     , environment_(std::move(environment)) {
+    if (!environment_.bookmarks) {
+        environment_.bookmarks =
+            std::make_shared<CardBookmarks>(std::make_shared<SystemFileSystemLocator>());
+    }
     restoreStoredCardAccess();
     readPreferences();
     readLoginItemState();
     startWatchingVolumes();
+    startPollingTimer();
     refreshDetectedCard();
 }
 
@@ -125,7 +138,7 @@ void SyncController::setLastSync(const QDateTime& instant) {
     Q_EMIT lastSyncChanged();
 }
 
-void SyncController::setAutomaticCardImport(bool enabled) {
+void SyncController::setAutomaticCardImportValue(bool enabled) {
     if (automaticCardImport_ == enabled) {
         return;
     }
@@ -133,28 +146,200 @@ void SyncController::setAutomaticCardImport(bool enabled) {
     Q_EMIT automaticCardImportChanged();
 }
 
+void SyncController::setLaunchAtLoginValue(bool enabled) {
+    if (launchAtLogin_ == enabled) {
+        return;
+    }
+    launchAtLogin_ = enabled;
+    Q_EMIT launchAtLoginChanged();
+}
+
+QByteArray SyncController::storedCardBookmark() const {
+    const QVariant stored = environment_.userDefaults->value(cardBookmarkKey);
+    return stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : QByteArray();
+}
+
 void SyncController::restoreStoredCardAccess() {
-    // Card bookmarks come with card access; nothing is stored before that.
+    const QByteArray bookmark = storedCardBookmark();
+    if (bookmark.isEmpty()) {
+        return;
+    }
+    try {
+        restoreCardAccess(bookmark);
+    } catch (...) {
+        // A card that is not inserted at start-up is the usual case, not a failure.
+    }
 }
 
 void SyncController::readPreferences() {
     const QVariant stored = environment_.userDefaults->value(automaticCardImportKey);
     // Anything but a stored Bool leaves the default on.
     if (stored.typeId() == QMetaType::Bool) {
-        setAutomaticCardImport(stored.toBool());
+        setAutomaticCardImportValue(stored.toBool());
     }
 }
 
 void SyncController::readLoginItemState() {
-    // Launch at login comes with the preferences of the desktop integration.
+    setLaunchAtLoginValue(environment_.loginItem && environment_.loginItem->isEnabled());
 }
 
 void SyncController::startWatchingVolumes() {
-    // Volume watching and the polling timer come with card access.
+    if (!environment_.volumes) {
+        return;
+    }
+    // Connections made with `this` as context end with the controller.
+    workspaceObservers_.push_back(connect(environment_.volumes.get(), &VolumeSource::volumeMounted,
+                                          this, [this] { handleVolumeMounted(); }));
+    workspaceObservers_.push_back(connect(environment_.volumes.get(),
+                                          &VolumeSource::volumeUnmounted, this,
+                                          [this] { refreshDetectedCard(); }));
+}
+
+void SyncController::startPollingTimer() {
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("cardPollingTimer"));
+    timer_->setInterval(cardPollingIntervalMilliseconds);
+    // A tick a little late costs nothing; a coarse timer lets the system batch wake-ups.
+    timer_->setTimerType(Qt::CoarseTimer);
+    connect(timer_, &QTimer::timeout, this, [this] { refreshDetectedCard(); });
+    timer_->start();
+}
+
+QCoro::Task<> SyncController::handleVolumeMounted() {
+    refreshDetectedCard();
+    if (automaticCardImport_ && detectedCard_) {
+        auto syncing = sync();
+        co_await syncing;
+    }
+}
+
+void SyncController::chooseCard() {
+    if (!environment_.folderChooser) {
+        return;
+    }
+    const auto folder = environment_.folderChooser->chooseFolder(
+        QCoreApplication::translate("SyncController",
+                                    "Sélectionner la carte SD de l’appareil de traitement"),
+        QCoreApplication::translate(
+            "SyncController",
+            "Choisissez la racine de la carte, celle qui contient DATALOG et STR.edf."));
+    if (!folder) {
+        return;
+    }
+    try {
+        const QByteArray bookmark = environment_.bookmarks->createBookmark(*folder);
+        environment_.userDefaults->setValue(cardBookmarkKey, bookmark);
+        restoreCardAccess(bookmark);
+    } catch (...) {
+        setStatus(Status::failed(describeFailure(std::current_exception())));
+        return;
+    }
+    sync();
+}
+
+void SyncController::restoreCardAccess(const QByteArray& bookmark) {
+    const ResolvedCardBookmark resolved = environment_.bookmarks->resolveBookmark(bookmark);
+    std::error_code error;
+    if (!std::filesystem::exists(resolved.folder, error) ||
+        !environment_.bookmarks->startAccessing(resolved.folder)) {
+        throw PlatformError(fileReadNoPermissionCode,
+                            localized("macOS n’a pas accordé l’accès à la "
+                                      "carte SD. Sélectionnez-la à nouveau."));
+    }
+    auto card = cardRegistry_.detectCard(resolved.folder);
+    if (!card || !canReadCard(card->rootURL)) {
+        environment_.bookmarks->stopAccessing(resolved.folder);
+        throw PAPCardImportError::unsupported();
+    }
+    if (securityScopedCardURL_) {
+        environment_.bookmarks->stopAccessing(*securityScopedCardURL_);
+    }
+    securityScopedCardURL_ = resolved.folder;
+    const QString name = fromUtf8(card->displayName());
+    setDetectedCard(std::move(card));
+    setCardNeedsAccess(false);
+    setStatus(Status::cardReady(name));
+    if (resolved.isStale) {
+        environment_.userDefaults->setValue(
+            cardBookmarkKey, environment_.bookmarks->createBookmark(resolved.folder));
+    }
 }
 
 void SyncController::refreshDetectedCard() {
-    // Volume scanning comes with card access.
+    if (!automaticCardImport_) {
+        return;
+    }
+    std::error_code error;
+    if (securityScopedCardURL_ && !std::filesystem::exists(*securityScopedCardURL_, error)) {
+        environment_.bookmarks->stopAccessing(*securityScopedCardURL_);
+        securityScopedCardURL_.reset();
+    }
+    if (!securityScopedCardURL_) {
+        const QByteArray bookmark = storedCardBookmark();
+        if (!bookmark.isEmpty()) {
+            try {
+                restoreCardAccess(bookmark);
+            } catch (...) {
+                // The scan never reports: a card that is not there is simply not found.
+            }
+        }
+    }
+
+    std::optional<DetectedPAPCard> found;
+    if (environment_.volumes) {
+        for (const auto& volume : environment_.volumes->mountedVolumes()) {
+            if (volume.isRemovable || volume.isEjectable) {
+                found = cardRegistry_.detectCard(volume.rootURL);
+                if (found) {
+                    break;
+                }
+            }
+        }
+    }
+    if (found == detectedCard_) {
+        return;
+    }
+    const bool needsAccess = found && !canReadCard(found->rootURL);
+    const QString name = found ? fromUtf8(found->displayName()) : QString();
+    const bool hasCard = found.has_value();
+    setDetectedCard(std::move(found));
+    setCardNeedsAccess(needsAccess);
+    if (!hasCard) {
+        setStatus(Status::needsFolder());
+    } else {
+        setStatus(needsAccess ? Status::cardNeedsAccess(name) : Status::cardReady(name));
+    }
+}
+
+void SyncController::setAutomaticCardImport(bool enabled) {
+    setAutomaticCardImportValue(enabled);
+    environment_.userDefaults->setValue(automaticCardImportKey, enabled);
+    if (!enabled) {
+        return;
+    }
+    refreshDetectedCard();
+    if (detectedCard_) {
+        sync();
+    }
+}
+
+void SyncController::setLaunchAtLogin(bool enabled) {
+    if (!environment_.loginItem) {
+        return;
+    }
+    try {
+        if (enabled) {
+            environment_.loginItem->registerItem();
+        } else {
+            environment_.loginItem->unregisterItem();
+        }
+    } catch (...) {
+        setStatus(Status::failed(
+            QCoreApplication::translate("SyncController", "Ouverture de session : ") +
+            describeFailure(std::current_exception())));
+        return;
+    }
+    setLaunchAtLoginValue(enabled);
 }
 
 bool SyncController::adoptCardFolder(const std::filesystem::path& folder) {

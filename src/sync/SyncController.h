@@ -8,16 +8,22 @@
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <qcoro/qcorotask.h>
+#include <vector>
 
 namespace velunora {
 
+class CardBookmarks;
 class CloudSnapshotService;
 class FileRevealer;
+class FolderChooser;
+class LoginItem;
 class UserDefaults;
+class VolumeSource;
 
 // Asks the user to confirm the erasure of the published data (the UI's alert). True when the
 // user chose to erase.
@@ -35,6 +41,11 @@ struct SyncEnvironment {
     LocalExport localExport{std::filesystem::path()};
     std::shared_ptr<FileRevealer> revealer;
     std::shared_ptr<ResetConfirmation> resetConfirmation;
+    std::shared_ptr<FolderChooser> folderChooser;
+    std::shared_ptr<CardBookmarks> bookmarks;
+    // Nothing: no volume is watched (the command-line sync works on the folder it is given).
+    std::shared_ptr<VolumeSource> volumes;
+    std::shared_ptr<LoginItem> loginItem;
     // Builds the importer registry that a sync runs on its worker thread.
     std::function<PAPCardImportRegistry()> makeRegistry = PAPCardImportRegistry::standard;
 
@@ -58,6 +69,8 @@ public:
     static inline const QString legacyFolderBookmarkKey = QStringLiteral("oscar-folder-bookmark");
     static inline const QString cardBookmarkKey = QStringLiteral("pap-card-bookmark");
     static inline const QString automaticCardImportKey = QStringLiteral("automatic-card-import");
+    // How often the mounted volumes are looked at, besides the mount notifications.
+    static constexpr int cardPollingIntervalMilliseconds = 12000;
 
     // Runs the start-up sequence.
     explicit SyncController(SyncEnvironment environment, QObject* parent = nullptr);
@@ -95,6 +108,20 @@ public:
 
     Q_INVOKABLE void startSync() { sync(); }
 
+    // Lets the user pick the card folder, keeps it, adopts the card and starts a sync.
+    Q_INVOKABLE void chooseCard();
+    // Adopts the card behind stored bookmark bytes; throws when it cannot.
+    void restoreCardAccess(const QByteArray& bookmark);
+    // Looks at the mounted volumes and follows the card that comes or goes.
+    Q_INVOKABLE void refreshDetectedCard();
+    Q_INVOKABLE void setAutomaticCardImport(bool enabled);
+    Q_INVOKABLE void setLaunchAtLogin(bool enabled);
+
+    // The card folder whose access is held open, if any.
+    const std::optional<std::filesystem::path>& securityScopedCardURL() const noexcept {
+        return securityScopedCardURL_;
+    }
+
 Q_SIGNALS:
     void statusChanged();
     void detectedCardChanged();
@@ -107,14 +134,18 @@ private:
     void setDetectedCard(std::optional<DetectedPAPCard> card);
     void setCardNeedsAccess(bool needsAccess);
     void setLastSync(const QDateTime& instant);
-    void setAutomaticCardImport(bool enabled);
+    void setAutomaticCardImportValue(bool enabled);
+    void setLaunchAtLoginValue(bool enabled);
+    QByteArray storedCardBookmark() const;
 
-    // The steps of start-up that card access and volume watching fill in.
+    // The steps of start-up, in their order.
     void restoreStoredCardAccess();
     void readPreferences();
     void readLoginItemState();
     void startWatchingVolumes();
-    void refreshDetectedCard();
+    void startPollingTimer();
+
+    QCoro::Task<> handleVolumeMounted();
 
     SyncEnvironment environment_;
     Status status_;
@@ -123,6 +154,9 @@ private:
     QDateTime lastSync_;
     bool launchAtLogin_ = false;
     bool automaticCardImport_ = true;
+    QTimer* timer_ = nullptr;
+    std::optional<std::filesystem::path> securityScopedCardURL_;
+    std::vector<QMetaObject::Connection> workspaceObservers_;
     PAPCardImportRegistry cardRegistry_ = PAPCardImportRegistry::standard();
 };
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velunora {
+
+// One mounted volume as the card scan sees it.
+struct MountedVolume {
+    // Where the volume is mounted: the folder the scan examines.
+    std::filesystem::path rootURL;
+    // The label, else the mount point's last component (asked for, never relied on).
+    std::string name;
+    bool isRemovable = false;
+    bool isEjectable = false;
+
+    friend bool operator==(const MountedVolume&, const MountedVolume&) = default;
+};
+
+// The mounted volumes and their comings and goings. Lives on the main thread and signals there.
+class VolumeSource : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // The mounted volumes, hidden ones left out, in the platform's order. Volumes whose
+    // properties cannot be read are left out too. Cheap enough for the main thread every 12 s.
+    virtual std::vector<MountedVolume> mountedVolumes() const = 0;
+
+Q_SIGNALS:
+    void volumeMounted();
+    void volumeUnmounted();
+};
+
+// UDisks2 when it answers on the system bus, else the kernel's mount table.
+std::unique_ptr<VolumeSource> makeStandardVolumeSource();
+
+} // namespace velunora

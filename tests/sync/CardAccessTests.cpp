@@ -1,0 +1,554 @@
+#include "cardimport/PAPCardImportError.h"
+#include "platform/PlatformError.h"
+#include "sync/CardBookmark.h"
+#include "sync/CloudSnapshotService.h"
+#include "sync/FolderChooser.h"
+#include "sync/LoginItem.h"
+#include "sync/SyncTestSupport.h"
+#include "sync/UserDefaults.h"
+#include "sync/VolumeSource.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace velunora {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::demoCard;
+using testing::RecordingCloudStore;
+
+const QString cardName = QStringLiteral("ResMed AirSense 10 AutoSet");
+const QString unsupportedText =
+    QStringLiteral("Ce dossier ne contient pas une carte PPC compatible.");
+const QString accessRefusedText = QStringLiteral(
+    "macOS n\u2019a pas accord\u00e9 l\u2019acc\u00e8s \u00e0 la carte SD. S\u00e9lectionnez-la "
+    "\u00e0 nouveau.");
+
+// One file system with the UUID "CARD-1", mounted at `mountPoint` (or nowhere when empty), so
+// that a test can "re-mount" it by moving the folder.
+class MovableFileSystem final : public FileSystemLocator {
+public:
+    fs::path mountPoint;
+    bool failLocate = false;
+
+    std::optional<FileSystemLocation> locate(const fs::path& folder) const override {
+        if (failLocate) {
+            throw PlatformError(EIO, "Le volume ne r\u00e9pond pas.");
+        }
+        const auto inside = folder.lexically_relative(mountPoint);
+        if (mountPoint.empty() || inside.empty() || *inside.begin() == "..") {
+            return std::nullopt;
+        }
+        return FileSystemLocation{"CARD-1", fs::path("/") / inside};
+    }
+
+    std::vector<fs::path> mountedPaths(const FileSystemLocation& location) const override {
+        if (mountPoint.empty() || location.fileSystemUUID != "CARD-1") {
+            return {};
+        }
+        return {(mountPoint / location.pathInFileSystem.relative_path()).lexically_normal()};
+    }
+};
+
+class ScriptedFolderChooser final : public FolderChooser {
+public:
+    std::deque<std::optional<fs::path>> answers;
+    QString title;
+    QString message;
+
+    std::optional<fs::path> chooseFolder(const QString& panelTitle,
+                                         const QString& panelMessage) override {
+        title = panelTitle;
+        message = panelMessage;
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class FakeVolumes final : public VolumeSource {
+public:
+    std::vector<MountedVolume> volumes;
+
+    std::vector<MountedVolume> mountedVolumes() const override { return volumes; }
+
+    void mount(const fs::path& root, bool removable, bool ejectable = false) {
+        volumes.push_back({root, root.filename().string(), removable, ejectable});
+        Q_EMIT volumeMounted();
+    }
+    void unmount(const fs::path& root) {
+        std::erase_if(volumes, [&](const MountedVolume& volume) { return volume.rootURL == root; });
+        Q_EMIT volumeUnmounted();
+    }
+};
+
+class ScriptedLoginItem final : public LoginItem {
+public:
+    bool enabled = false;
+    bool refuse = false;
+
+    bool isEnabled() const override { return enabled; }
+    void registerItem() override { change(true); }
+    void unregisterItem() override { change(false); }
+
+private:
+    void change(bool to) {
+        if (refuse) {
+            throw PlatformError(EPERM, "Le service de session refuse.");
+        }
+        enabled = to;
+    }
+};
+
+class CardAccessTest : public ::testing::Test {
+protected:
+    testing::TemporaryFolder folder;
+    std::shared_ptr<RecordingCloudStore::Shared> cloud =
+        std::make_shared<RecordingCloudStore::Shared>();
+    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<MovableFileSystem> fileSystem = std::make_shared<MovableFileSystem>();
+    std::shared_ptr<CardBookmarks> bookmarks = std::make_shared<CardBookmarks>(fileSystem);
+    std::shared_ptr<ScriptedFolderChooser> chooser = std::make_shared<ScriptedFolderChooser>();
+    std::shared_ptr<FakeVolumes> volumes = std::make_shared<FakeVolumes>();
+    std::shared_ptr<ScriptedLoginItem> loginItem = std::make_shared<ScriptedLoginItem>();
+
+    std::unique_ptr<SyncController> controller() {
+        SyncEnvironment environment;
+        environment.userDefaults = defaults;
+        fs::create_directories(folder.path() / "tmp");
+        environment.cloud = std::make_shared<CloudSnapshotService>(
+            std::make_unique<RecordingCloudStore>(cloud),
+            QString::fromStdString((folder.path() / "tmp").string()));
+        environment.localExport = LocalExport(folder.path() / "share");
+        environment.folderChooser = chooser;
+        environment.bookmarks = bookmarks;
+        environment.volumes = volumes;
+        environment.loginItem = loginItem;
+        return std::make_unique<SyncController>(std::move(environment));
+    }
+
+    // A copy of the small generated card at `relativePath`.
+    fs::path cardAt(const fs::path& relativePath) {
+        const auto target = folder.path() / relativePath;
+        fs::create_directories(target.parent_path());
+        fs::copy(demoCard(), target, fs::copy_options::recursive);
+        return target;
+    }
+
+    int saves() {
+        std::lock_guard lock(cloud->mutex);
+        return cloud->saves;
+    }
+
+    static bool waitForSuccess(SyncController& sync) {
+        return QTest::qWaitFor([&] { return sync.status().kind() == Status::Kind::success; },
+                               20000);
+    }
+
+    QByteArray storedBookmark() const {
+        return defaults->value(SyncController::cardBookmarkKey).toByteArray();
+    }
+};
+
+TEST(CardBookmarkTest, RoundTripsAndRefusesForeignBytes) {
+    const CardBookmark withLocation{"/media/ana/CARTE", FileSystemLocation{"1A2B-3C4D", "/"}};
+    EXPECT_EQ(CardBookmark::decode(withLocation.encoded()), withLocation);
+    const CardBookmark pathOnly{"/home/ana/carte \u00e9t\u00e9", std::nullopt};
+    EXPECT_EQ(CardBookmark::decode(pathOnly.encoded()), pathOnly);
+
+    EXPECT_FALSE(CardBookmark::decode(QByteArray()));
+    EXPECT_FALSE(CardBookmark::decode(QByteArrayLiteral("file:///media/ana/CARTE")));
+    const QByteArray bytes = withLocation.encoded();
+    for (qsizetype length = 0; length < bytes.size(); ++length) {
+        EXPECT_FALSE(CardBookmark::decode(bytes.left(length))) << "cut at " << length;
+    }
+    EXPECT_FALSE(CardBookmark::decode(bytes + QByteArrayLiteral("x")));
+    EXPECT_FALSE(CardBookmark::decode(CardBookmark{"relative/path", std::nullopt}.encoded()));
+}
+
+// The device node whose number is the file system of `folder`, for a fake link by UUID.
+std::optional<fs::path> deviceNodeOf(const fs::path& folder) {
+    struct stat holder {};
+    if (::stat(folder.c_str(), &holder) != 0) {
+        return std::nullopt;
+    }
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/dev", error)) {
+        struct stat node {};
+        if (::stat(entry.path().c_str(), &node) == 0 && S_ISBLK(node.st_mode) &&
+            node.st_rdev == holder.st_dev) {
+            return entry.path();
+        }
+    }
+    return std::nullopt;
+}
+
+TEST(CardBookmarkTest, SystemLocatorFindsAFolderAgainWhereverItsFileSystemIsMounted) {
+    testing::TemporaryFolder folder;
+    const auto node = deviceNodeOf(folder.path());
+    if (!node) {
+        GTEST_SKIP() << "no device node for the temporary folder's file system";
+    }
+    struct stat holder {};
+    ASSERT_EQ(::stat(folder.path().c_str(), &holder), 0);
+    const auto device =
+        std::to_string(major(holder.st_dev)) + ":" + std::to_string(minor(holder.st_dev));
+    fs::create_directories(folder.path() / "uuid");
+    fs::create_symlink(*node, folder.path() / "uuid" / "1A2B-3C4D");
+    const auto mountAt = [&](const fs::path& mountPoint) {
+        folder.write("mountinfo", "1 0 0:21 / /proc rw - proc proc rw\n27 1 " + device +
+                                      " /cards " + mountPoint.string() + " rw - vfat " +
+                                      node->string() + " rw\n");
+    };
+    const SystemFileSystemLocator locator(folder.path() / "mountinfo", folder.path() / "uuid");
+
+    mountAt(folder.path() / "media" / "first");
+    const auto card = folder.makeFolder("media/first/PAPCARD");
+    const auto location = locator.locate(card);
+    ASSERT_TRUE(location);
+    EXPECT_EQ(*location, (FileSystemLocation{"1A2B-3C4D", "/cards/PAPCARD"}));
+
+    mountAt(folder.path() / "run" / "second");
+    EXPECT_EQ(locator.mountedPaths(*location),
+              std::vector<fs::path>{folder.path() / "run" / "second" / "PAPCARD"});
+    EXPECT_TRUE(locator.mountedPaths({"1A2B-3C4D", "/elsewhere"}).empty())
+        << "only the mounted part of the file system";
+    EXPECT_TRUE(locator.mountedPaths({"../../etc", "/"}).empty());
+    EXPECT_TRUE(locator.mountedPaths({"FFFF-0000", "/cards"}).empty());
+    EXPECT_FALSE(locator.locate(folder.path() / "missing"));
+}
+
+TEST_F(CardAccessTest, BookmarksFollowTheFileSystemToItsNewMountPoint) {
+    fileSystem->mountPoint = folder.path() / "media" / "first";
+    const auto card = cardAt("media/first/PAPCARD");
+    const QByteArray bytes = bookmarks->createBookmark(card);
+
+    const auto here = bookmarks->resolveBookmark(bytes);
+    EXPECT_EQ(here.folder, card);
+    EXPECT_FALSE(here.isStale);
+
+    fs::create_directories(folder.path() / "run");
+    fs::rename(folder.path() / "media" / "first", folder.path() / "run" / "second");
+    fileSystem->mountPoint = folder.path() / "run" / "second";
+    const auto moved = bookmarks->resolveBookmark(bytes);
+    EXPECT_EQ(moved.folder, folder.path() / "run" / "second" / "PAPCARD");
+    EXPECT_TRUE(moved.isStale);
+
+    fileSystem->mountPoint.clear();
+    const auto unplugged = bookmarks->resolveBookmark(bytes);
+    EXPECT_EQ(unplugged.folder, card) << "the old path, which then does not exist";
+    EXPECT_FALSE(unplugged.isStale);
+
+    EXPECT_THROW(bookmarks->resolveBookmark(QByteArrayLiteral("garbage")), PlatformError);
+    EXPECT_THROW(bookmarks->createBookmark(folder.path() / "missing"), PlatformError);
+}
+
+TEST_F(CardAccessTest, ChoosingACardKeepsItAdoptsItAndSyncs) {
+    const auto card = cardAt("cards/PAPCARD");
+    const auto sync = controller();
+    chooser->answers = {card};
+    sync->chooseCard();
+
+    EXPECT_EQ(chooser->title,
+              QStringLiteral("S\u00e9lectionner la carte SD de l\u2019appareil de traitement"));
+    EXPECT_EQ(chooser->message, QStringLiteral("Choisissez la racine de la carte, celle qui "
+                                               "contient DATALOG et STR.edf."));
+    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+    EXPECT_EQ(bookmarks->resolveBookmark(storedBookmark()).folder, card);
+    EXPECT_EQ(sync->securityScopedCardURL(), card);
+    EXPECT_EQ(sync->status(), Status::syncing()) << "the sync runs after chooseCard returned";
+    ASSERT_TRUE(waitForSuccess(*sync));
+    EXPECT_EQ(saves(), 1);
+
+    // The same card again: the old access closes, exactly one stays open.
+    chooser->answers = {card};
+    sync->chooseCard();
+    EXPECT_EQ(bookmarks->openAccessCount(), 1);
+    ASSERT_TRUE(waitForSuccess(*sync));
+}
+
+TEST_F(CardAccessTest, FailedChoicesLeaveTheCardAsItWas) {
+    const auto card = cardAt("cards/PAPCARD");
+    const auto notACard = folder.makeFolder("photos");
+    const auto sync = controller();
+    chooser->answers = {card};
+    sync->chooseCard();
+    ASSERT_TRUE(waitForSuccess(*sync));
+    const QByteArray cardBookmark = storedBookmark();
+
+    chooser->answers = {std::nullopt};
+    sync->chooseCard();
+    EXPECT_EQ(sync->status(), Status::success(2)) << "a cancelled panel changes nothing";
+    EXPECT_EQ(storedBookmark(), cardBookmark);
+
+    chooser->answers = {notACard};
+    sync->chooseCard();
+    EXPECT_EQ(sync->status(), Status::failed(unsupportedText));
+    EXPECT_EQ(bookmarks->resolveBookmark(storedBookmark()).folder, notACard)
+        << "the choice is kept although it holds no card";
+    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+    EXPECT_EQ(sync->securityScopedCardURL(), card);
+    EXPECT_EQ(bookmarks->openAccessCount(), 1) << "the refused folder's access was closed";
+
+    chooser->answers = {folder.path() / "vanished"};
+    sync->chooseCard();
+    EXPECT_EQ(sync->status().kind(), Status::Kind::failed) << "no bookmark of a missing folder";
+    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+
+    fileSystem->failLocate = true;
+    chooser->answers = {card};
+    sync->chooseCard();
+    EXPECT_EQ(sync->status(), Status::failed(QStringLiteral("Le volume ne r\u00e9pond pas.")));
+    QTest::qWait(50);
+    EXPECT_EQ(saves(), 1) << "no sync starts after a failed choice";
+}
+
+TEST_F(CardAccessTest, MissingFolderIsRefusedWithTheAccessCode) {
+    const auto sync = controller();
+    const auto card = cardAt("cards/PAPCARD");
+    const QByteArray bytes = bookmarks->createBookmark(card);
+    fs::remove_all(card);
+    try {
+        sync->restoreCardAccess(bytes);
+        FAIL() << "a missing folder must throw";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.code(), fileReadNoPermissionCode);
+        EXPECT_EQ(QString::fromStdString(error.errorDescription()), accessRefusedText);
+    }
+    EXPECT_EQ(bookmarks->openAccessCount(), 0) << "no access is opened on a missing path";
+    EXPECT_EQ(sync->status(), Status::needsFolder());
+
+    const auto empty = folder.makeFolder("empty");
+    EXPECT_THROW(sync->restoreCardAccess(bookmarks->createBookmark(empty)), PAPCardImportError);
+    EXPECT_EQ(bookmarks->openAccessCount(), 0);
+}
+
+TEST_F(CardAccessTest, StartUpRestoresTheStoredCardOrStaysQuiet) {
+    fileSystem->mountPoint = folder.path() / "media" / "first";
+    const auto card = cardAt("media/first/PAPCARD");
+    defaults->setValue(SyncController::cardBookmarkKey, bookmarks->createBookmark(card));
+    defaults->setValue(SyncController::automaticCardImportKey, false);
+    EXPECT_EQ(controller()->status(), Status::cardReady(cardName));
+
+    // Unplugged: the path does not exist, the error is dropped.
+    fs::rename(folder.path() / "media" / "first", folder.path() / "elsewhere");
+    fileSystem->mountPoint.clear();
+    EXPECT_EQ(controller()->status(), Status::needsFolder());
+
+    // Plugged in again at another place: found there, and the stored bytes renewed.
+    fileSystem->mountPoint = folder.path() / "elsewhere";
+    const auto sync = controller();
+    EXPECT_EQ(sync->detectedCard()->rootURL, folder.path() / "elsewhere" / "PAPCARD");
+    EXPECT_EQ(CardBookmark::decode(storedBookmark())->absolutePath,
+              folder.path() / "elsewhere" / "PAPCARD");
+
+    defaults->setValue(SyncController::cardBookmarkKey, QByteArrayLiteral("garbage"));
+    EXPECT_EQ(controller()->status(), Status::needsFolder());
+}
+
+TEST_F(CardAccessTest, AStaleBookmarkThatCannotBeRenewedStillAdoptsTheCard) {
+    fileSystem->mountPoint = folder.path() / "first";
+    const auto card = cardAt("first/PAPCARD");
+    const QByteArray bytes = bookmarks->createBookmark(card);
+    fs::rename(folder.path() / "first", folder.path() / "second");
+    fileSystem->mountPoint = folder.path() / "second";
+    fileSystem->failLocate = true;
+
+    defaults->setValue(SyncController::automaticCardImportKey, false);
+    const auto sync = controller();
+    EXPECT_THROW(sync->restoreCardAccess(bytes), PlatformError);
+    EXPECT_EQ(sync->status(), Status::cardReady(cardName));
+    EXPECT_EQ(sync->detectedCard()->rootURL, folder.path() / "second" / "PAPCARD");
+}
+
+TEST_F(CardAccessTest, InsertingACardWithAutomaticImportSyncsOnce) {
+    const auto sync = controller();
+    EXPECT_EQ(sync->findChild<QTimer*>(QStringLiteral("cardPollingTimer"))->interval(), 12000);
+    const auto card = cardAt("media/PAPCARD");
+    volumes->mount(card, true);
+    EXPECT_EQ(sync->status(), Status::syncing()) << "found at once, then the sync started";
+    ASSERT_TRUE(waitForSuccess(*sync));
+
+    QSignalSpy statusSpy(sync.get(), &SyncController::statusChanged);
+    sync->refreshDetectedCard(); // the next tick
+    EXPECT_EQ(statusSpy.count(), 0);
+    EXPECT_EQ(sync->status(), Status::success(2));
+
+    // Another disk while the card stays: nothing changes, and the card is synced again.
+    const auto other = folder.makeFolder("media/USBSTICK");
+    volumes->mount(other, true);
+    EXPECT_EQ(sync->status(), Status::syncing());
+    ASSERT_TRUE(waitForSuccess(*sync));
+    EXPECT_EQ(saves(), 2);
+
+    volumes->unmount(card);
+    EXPECT_EQ(sync->status(), Status::needsFolder());
+    EXPECT_FALSE(sync->hasDetectedCard());
+}
+
+TEST_F(CardAccessTest, WithAutomaticImportOffNothingIsFollowed) {
+    defaults->setValue(SyncController::automaticCardImportKey, false);
+    const auto sync = controller();
+    volumes->mount(cardAt("media/PAPCARD"), true);
+    EXPECT_EQ(sync->status(), Status::needsFolder());
+    EXPECT_FALSE(sync->hasDetectedCard());
+
+    // Turning it on finds the card and syncs at once.
+    sync->setAutomaticCardImport(true);
+    EXPECT_EQ(defaults->value(SyncController::automaticCardImportKey), QVariant(true));
+    EXPECT_EQ(sync->status(), Status::syncing());
+    ASSERT_TRUE(waitForSuccess(*sync));
+
+    sync->setAutomaticCardImport(false);
+    EXPECT_EQ(defaults->value(SyncController::automaticCardImportKey), QVariant(false));
+    EXPECT_EQ(sync->status(), Status::success(2)) << "turning it off clears nothing";
+    EXPECT_FALSE(controller()->hasDetectedCard()) << "read back as off after a restart";
+}
+
+TEST_F(CardAccessTest, TurningAutomaticImportOnWithoutACardStartsNothing) {
+    defaults->setValue(SyncController::automaticCardImportKey, false);
+    const auto sync = controller();
+    sync->setStatus(Status::resetComplete());
+    sync->setAutomaticCardImport(true);
+    EXPECT_EQ(sync->status(), Status::resetComplete());
+    EXPECT_TRUE(sync->automaticCardImport());
+}
+
+TEST_F(CardAccessTest, TheScanTakesTheFirstRemovableCardAndNeverAnInternalDisk) {
+    const auto internal = cardAt("internal/PAPCARD");
+    const auto first = cardAt("media/FIRST");
+    const auto second = cardAt("media/SECOND");
+    volumes->volumes = {{internal, "internal", false, false},
+                        {second, "SECOND", false, true},
+                        {first, "FIRST", true, false}};
+    const auto sync = controller();
+    EXPECT_EQ(sync->detectedCard()->rootURL, second) << "ejectable counts, in listing order";
+
+    volumes->volumes = {{internal, "internal", false, false}};
+    sync->refreshDetectedCard();
+    EXPECT_FALSE(sync->hasDetectedCard());
+    EXPECT_EQ(sync->status(), Status::needsFolder());
+}
+
+TEST_F(CardAccessTest, ACardChosenOutsideARemovableVolumeIsDroppedByTheNextScan) {
+    const auto card = cardAt("home/copies/PAPCARD");
+    const auto sync = controller();
+    chooser->answers = {card};
+    sync->chooseCard();
+    ASSERT_TRUE(waitForSuccess(*sync));
+
+    sync->refreshDetectedCard();
+    EXPECT_FALSE(sync->hasDetectedCard());
+    EXPECT_EQ(sync->status(), Status::needsFolder());
+    EXPECT_EQ(sync->securityScopedCardURL(), card) << "the folder's access stays held";
+    EXPECT_EQ(bookmarks->openAccessCount(), 1);
+
+    // Once the folder is gone, its access is closed.
+    fs::remove_all(card);
+    sync->refreshDetectedCard();
+    EXPECT_FALSE(sync->securityScopedCardURL());
+    EXPECT_EQ(bookmarks->openAccessCount(), 0);
+}
+
+TEST_F(CardAccessTest, UnpluggingDuringASyncShowsTheWaitUntilTheRunEnds) {
+    const auto card = cardAt("media/PAPCARD");
+    const auto sync = controller();
+    volumes->mount(card, true);
+    ASSERT_EQ(sync->status(), Status::syncing());
+    volumes->unmount(card);
+    EXPECT_EQ(sync->status(), Status::needsFolder());
+    // The run read its own copy of the card's place and ends with its own status.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sync->status() != Status::needsFolder(); }, 20000));
+    EXPECT_EQ(sync->status(), Status::success(2));
+}
+
+TEST_F(CardAccessTest, ACardWhoseIdentificationCannotBeReadNeedsAccess) {
+    const auto card = cardAt("media/PAPCARD");
+    // A folder where the identification file should be: recognised, but never readable.
+    for (const char* name : {"Identification.json", "Identification.tgt", "STR.edf"}) {
+        if (fs::exists(card / name)) {
+            fs::remove(card / name);
+            fs::create_directory(card / name);
+            break;
+        }
+    }
+    const auto sync = controller();
+    volumes->mount(card, true);
+    ASSERT_TRUE(sync->hasDetectedCard());
+    EXPECT_TRUE(sync->cardNeedsAccess());
+    EXPECT_EQ(sync->status().kind(), Status::Kind::cardNeedsAccess)
+        << "and the sync the mount started stopped there";
+    QTest::qWait(50);
+    EXPECT_EQ(saves(), 0);
+}
+
+TEST_F(CardAccessTest, LaunchAtLoginMirrorsTheLoginItem) {
+    loginItem->enabled = true;
+    const auto sync = controller();
+    EXPECT_TRUE(sync->launchAtLogin());
+
+    sync->setLaunchAtLogin(false);
+    EXPECT_FALSE(sync->launchAtLogin());
+    EXPECT_FALSE(loginItem->enabled);
+
+    loginItem->refuse = true;
+    QSignalSpy spy(sync.get(), &SyncController::launchAtLoginChanged);
+    sync->setLaunchAtLogin(true);
+    EXPECT_FALSE(sync->launchAtLogin());
+    EXPECT_EQ(spy.count(), 0);
+    EXPECT_EQ(sync->status(), Status::failed(QStringLiteral(
+                                  "Ouverture de session : Le service de session refuse.")));
+    EXPECT_EQ(sync->status().title(), QStringLiteral("\u00c9chec de la synchronisation"));
+}
+
+TEST(AutostartLoginItemTest, TheEntryIsOursAndHiddenMeansOff) {
+    testing::TemporaryFolder folder;
+    AutostartLoginItem item(folder.path() / "config" / "autostart",
+                            "/opt/Velunora Sync/bin/velunora-sync");
+    EXPECT_FALSE(item.isEnabled());
+    item.unregisterItem(); // nothing to remove is no failure
+
+    item.registerItem();
+    EXPECT_TRUE(item.isEnabled());
+    const std::string entry = testing::readFile(item.entryURL());
+    EXPECT_NE(entry.find("\nExec=\"/opt/Velunora Sync/bin/velunora-sync\"\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nTerminal=false\n"), std::string::npos);
+
+    folder.write("config/autostart/velunora-sync.desktop",
+                 "[Desktop Entry]\nType=Application\nExec=velunora-sync\nHidden = true\n");
+    EXPECT_FALSE(item.isEnabled());
+    folder.write("config/autostart/velunora-sync.desktop",
+                 "[Desktop Entry]\nExec=velunora-sync\n[Desktop Action x]\nHidden=true\n");
+    EXPECT_TRUE(item.isEnabled()) << "only the main group counts";
+
+    item.unregisterItem();
+    EXPECT_FALSE(fs::exists(item.entryURL()));
+
+    EXPECT_EQ(AutostartLoginItem::desktopEntry("/usr/bin/velunora-sync").find("Exec=\"/"),
+              std::string::npos)
+        << "a plain path is not quoted";
+    EXPECT_NE(AutostartLoginItem::desktopEntry("/home/a$b/velunora-sync")
+                  .find("Exec=\"/home/a\\\\$b/velunora-sync\""),
+              std::string::npos);
+}
+
+TEST(AutostartLoginItemTest, ARefusedChangeSaysWhy) {
+    testing::TemporaryFolder folder;
+    folder.write("config/autostart", "a file where the folder should be");
+    AutostartLoginItem item(folder.path() / "config" / "autostart", "/usr/bin/velunora-sync");
+    EXPECT_THROW(item.registerItem(), PlatformError);
+    EXPECT_FALSE(item.isEnabled());
+}
+
+} // namespace
+} // namespace velunora
