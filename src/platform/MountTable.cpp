@@ -1,8 +1,9 @@
 #include "platform/MountTable.h"
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace velunora {
 namespace {
@@ -94,12 +95,24 @@ std::vector<MountEntry> parseMountInfo(std::string_view text) {
 }
 
 std::vector<MountEntry> readMountTable(const std::filesystem::path& mountInfo) {
-    std::ifstream file(mountInfo, std::ios::binary);
-    if (!file) {
+    // Read in chunks: files under /proc report no size.
+    const int descriptor = ::open(mountInfo.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
         return {};
     }
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
+    std::string text;
+    char chunk[16384];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            break;
+        }
+        text.append(chunk, static_cast<std::size_t>(count));
+    }
+    ::close(descriptor);
     return parseMountInfo(text);
 }
 

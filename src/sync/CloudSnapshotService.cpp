@@ -86,7 +86,13 @@ void rethrowFailure(const std::exception_ptr& failure) {
 // The futures are named, never temporaries inside the co_await, and no closure is a coroutine
 // parameter: g++ 12 destroys such objects twice.
 QCoro::Task<> CloudSnapshotService::saveSnapshot(OscarSnapshot snapshot) {
-    auto turn = runInTurn([this, snapshot = std::move(snapshot)] { performSave(snapshot); });
+    auto turn = runInTurn(
+        [this, snapshot = std::move(snapshot)] { performSave(EncodedSnapshot::of(snapshot)); });
+    rethrowFailure(co_await turn);
+}
+
+QCoro::Task<> CloudSnapshotService::saveSnapshot(std::shared_ptr<const EncodedSnapshot> snapshot) {
+    auto turn = runInTurn([this, snapshot = std::move(snapshot)] { performSave(*snapshot); });
     rethrowFailure(co_await turn);
 }
 
@@ -102,11 +108,10 @@ QCoro::Task<> CloudSnapshotService::replaceStore(std::unique_ptr<CloudStore> sto
     rethrowFailure(co_await turn);
 }
 
-void CloudSnapshotService::performSave(const OscarSnapshot& snapshot) {
-    const std::string json = makeSnapshotEncoder().encode(snapshot);
+void CloudSnapshotService::performSave(const EncodedSnapshot& snapshot) {
     const TemporaryPayload payload(temporaryFolder_);
     writeFileAtomically(std::filesystem::path(QFile::encodeName(payload.path()).toStdString()),
-                        json);
+                        snapshot.json);
 
     CloudRecord record;
     try {
@@ -119,7 +124,7 @@ void CloudSnapshotService::performSave(const OscarSnapshot& snapshot) {
     }
     record.fields.insert_or_assign(QStringLiteral("generatedAt"), toDateTime(snapshot.generatedAt));
     record.fields.insert_or_assign(QStringLiteral("nightCount"),
-                                   static_cast<qint64>(snapshot.nights.size()));
+                                   static_cast<qint64>(snapshot.nightCount));
     record.fields.insert_or_assign(QStringLiteral("payload"), CloudAsset{payload.path()});
     // A conflict (the record changed since the fetch) is thrown, not retried: the next sync
     // publishes again.

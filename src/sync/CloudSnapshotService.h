@@ -2,6 +2,7 @@
 
 #include "records/Snapshot.h"
 #include "sync/CloudStore.h"
+#include "sync/EncodedSnapshot.h"
 
 #include <QDir>
 #include <QFuture>
@@ -41,6 +42,8 @@ public:
     // Replaces the record's three fields with the snapshot's (creating the record when there is
     // none); the record's other fields stay. A conflict is not retried.
     QCoro::Task<> saveSnapshot(OscarSnapshot snapshot);
+    // The same with the document already encoded.
+    QCoro::Task<> saveSnapshot(std::shared_ptr<const EncodedSnapshot> snapshot);
     // Deletes the record; when there is none, that is success.
     QCoro::Task<> deleteSnapshot();
     // Puts another store in place once the operations queued before are done (the user chose
@@ -50,7 +53,7 @@ public:
 private:
     // Queues the work behind the operations already asked for; the future holds its failure.
     QFuture<std::exception_ptr> runInTurn(std::function<void()> work);
-    void performSave(const OscarSnapshot& snapshot);
+    void performSave(const EncodedSnapshot& snapshot);
     void performDelete();
 
     std::unique_ptr<CloudStore> store_;

@@ -55,8 +55,11 @@ std::filesystem::path LocalExport::legacySnapshotFileURL() const {
 }
 
 void LocalExport::writeLocalExport(const OscarSnapshot& snapshot) const {
+    writeLocalExport(makeSnapshotEncoder().encode(snapshot));
+}
+
+void LocalExport::writeLocalExport(std::string_view json) const {
     createPrivateFolder(exportFolderURL());
-    const std::string json = makeSnapshotEncoder().encode(snapshot);
     writeFileAtomically(snapshotFileURL(), json);
     // The legacy file was read as the previous snapshot already; a failure to remove it only
     // means it is read again next time, after the current file, which wins.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 namespace velunora {
 
@@ -24,6 +25,8 @@ public:
     // Writes the current file atomically and retires the legacy one. Throws PlatformError or
     // SnapshotEncodingError; the previous file is then intact.
     void writeLocalExport(const OscarSnapshot& snapshot) const;
+    // The same with the document already encoded.
+    void writeLocalExport(std::string_view json) const;
 
     // The published snapshot as read back from the current file, else the legacy file; nothing
     // when neither exists, reads or decodes.

@@ -8,6 +8,7 @@
 #include "sync/CardBookmark.h"
 #include "sync/CloudSnapshotService.h"
 #include "sync/CloudStore.h"
+#include "sync/EncodedSnapshot.h"
 #include "sync/FileRevealer.h"
 #include "sync/FolderChooser.h"
 #include "sync/LoginItem.h"
@@ -23,9 +24,9 @@
 namespace velunora {
 namespace {
 
-// What the worker hands back: the card's snapshot, or the failure it met.
+// What the worker hands back: the merged snapshot, encoded, or the failure it met.
 struct ImportOutcome {
-    std::optional<OscarSnapshot> snapshot;
+    std::shared_ptr<const EncodedSnapshot> snapshot;
     std::exception_ptr error;
 };
 
@@ -374,13 +375,20 @@ QCoro::Task<> SyncController::sync() {
     const DetectedPAPCard card = *detectedCard_;
     QPointer<SyncController> self(this);
     const auto makeRegistry = environment_.makeRegistry;
+    const LocalExport localExport = environment_.localExport;
+    // Reading the previous export, merging and encoding take tens of milliseconds for a year of
+    // nights: they run on the worker with the import, so the main thread's loop keeps turning.
     // Named, not a temporary of the co_await expression: g++ 12 destroys such temporaries twice.
-    auto importing =
-        QtConcurrent::run(QThreadPool::globalInstance(), [card, makeRegistry]() -> ImportOutcome {
+    auto importing = QtConcurrent::run(
+        QThreadPool::globalInstance(), [card, makeRegistry, localExport]() -> ImportOutcome {
             try {
-                return {makeRegistry().importCard(card), nullptr};
+                OscarSnapshot imported = makeRegistry().importCard(card);
+                const OscarSnapshot merged =
+                    mergeSnapshots(std::move(imported), localExport.loadPreviousSnapshot());
+                return {std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(merged)),
+                        nullptr};
             } catch (...) {
-                return {std::nullopt, std::current_exception()};
+                return {nullptr, std::current_exception()};
             }
         });
     ImportOutcome outcome = co_await importing;
@@ -391,9 +399,7 @@ QCoro::Task<> SyncController::sync() {
         setStatus(Status::failed(describeFailure(outcome.error)));
         co_return;
     }
-
-    const OscarSnapshot merged = mergeSnapshots(std::move(*outcome.snapshot),
-                                                environment_.localExport.loadPreviousSnapshot());
+    const std::shared_ptr<const EncodedSnapshot> merged = outcome.snapshot;
 
     std::exception_ptr cloudFailure;
     try {
@@ -411,14 +417,25 @@ QCoro::Task<> SyncController::sync() {
         co_return;
     }
 
-    try {
-        environment_.localExport.writeLocalExport(merged);
-    } catch (...) {
-        setStatus(Status::failed(describeFailure(std::current_exception())));
+    // The write ends with an fsync, which can take a while on a busy disk.
+    auto exporting = QtConcurrent::run(QThreadPool::globalInstance(), [localExport, merged]() {
+        try {
+            localExport.writeLocalExport(merged->json);
+            return std::exception_ptr();
+        } catch (...) {
+            return std::current_exception();
+        }
+    });
+    const std::exception_ptr exportFailure = co_await exporting;
+    if (!self) {
+        co_return;
+    }
+    if (exportFailure) {
+        setStatus(Status::failed(describeFailure(exportFailure)));
         co_return;
     }
     setLastSync(QDateTime::currentDateTimeUtc());
-    setStatus(Status::success(static_cast<qint64>(merged.nights.size())));
+    setStatus(Status::success(merged->nightCount));
 }
 
 QCoro::Task<> SyncController::reset() {
