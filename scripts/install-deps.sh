@@ -22,8 +22,26 @@ packages=(
     qt6-base-dev-tools
     qcoro-qt6-dev
     qtkeychain-qt6-dev
+    # the tray app: Qt Quick with its controls, dialogs and test module, SVG for the icons, and
+    # the pinned typeface of the panel and of its screenshots
+    qt6-declarative-dev
+    qt6-declarative-dev-tools
+    qt6-svg-dev
+    qml6-module-qtquick
+    qml6-module-qtquick-controls
+    qml6-module-qtquick-templates
+    qml6-module-qtquick-layouts
+    qml6-module-qtquick-dialogs
+    qml6-module-qtquick-window
+    qml6-module-qtqml-workerscript
+    qml6-module-qt-labs-folderlistmodel
+    qml6-module-qttest
+    fonts-inter
     # a real WebDAV server for the cloud store's tests
     apache2
+    # a private bus and a UDisks2 stand-in for the volume tests
+    dbus-daemon
+    python3-dbusmock
 )
 
 sudo=""

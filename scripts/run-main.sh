@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
-# The main job. The tray app is not built yet, so this runs what a machine without a display
-# runs: the headless sync of a generated demo card, through the same controller the app uses
-# (import, merge with the previous export, save to the embedded local cloud store, local export).
-# The demo keeps its published data under build/demo-data, away from the user's own.
+# The main job. With a display it starts the tray app, on the embedded local cloud store (no
+# account needed); a demo card is generated first so that "Choisir une carte…" has something to
+# read when no SD card is at hand. Without a display it runs what a headless machine runs: the
+# sync of the demo card through the same controller (import, merge with the previous export, save
+# to the local cloud store, local export), keeping its published data under build/demo-data.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)" --target velunora-card
+targets=(velunora-card)
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    targets+=(velunora-sync)
+fi
+cmake --build --preset release -j "$(nproc)" --target "${targets[@]}"
 tool=build/release/src/tools/velunora-card
 demo=build/demo-card
 rm -rf "$demo"
 "$tool" generate "$demo" --nights 7
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "Carte de démonstration : $PWD/$demo (menu « Choisir une carte… »)"
+    exec build/release/src/ui/velunora-sync
+fi
 "$tool" import "$demo"
 XDG_DATA_HOME="$PWD/build/demo-data" "$tool" sync "$demo"

@@ -1,8 +1,13 @@
 #include "sync/Status.h"
 
 #include <QCoreApplication>
+#include <QMetaEnum>
 
 namespace velunora {
+
+QString Status::kindName() const {
+    return QString::fromLatin1(QMetaEnum::fromType<Kind>().valueToKey(static_cast<int>(kind_)));
+}
 
 QString Status::cardName() const {
     return kind_ == Kind::cardNeedsAccess || kind_ == Kind::cardReady ? text_ : QString();

@@ -11,6 +11,9 @@ namespace velunora {
 class Status {
     Q_GADGET
     Q_PROPERTY(Kind kind READ kind CONSTANT)
+    // The case's name ("syncing", "failed", …): what QML compares, as it cannot name lower-case
+    // enumerators.
+    Q_PROPERTY(QString kindName READ kindName CONSTANT)
     Q_PROPERTY(QString title READ title CONSTANT)
     Q_PROPERTY(QString symbolName READ symbolName CONSTANT)
     Q_PROPERTY(QString cardName READ cardName CONSTANT)
@@ -44,6 +47,7 @@ public:
     static Status resetComplete() { return {Kind::resetComplete, {}, 0}; }
 
     Kind kind() const noexcept { return kind_; }
+    QString kindName() const;
     // The card's display name for cardNeedsAccess and cardReady, else empty.
     QString cardName() const;
     // The number of published nights for success, else 0.

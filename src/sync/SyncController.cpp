@@ -94,13 +94,24 @@ SyncController::SyncController(SyncEnvironment environment, QObject* parent)
 
 SyncController::~SyncController() = default;
 
+namespace {
+
+// The one controller of the process, kept for the whole run once created.
+SyncController* sharedController = nullptr;
+
+} // namespace
+
 SyncController& SyncController::shared() {
-    // Created on first use by the app or the command-line sync, kept for the whole run.
-    static SyncController* controller = [] {
+    return sharedController != nullptr ? *sharedController
+                                       : createShared(SyncEnvironment::standard());
+}
+
+SyncController& SyncController::createShared(SyncEnvironment environment) {
+    if (sharedController == nullptr) {
         installQtLocalization();
-        return new SyncController(SyncEnvironment::standard(), QCoreApplication::instance());
-    }();
-    return *controller;
+        sharedController = new SyncController(std::move(environment), QCoreApplication::instance());
+    }
+    return *sharedController;
 }
 
 void SyncController::setStatus(const Status& status) {
@@ -113,6 +124,10 @@ void SyncController::setStatus(const Status& status) {
 
 QString SyncController::detectedCardName() const {
     return detectedCard_ ? fromUtf8(detectedCard_->displayName()) : QString();
+}
+
+QString SyncController::detectedCardPath() const {
+    return detectedCard_ ? QString::fromStdString(detectedCard_->rootURL.string()) : QString();
 }
 
 void SyncController::setDetectedCard(std::optional<DetectedPAPCard> card) {

@@ -60,8 +60,10 @@ class SyncController : public QObject {
     Q_PROPERTY(velunora::Status status READ status NOTIFY statusChanged)
     Q_PROPERTY(bool hasDetectedCard READ hasDetectedCard NOTIFY detectedCardChanged)
     Q_PROPERTY(QString detectedCardName READ detectedCardName NOTIFY detectedCardChanged)
+    Q_PROPERTY(QString detectedCardPath READ detectedCardPath NOTIFY detectedCardChanged)
     Q_PROPERTY(bool cardNeedsAccess READ cardNeedsAccess NOTIFY cardNeedsAccessChanged)
     Q_PROPERTY(QDateTime lastSync READ lastSync NOTIFY lastSyncChanged)
+    Q_PROPERTY(bool hasLastSync READ hasLastSync NOTIFY lastSyncChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     Q_PROPERTY(bool automaticCardImport READ automaticCardImport NOTIFY automaticCardImportChanged)
 
@@ -78,14 +80,20 @@ public:
 
     // The process's controller, created on first use with the standard environment.
     static SyncController& shared();
+    // Creates the process's controller with `environment` (the app adds its dialogs to the
+    // standard one); when it exists already, returns it unchanged.
+    static SyncController& createShared(SyncEnvironment environment);
 
     const Status& status() const noexcept { return status_; }
     void setStatus(const Status& status);
     const std::optional<DetectedPAPCard>& detectedCard() const noexcept { return detectedCard_; }
     bool hasDetectedCard() const noexcept { return detectedCard_.has_value(); }
     QString detectedCardName() const;
+    // The card's root folder, for the panel.
+    QString detectedCardPath() const;
     bool cardNeedsAccess() const noexcept { return cardNeedsAccess_; }
     QDateTime lastSync() const { return lastSync_; }
+    bool hasLastSync() const { return lastSync_.isValid(); }
     bool launchAtLogin() const noexcept { return launchAtLogin_; }
     bool automaticCardImport() const noexcept { return automaticCardImport_; }
     const LocalExport& localExport() const noexcept { return environment_.localExport; }

@@ -43,6 +43,11 @@ TEST(Status, SymbolsAndEquality) {
     EXPECT_EQ(Status::success(2).nightCount(), 2);
     EXPECT_EQ(Status::failed(QStringLiteral("why")).failureText(), QStringLiteral("why"));
     EXPECT_TRUE(Status::cardReady(QStringLiteral("why")).failureText().isEmpty());
+    // The panel compares these names.
+    EXPECT_EQ(Status::syncing().kindName(), QStringLiteral("syncing"));
+    EXPECT_EQ(Status::cardNeedsAccess(QStringLiteral("a")).kindName(),
+              QStringLiteral("cardNeedsAccess"));
+    EXPECT_EQ(Status::resetComplete().kindName(), QStringLiteral("resetComplete"));
 }
 
 } // namespace

@@ -1,0 +1,179 @@
+#include "ui/LunexaSyncApp.h"
+
+#include "sync/SyncController.h"
+#include "sync/UserDefaults.h"
+#include "ui/PanelPlacement.h"
+#include "ui/QuickDialogs.h"
+#include "ui/QuickObjects.h"
+#include "ui/SymbolImages.h"
+#include "ui/TrayHostWatcher.h"
+#include "ui/VelunoraSyncOnboardingWindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPalette>
+#include <QQuickWindow>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+namespace velunora {
+
+bool trayWantsLightSymbols(const QString& desktop, const QString& override,
+                           int paletteWindowLightness) {
+    if (override == QStringLiteral("light")) {
+        return true;
+    }
+    if (override == QStringLiteral("dark")) {
+        return false;
+    }
+    // These desktops draw their top bar dark whatever the application theme.
+    for (const auto& name : desktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (name.compare(QStringLiteral("GNOME"), Qt::CaseInsensitive) == 0 ||
+            name.compare(QStringLiteral("Unity"), Qt::CaseInsensitive) == 0 ||
+            name.compare(QStringLiteral("Pantheon"), Qt::CaseInsensitive) == 0 ||
+            name.compare(QStringLiteral("Budgie"), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return paletteWindowLightness < 128;
+}
+
+LunexaSyncApp::LunexaSyncApp()
+    : userDefaults_(std::make_shared<SettingsUserDefaults>()) {
+    engine_.addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
+    // Static QML modules are found in the resources.
+    engine_.addImportPath(QStringLiteral("qrc:/"));
+
+    SyncEnvironment environment = SyncEnvironment::standard();
+    environment.userDefaults = userDefaults_;
+    environment.folderChooser = std::make_shared<QuickFolderChooser>(engine_);
+    environment.resetConfirmation = std::make_shared<QuickResetConfirmation>(engine_);
+    controller_ = &SyncController::createShared(std::move(environment));
+    QQmlEngine::setObjectOwnership(controller_, QQmlEngine::CppOwnership);
+
+    onboarding_ = new VelunoraSyncOnboardingWindow(engine_, controller_, userDefaults_, this);
+
+    panel_ = qobject_cast<QQuickWindow*>(
+        createUiObject(engine_, QStringLiteral("PanelWindow"),
+                       {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller_)},
+                        {QStringLiteral("besideTray"), false}}));
+    if (panel_) {
+        connect(panel_, SIGNAL(reviewOnboardingRequested()), this, SLOT(reviewOnboarding()));
+        connect(panel_, SIGNAL(quitRequested()), QCoreApplication::instance(), SLOT(quit()));
+    }
+
+    trayHost_ = new TrayHostWatcher(this);
+    connect(trayHost_, &TrayHostWatcher::hostAvailableChanged, this, &LunexaSyncApp::adoptTrayHost);
+    connect(controller_, &SyncController::statusChanged, this, &LunexaSyncApp::updateTrayIcon);
+}
+
+LunexaSyncApp::~LunexaSyncApp() {
+    delete panel_.data();
+}
+
+void LunexaSyncApp::reviewOnboarding() {
+    if (panel_ && panel_->property("besideTray").toBool()) {
+        panel_->hide();
+    }
+    onboarding_->show(true);
+}
+
+void LunexaSyncApp::start() {
+    adoptTrayHost();
+    if (trayIcon_ == nullptr) {
+        // No tray in this session (yet): the panel as a window keeps the app usable.
+        showPanel();
+    }
+    VelunoraSyncAppDelegate::applicationDidFinishLaunching(*onboarding_);
+}
+
+void LunexaSyncApp::adoptTrayHost() {
+    if (trayIcon_ != nullptr || !trayHost_->isHostAvailable()) {
+        return;
+    }
+    trayIcon_ = new QSystemTrayIcon(this);
+    trayIcon_->setToolTip(QStringLiteral("Velunora Sync"));
+    // Hosts that open only menus still reach the panel and the way out.
+    trayMenu_ = std::make_unique<QMenu>();
+    QAction* open =
+        trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Ouvrir Velunora Sync"));
+    connect(open, &QAction::triggered, this, &LunexaSyncApp::showPanel);
+    QAction* quit = trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Quitter"));
+    connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
+    trayIcon_->setContextMenu(trayMenu_.get());
+    connect(trayIcon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+                    togglePanel();
+                }
+            });
+    updateTrayIcon();
+    trayIcon_->show();
+
+    // From now on the panel is the tray's popup.
+    if (panel_) {
+        panel_->hide();
+        panel_->setProperty("besideTray", true);
+    }
+    announceShown();
+}
+
+void LunexaSyncApp::updateTrayIcon() {
+    const Status& status = controller_->status();
+    if (trayIcon_ != nullptr) {
+        const bool light = trayWantsLightSymbols(
+            qEnvironmentVariable("XDG_CURRENT_DESKTOP"), qEnvironmentVariable("VELUNORA_TRAY_ICON"),
+            QGuiApplication::palette().color(QPalette::Window).lightness());
+        trayIcon_->setIcon(symbolIcon(status.symbolName(),
+                                      light ? QColor(0xf2, 0xf4, 0xf5) : QColor(0x26, 0x2a, 0x2e)));
+        trayIcon_->setToolTip(QStringLiteral("Velunora Sync \u2014 ") + status.title());
+    }
+}
+
+void LunexaSyncApp::togglePanel() {
+    if (panel_ && panel_->isVisible()) {
+        panel_->hide();
+        return;
+    }
+    showPanel();
+}
+
+void LunexaSyncApp::showPanel() {
+    if (!panel_) {
+        return;
+    }
+    const bool besideTray = panel_->property("besideTray").toBool();
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen != nullptr) {
+        const QRect area = screen->availableGeometry();
+        if (besideTray) {
+            std::optional<QRect> icon;
+            if (trayIcon_ != nullptr && trayIcon_->geometry().isValid()) {
+                icon = trayIcon_->geometry();
+            }
+            panel_->setPosition(
+                panelPosition(panel_->size(), area, icon, std::optional<QPoint>(QCursor::pos())));
+        } else if (!panel_->isVisible()) {
+            panel_->setPosition(area.center() - QPoint(panel_->width() / 2, panel_->height() / 2));
+        }
+    }
+    panel_->show();
+    panel_->raise();
+    panel_->requestActivate();
+    announceShown();
+}
+
+void LunexaSyncApp::announceShown() {
+    if (!shown_) {
+        shown_ = true;
+        Q_EMIT firstShown();
+    }
+}
+
+} // namespace velunora

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QQmlEngine>
+#include <QQuickWindow>
+#include <memory>
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace velunora {
+
+class SyncController;
+class TrayHostWatcher;
+class UserDefaults;
+class VelunoraSyncOnboardingWindow;
+
+// The application: the tray item, the panel it opens, and the onboarding, all on the one shared
+// controller. Without a tray in the session the panel is an ordinary window.
+class LunexaSyncApp final : public QObject {
+    Q_OBJECT
+
+public:
+    LunexaSyncApp();
+    ~LunexaSyncApp() override;
+
+    // Shows the tray item (or the panel) and offers the onboarding.
+    void start();
+    // Brings up the panel: from the tray, or when the app is started a second time.
+    void showPanel();
+
+    QQmlEngine& engine() { return engine_; }
+
+Q_SIGNALS:
+    // The tray item or the panel is on screen: the app is usable.
+    void firstShown();
+
+private:
+    Q_SLOT void reviewOnboarding();
+    void togglePanel();
+    void adoptTrayHost();
+    void updateTrayIcon();
+    void announceShown();
+
+    QQmlEngine engine_;
+    std::shared_ptr<UserDefaults> userDefaults_;
+    SyncController* controller_ = nullptr;
+    QPointer<QQuickWindow> panel_;
+    TrayHostWatcher* trayHost_ = nullptr;
+    QSystemTrayIcon* trayIcon_ = nullptr;
+    std::unique_ptr<QMenu> trayMenu_;
+    VelunoraSyncOnboardingWindow* onboarding_ = nullptr;
+    bool shown_ = false;
+};
+
+// The colour of the tray's symbols: light on the dark bars most desktops have, dark on a light
+// panel. `desktop` is $XDG_CURRENT_DESKTOP, `override` $VELUNORA_TRAY_ICON ("light"/"dark").
+bool trayWantsLightSymbols(const QString& desktop, const QString& override,
+                           int paletteWindowLightness);
+
+} // namespace velunora

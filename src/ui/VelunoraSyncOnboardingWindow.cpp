@@ -1,0 +1,76 @@
+#include "ui/VelunoraSyncOnboardingWindow.h"
+
+#include "sync/UserDefaults.h"
+#include "ui/QuickObjects.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QQuickWindow>
+#include <QScreen>
+
+namespace velunora {
+
+VelunoraSyncOnboardingWindow::VelunoraSyncOnboardingWindow(
+    QQmlEngine& engine, QObject* controller, std::shared_ptr<UserDefaults> userDefaults,
+    QObject* parent)
+    : QObject(parent)
+    , engine_(engine)
+    , controller_(controller)
+    , userDefaults_(std::move(userDefaults)) {}
+
+VelunoraSyncOnboardingWindow::~VelunoraSyncOnboardingWindow() {
+    delete window_.data();
+}
+
+void VelunoraSyncOnboardingWindow::show(bool force) {
+    if (!force && userDefaults_->value(completedKey).toBool()) {
+        return;
+    }
+    if (window_) {
+        window_->show();
+        window_->raise();
+        window_->requestActivate();
+        return;
+    }
+
+    auto* window = qobject_cast<QQuickWindow*>(
+        createUiObject(engine_, QStringLiteral("OnboardingWindow"),
+                       {{QStringLiteral("controller"), QVariant::fromValue(controller_.data())}}));
+    if (window == nullptr) {
+        return;
+    }
+    window->setTitle(QCoreApplication::translate("Onboarding", "Bienvenue dans Velunora Sync"));
+    connect(window, SIGNAL(finishRequested()), this, SLOT(finish()));
+    // Closed by its button or by finish: a closed window is hidden, and forgotten here.
+    connect(window, &QQuickWindow::visibleChanged, this, [this, window](bool visible) {
+        if (!visible && window == window_) {
+            windowWillClose();
+        }
+    });
+    if (const QScreen* screen =
+            window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->setPosition(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    }
+    window_ = window;
+    window->show();
+    window->raise();
+    window->requestActivate();
+}
+
+void VelunoraSyncOnboardingWindow::finish() {
+    userDefaults_->setValue(completedKey, true);
+    if (window_) {
+        window_->close();
+    }
+}
+
+void VelunoraSyncOnboardingWindow::windowWillClose() {
+    // The next show builds a fresh window, on the first page again.
+    if (window_) {
+        window_->deleteLater();
+    }
+    window_ = nullptr;
+}
+
+} // namespace velunora

@@ -1,0 +1,26 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// A text-only action of the panel; `destructive` paints it red.
+AbstractButton {
+    id: control
+
+    property bool destructive: false
+    property color tint: destructive ? Theme.destructive : Theme.mint
+
+    font: Theme.callout
+    padding: 2
+    leftPadding: 0
+    rightPadding: 0
+    opacity: enabled ? 1.0 : 0.42
+    activeFocusOnTab: true
+    hoverEnabled: true
+
+    contentItem: Text {
+        text: control.text
+        font.family: control.font.family
+        font.pixelSize: control.font.pixelSize
+        font.underline: control.hovered || control.visualFocus
+        color: control.down ? Qt.darker(control.tint, 1.2) : control.tint
+    }
+}

@@ -1,0 +1,340 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import QtQuick.Window
+
+// The onboarding window's content: the step list on the left, the current page on the right
+// and the navigation bar below it. Only "Retour" and "Continuer" change the page; the step
+// list and the dots merely show where the user is.
+FocusScope {
+    id: root
+
+    required property QtObject controller
+    signal finish()
+
+    property int page: 0
+    readonly property int pageCount: 4
+    // Set once the view is first on screen; from then on the welcome arrows pulse.
+    property bool isAnimating: false
+
+    // The page being left during a transition, -1 otherwise.
+    property int leavingPage: -1
+    // 0 when a page change starts, 1 when the new page has settled.
+    property real transitionProgress: 1
+    readonly property bool arrowsPulsing: arrowPulse.running
+
+    readonly property color sidebarTopLeading: Qt.rgba(0.055, 0.105, 0.12, 1)
+    readonly property color sidebarBottomTrailing: Qt.rgba(0.055, 0.065, 0.09, 1)
+    readonly property color navigationBarFill: Qt.rgba(0, 0, 0, 0.12)
+    readonly property color idleDotFill: Qt.rgba(1, 1, 1, 0.16)
+
+    readonly property bool onScreen: Window.window !== null && Window.visibility !== Window.Hidden
+                                     && Window.visibility !== Window.Minimized
+
+    objectName: "onboardingView"
+    implicitWidth: 790
+    implicitHeight: 590
+    focus: true
+
+    function goBack() {
+        if (page === 0)
+            finish()
+        else
+            showPage(page - 1)
+    }
+    function goForward() {
+        if (page === pageCount - 1)
+            finish()
+        else
+            showPage(page + 1)
+    }
+    function showPage(index) {
+        pageSpring.stop()
+        transitionProgress = 0
+        leavingPage = page
+        page = index
+        pageSpring.start()
+    }
+
+    onOnScreenChanged: if (onScreen) isAnimating = true
+    Component.onCompleted: if (onScreen) isAnimating = true
+
+    // The right-hand button is the default one, whichever control has the focus.
+    Keys.onReturnPressed: goForward()
+    Keys.onEnterPressed: goForward()
+
+    // The page spring: response T = 0.42 s, damping fraction ζ = 0.85, i.e. for a unit mass
+    // stiffness k = (2π/T)² ≈ 223.8 /s² and damping c = 4πζ/T ≈ 25.4 /s. SpringAnimation
+    // integrates v += spring·Δx − damping·v; x += v·h in fixed steps of h = 16 ms, so
+    // spring = k·h and damping = c·h.
+    SpringAnimation {
+        id: pageSpring
+        target: root
+        property: "transitionProgress"
+        from: 0
+        to: 1
+        spring: Math.pow(2 * Math.PI / 0.42, 2) * 0.016
+        damping: 4 * Math.PI * 0.85 / 0.42 * 0.016
+        mass: 1
+        epsilon: 0.001
+        onStopped: {
+            if (root.transitionProgress === 1)
+                root.leavingPage = -1
+        }
+    }
+
+    // Flips the arrows of the welcome page every 1.4 s; each arrow eases over 1.2 s, so they
+    // rest briefly at each end. Stopped whenever the page or the window is out of sight.
+    Timer {
+        id: arrowPulse
+        interval: 1400
+        repeat: true
+        triggeredOnStart: true
+        running: root.isAnimating && root.onScreen && (root.page === 0 || root.leavingPage === 0)
+        onTriggered: welcomePage.arrowsForward = !welcomePage.arrowsForward
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: Theme.windowBackground
+    }
+
+    // Sidebar
+    Item {
+        id: sidebar
+        width: 220
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.left: parent.left
+        clip: true
+
+        // A diagonal gradient from corner to corner: a vertical one, turned so that its
+        // axis runs from the top-leading to the bottom-trailing corner.
+        Rectangle {
+            readonly property real diagonal: Math.sqrt(sidebar.width * sidebar.width
+                                                       + sidebar.height * sidebar.height)
+            width: diagonal
+            height: diagonal
+            anchors.centerIn: parent
+            rotation: -Math.atan2(sidebar.width, sidebar.height) * 180 / Math.PI
+            gradient: Gradient {
+                GradientStop { position: 0; color: root.sidebarTopLeading }
+                GradientStop { position: 1; color: root.sidebarBottomTrailing }
+            }
+        }
+
+        ColumnLayout {
+            anchors.fill: parent
+            anchors.leftMargin: 24
+            anchors.rightMargin: 20
+            anchors.topMargin: 30
+            anchors.bottomMargin: 26
+            spacing: 0
+
+            RowLayout {
+                spacing: 11
+                Layout.fillWidth: true
+
+                Rectangle {
+                    implicitWidth: 46
+                    implicitHeight: 46
+                    radius: 13
+                    color: Theme.withAlpha(Theme.mint, 0.16)
+                    SymbolIcon {
+                        anchors.centerIn: parent
+                        name: "moon.stars.fill"
+                        color: Theme.mint
+                        size: Theme.title2.pixelSize + 1
+                    }
+                }
+                ColumnLayout {
+                    spacing: 3
+                    Layout.fillWidth: true
+                    Text {
+                        text: "Velunora"
+                        font: Theme.headline
+                        color: Theme.primaryText
+                    }
+                    Text {
+                        text: "SYNC POUR MAC"
+                        font.family: Theme.caption2Bold.family
+                        font.pixelSize: Theme.caption2Bold.pixelSize
+                        font.weight: Theme.caption2Bold.weight
+                        font.letterSpacing: 1.1
+                        color: Theme.secondaryText
+                    }
+                }
+            }
+
+            ColumnLayout {
+                objectName: "stepList"
+                spacing: 22
+                Layout.fillWidth: true
+                Layout.topMargin: 58
+
+                Repeater {
+                    model: ["Bienvenue", "Carte SD", "Autorisation", "Pr\u00eat"]
+                    StepLabel {
+                        required property int index
+                        required property string modelData
+                        objectName: "stepLabel" + number
+                        number: index + 1
+                        title: modelData
+                        isCurrent: root.page === index
+                        // The last step is where the user stands when done: never checked.
+                        isDone: root.page > index && index < root.pageCount - 1
+                        Layout.fillWidth: true
+                    }
+                }
+            }
+
+            Item { Layout.fillHeight: true }
+
+            ColumnLayout {
+                spacing: 5
+                Layout.fillWidth: true
+                SymbolLabel {
+                    symbol: "lock.shield.fill"
+                    text: "Lecture seule"
+                    font: Theme.captionSemibold
+                    color: Theme.mint
+                }
+                Text {
+                    text: "Votre carte SD n\u2019est jamais modifi\u00e9e."
+                    font: Theme.caption2
+                    color: Theme.secondaryText
+                    wrapMode: Text.Wrap
+                    lineHeight: 1.15
+                    Layout.fillWidth: true
+                }
+            }
+        }
+    }
+
+    // Page area: the current page enters from the trailing edge while the one being left
+    // slides out towards the leading edge, whichever way the user goes.
+    Item {
+        id: pageArea
+        anchors.left: sidebar.right
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: navigationBar.top
+        clip: true
+
+        PageSlot {
+            index: 0
+            OnboardingPageWelcome {
+                id: welcomePage
+                anchors.fill: parent
+            }
+        }
+        PageSlot {
+            index: 1
+            OnboardingPageCard {
+                anchors.fill: parent
+            }
+        }
+        PageSlot {
+            index: 2
+            OnboardingPageAccess {
+                anchors.fill: parent
+                controller: root.controller
+            }
+        }
+        PageSlot {
+            index: 3
+            OnboardingPageReady {
+                anchors.fill: parent
+                controller: root.controller
+            }
+        }
+    }
+
+    component PageSlot: Item {
+        required property int index
+        readonly property bool entering: index === root.page
+        readonly property bool leaving: index === root.leavingPage && !entering
+
+        objectName: entering ? "currentPage" : leaving ? "leavingPage" : ""
+        width: pageArea.width
+        height: pageArea.height
+        visible: entering || leaving
+        x: entering ? (1 - root.transitionProgress) * width
+                    : leaving ? -root.transitionProgress * width : 0
+        opacity: entering ? root.transitionProgress : leaving ? 1 - root.transitionProgress : 0
+    }
+
+    // Navigation bar
+    Rectangle {
+        id: navigationBar
+        anchors.left: sidebar.right
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: 68
+        color: root.navigationBarFill
+
+        PlainButton {
+            objectName: "leftButton"
+            anchors.left: parent.left
+            anchors.leftMargin: 30
+            anchors.verticalCenter: parent.verticalCenter
+            text: root.page === 0 ? "Plus tard" : "Retour"
+            onClicked: root.goBack()
+        }
+
+        Row {
+            objectName: "pageDots"
+            anchors.centerIn: parent
+            spacing: 6
+            Repeater {
+                model: root.pageCount
+                Rectangle {
+                    required property int index
+                    objectName: "pageDot" + (index + 1)
+                    width: index === root.page ? 24 : 7
+                    height: 7
+                    radius: height / 2
+                    color: index === root.page ? Theme.mint : root.idleDotFill
+                    Behavior on width { NumberAnimation { duration: 260; easing.type: Easing.OutCubic } }
+                    Behavior on color { ColorAnimation { duration: 200 } }
+                }
+            }
+        }
+
+        PanelButton {
+            objectName: "rightButton"
+            anchors.right: parent.right
+            anchors.rightMargin: 24
+            anchors.verticalCenter: parent.verticalCenter
+            // Wide enough for either label, so the button does not jump on the last page.
+            width: Math.max(implicitWidth, 124)
+            text: root.page === root.pageCount - 1 ? "Terminer" : "Continuer"
+            prominent: true
+            large: true
+            onClicked: root.goForward()
+        }
+    }
+
+    // A borderless text button in the secondary colour, brighter under the pointer.
+    component PlainButton: AbstractButton {
+        id: plain
+        font: Theme.body
+        padding: 8
+        leftPadding: 6
+        rightPadding: 6
+        hoverEnabled: true
+        activeFocusOnTab: true
+        contentItem: Text {
+            text: plain.text
+            font: plain.font
+            color: plain.down ? Theme.secondaryText
+                              : plain.hovered ? Theme.primaryText : Theme.secondaryText
+        }
+        background: Rectangle {
+            radius: 7
+            color: plain.hovered ? Theme.controlFill : "transparent"
+            border.width: plain.visualFocus ? 2 : 0
+            border.color: Theme.withAlpha(Theme.mint, 0.7)
+        }
+    }
+}

@@ -1,0 +1,48 @@
+import QtQuick
+import QtQuick.Layouts
+
+// Second page: the three gestures of taking the card out of the device safely.
+OnboardingContent {
+    eyebrow: "UNE FOIS VOTRE NUIT TERMIN\u00c9E"
+    title: "Ins\u00e9rez simplement la carte SD dans le Mac."
+    message: "Avant de la retirer de l\u2019appareil, arr\u00eatez le traitement, d\u00e9branchez l\u2019alimentation puis sortez doucement la carte."
+
+    RowLayout {
+        objectName: "gestures"
+        spacing: 10
+        Layout.fillWidth: true
+
+        GestureCard {
+            number: "1"
+            symbol: "power"
+            title: "Arr\u00eater"
+            detail: "Attendez l\u2019arr\u00eat du souffle"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.preferredWidth: 1
+            Layout.minimumWidth: 0
+        }
+        GestureConnector {}
+        GestureCard {
+            number: "2"
+            symbol: "cable.connector"
+            title: "D\u00e9brancher"
+            detail: "Retirez l\u2019alimentation"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.preferredWidth: 1
+            Layout.minimumWidth: 0
+        }
+        GestureConnector {}
+        GestureCard {
+            number: "3"
+            symbol: "sdcard.fill"
+            title: "Ins\u00e9rer"
+            detail: "Placez la carte dans le Mac"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.preferredWidth: 1
+            Layout.minimumWidth: 0
+        }
+    }
+}

@@ -1,0 +1,47 @@
+import QtQuick
+import QtQuick.Layouts
+
+// Last page: the two preferences, the same ones as in the tray panel.
+OnboardingContent {
+    id: root
+
+    required property QtObject controller
+
+    readonly property color dividerColour: Qt.rgba(1, 1, 1, 0.08)
+
+    eyebrow: "TOUT EST PR\u00caT"
+    title: "Les prochaines nuits arriveront toutes seules."
+    message: "Vous pourrez toujours ouvrir Velunora Sync depuis l\u2019ic\u00f4ne en forme de lune dans la barre des menus."
+
+    OnboardingPagePanel {
+        padding: 20
+        spacing: 14
+        Layout.fillWidth: true
+
+        SettingToggle {
+            objectName: "automaticImportToggle"
+            symbol: "sdcard.fill"
+            title: "Import automatique"
+            detail: "Synchroniser d\u00e8s qu\u2019une carte compatible est ins\u00e9r\u00e9e"
+            isOn: root.controller.automaticCardImport
+            Layout.fillWidth: true
+            onToggledTo: (enabled) => root.controller.setAutomaticCardImport(enabled)
+        }
+        Rectangle {
+            implicitHeight: 1
+            color: root.dividerColour
+            Layout.fillWidth: true
+            // Starts under the texts, past the symbol tile and its gap.
+            Layout.leftMargin: 52
+        }
+        SettingToggle {
+            objectName: "launchAtLoginToggle"
+            symbol: "power"
+            title: "Ouvrir \u00e0 la connexion"
+            detail: "Lancer discr\u00e8tement Velunora Sync avec votre Mac"
+            isOn: root.controller.launchAtLogin
+            Layout.fillWidth: true
+            onToggledTo: (enabled) => root.controller.setLaunchAtLogin(enabled)
+        }
+    }
+}

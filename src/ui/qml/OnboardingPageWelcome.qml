@@ -1,0 +1,56 @@
+import QtQuick
+import QtQuick.Layouts
+
+// First page: what the utility does, as the chain card → computer → phone.
+OnboardingContent {
+    id: root
+
+    // Leans the arrows forward; the view flips it to make them pulse.
+    property bool arrowsForward: false
+
+    readonly property color cardColour: "#bf5af2"
+    readonly property color phoneColour: "#64d2ff"
+
+    eyebrow: "BIENVENUE DANS VELUNORA SYNC"
+    title: "Le lien discret entre votre appareil et votre iPhone."
+    message: "Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9."
+
+    OnboardingPagePanel {
+        objectName: "deviceChain"
+        padding: 26
+        Layout.fillWidth: true
+
+        RowLayout {
+            spacing: 18
+            Layout.alignment: Qt.AlignHCenter
+
+            DeviceNode {
+                symbol: "sdcard.fill"
+                title: "Carte SD"
+                color: root.cardColour
+            }
+            AnimatedArrow {
+                objectName: "firstArrow"
+                active: root.arrowsForward
+                Layout.alignment: Qt.AlignTop
+                Layout.topMargin: (68 - height) / 2
+            }
+            DeviceNode {
+                symbol: "macbook"
+                title: "Votre Mac"
+                color: Theme.mint
+            }
+            AnimatedArrow {
+                objectName: "secondArrow"
+                active: root.arrowsForward
+                Layout.alignment: Qt.AlignTop
+                Layout.topMargin: (68 - height) / 2
+            }
+            DeviceNode {
+                symbol: "iphone"
+                title: "Velunora"
+                color: root.phoneColour
+            }
+        }
+    }
+}

@@ -1,0 +1,50 @@
+import QtQuick
+import QtQuick.Window
+
+// The window that holds the panel: a frameless popup by the tray icon that closes when it loses
+// focus, or an ordinary window when the session has no tray.
+Window {
+    id: window
+
+    required property QtObject controller
+    property bool besideTray: true
+    signal reviewOnboardingRequested()
+    signal quitRequested()
+
+    title: "Velunora Sync"
+    flags: besideTray ? (Qt.Tool | Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint) : Qt.Window
+    color: besideTray ? "transparent" : Theme.panelBackground
+    width: panel.implicitWidth
+    height: panel.implicitHeight
+    minimumWidth: panel.implicitWidth
+    minimumHeight: panel.implicitHeight
+    maximumWidth: panel.implicitWidth
+    maximumHeight: panel.implicitHeight
+
+    onActiveChanged: {
+        if (!active && besideTray)
+            hide()
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        radius: window.besideTray ? Theme.cornerRadius : 0
+        color: Theme.panelBackground
+        border.width: window.besideTray ? 1 : 0
+        border.color: Theme.panelBorder
+
+        SyncMenuView {
+            id: panel
+            anchors.fill: parent
+            controller: window.controller
+            onReviewOnboardingRequested: window.reviewOnboardingRequested()
+            onQuitRequested: window.quitRequested()
+        }
+    }
+
+    Shortcut {
+        sequence: "Escape"
+        enabled: window.besideTray
+        onActivated: window.hide()
+    }
+}

@@ -1,0 +1,33 @@
+import QtQuick
+
+// A stand-in with the controller's properties and operations, for the screenshots and the
+// interface tests: it records the calls and changes only what it is told to.
+QtObject {
+    property var status: ({ kindName: "needsFolder", title: "En attente d\u2019une carte SD", failureText: "", symbolName: "moon.stars" })
+    property bool hasDetectedCard: false
+    property string detectedCardName: ""
+    property string detectedCardPath: ""
+    property bool cardNeedsAccess: false
+    property bool hasLastSync: false
+    property bool automaticCardImport: true
+    property bool launchAtLogin: false
+    // Whether a switch's change is accepted, as a refused login item is not.
+    property bool refusesLaunchAtLogin: false
+
+    property var calls: []
+    function record(name) { calls = calls.concat([name]) }
+
+    function chooseCard() { record("chooseCard") }
+    function startSync() { record("startSync") }
+    function confirmReset() { record("confirmReset") }
+    function revealLocalExport() { record("revealLocalExport") }
+    function setAutomaticCardImport(enabled) {
+        record("setAutomaticCardImport:" + enabled)
+        automaticCardImport = enabled
+    }
+    function setLaunchAtLogin(enabled) {
+        record("setLaunchAtLogin:" + enabled)
+        if (!refusesLaunchAtLogin)
+            launchAtLogin = enabled
+    }
+}

@@ -1,0 +1,102 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import QtQuick.Window
+
+// The question before the published data is erased. Our own window rather than the desktop's
+// message box, whose buttons cannot carry these texts in this order.
+Window {
+    id: dialog
+
+    // Set once, just before `answered`.
+    property bool erase: false
+    signal answered()
+
+    title: "Velunora Sync"
+    modality: Qt.ApplicationModal
+    flags: Qt.Dialog
+    color: Theme.panelBackground
+    width: 420
+    height: content.implicitHeight + 40
+    minimumWidth: width
+    maximumWidth: width
+    minimumHeight: height
+    maximumHeight: height
+
+    property bool hasAnswered: false
+    function answer(erasing) {
+        if (hasAnswered)
+            return
+        hasAnswered = true
+        erase = erasing
+        answered()
+        close()
+    }
+    onClosing: answer(false)
+
+    ColumnLayout {
+        id: content
+        x: 20
+        y: 20
+        width: parent.width - 40
+        spacing: 12
+
+        RowLayout {
+            spacing: 14
+            Layout.fillWidth: true
+            SymbolIcon {
+                name: "exclamationmark.triangle.fill"
+                color: Theme.orange
+                size: 34
+                Layout.alignment: Qt.AlignTop
+            }
+            ColumnLayout {
+                spacing: 6
+                Layout.fillWidth: true
+                Text {
+                    objectName: "resetQuestion"
+                    text: "R\u00e9initialiser toutes les donn\u00e9es Velunora ?"
+                    font: Theme.headline
+                    color: Theme.primaryText
+                    wrapMode: Text.Wrap
+                    Layout.fillWidth: true
+                }
+                Text {
+                    text: "Les donn\u00e9es pr\u00e9sentes dans iCloud et l\u2019export local seront supprim\u00e9es. La carte SD ne sera jamais modifi\u00e9e."
+                    font: Theme.callout
+                    color: Theme.secondaryText
+                    wrapMode: Text.Wrap
+                    Layout.fillWidth: true
+                }
+            }
+        }
+        // The erasing button first, and the default one (Return).
+        ColumnLayout {
+            spacing: 8
+            Layout.fillWidth: true
+            Layout.topMargin: 6
+            PanelButton {
+                id: eraseButton
+                objectName: "eraseButton"
+                text: "Effacer les donn\u00e9es iCloud et locales"
+                prominent: true
+                focus: true
+                Layout.fillWidth: true
+                onClicked: dialog.answer(true)
+                Keys.onReturnPressed: dialog.answer(true)
+                Keys.onEnterPressed: dialog.answer(true)
+            }
+            PanelButton {
+                objectName: "cancelButton"
+                text: "Annuler"
+                Layout.fillWidth: true
+                onClicked: dialog.answer(false)
+            }
+        }
+    }
+
+    Shortcut {
+        sequence: "Escape"
+        onActivated: dialog.answer(false)
+    }
+}

@@ -1,0 +1,44 @@
+pragma Singleton
+import QtQuick
+
+// Every colour, size and type style of the panel and the onboarding, named once.
+QtObject {
+    readonly property color mint: "#63d9cf"
+    readonly property color orange: "#ff9f0a"
+    readonly property color destructive: "#ff6b61"
+    readonly property color primaryText: "#f3f5f6"
+    readonly property color secondaryText: "#9ba5ab"
+    readonly property color textOnMint: "#0b1a1a"
+    readonly property color panelBackground: "#1a1e22"
+    readonly property color panelBorder: Qt.rgba(1, 1, 1, 0.10)
+    readonly property color divider: Qt.rgba(1, 1, 1, 0.09)
+    readonly property color controlFill: Qt.rgba(1, 1, 1, 0.09)
+    readonly property color controlFillHovered: Qt.rgba(1, 1, 1, 0.14)
+    readonly property color windowBackground: "#121619"
+
+    function withAlpha(colour, alpha) {
+        return Qt.rgba(colour.r, colour.g, colour.b, alpha)
+    }
+
+    // Inter is the pinned typeface (installed with the app's packages); the desktop's sans
+    // serif stands in when it is missing.
+    readonly property string family: "Inter"
+
+    readonly property font title: Qt.font({ family: family, pixelSize: 30, weight: Font.Bold })
+    readonly property font title2: Qt.font({ family: family, pixelSize: 21, weight: Font.DemiBold })
+    readonly property font title3: Qt.font({ family: family, pixelSize: 18, weight: Font.DemiBold })
+    readonly property font headline: Qt.font({ family: family, pixelSize: 14, weight: Font.DemiBold })
+    readonly property font body: Qt.font({ family: family, pixelSize: 14 })
+    readonly property font callout: Qt.font({ family: family, pixelSize: 13 })
+    readonly property font calloutSemibold: Qt.font({ family: family, pixelSize: 13, weight: Font.DemiBold })
+    readonly property font caption: Qt.font({ family: family, pixelSize: 12 })
+    readonly property font captionSemibold: Qt.font({ family: family, pixelSize: 12, weight: Font.DemiBold })
+    readonly property font captionBold: Qt.font({ family: family, pixelSize: 12, weight: Font.Bold })
+    readonly property font caption2: Qt.font({ family: family, pixelSize: 11 })
+    readonly property font caption2Bold: Qt.font({ family: family, pixelSize: 11, weight: Font.Bold })
+
+    readonly property int panelWidth: 360
+    readonly property int panelPadding: 18
+    readonly property int panelSpacing: 16
+    readonly property int cornerRadius: 12
+}

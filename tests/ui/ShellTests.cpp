@@ -1,0 +1,117 @@
+#include "sync/UserDefaults.h"
+#include "ui/SingleInstance.h"
+#include "ui/SymbolImages.h"
+#include "ui/VelunoraSyncOnboardingWindow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QQmlEngine>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+namespace velunora {
+namespace {
+
+TEST(SingleInstance, ASecondStartActivatesTheFirstAndLeaves) {
+    const QString name = QStringLiteral("velunora-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    SingleInstance first(name);
+    ASSERT_TRUE(first.becomePrimaryOrActivateOther());
+    QSignalSpy activations(&first, &SingleInstance::activationRequested);
+
+    SingleInstance second(name);
+    EXPECT_FALSE(second.becomePrimaryOrActivateOther());
+    ASSERT_TRUE(activations.wait(5000));
+    EXPECT_EQ(activations.count(), 1);
+}
+
+TEST(SingleInstance, ASocketLeftByACrashIsTakenOver) {
+    const QString name = QStringLiteral("velunora-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString path = QDir::tempPath() + QLatin1Char('/') + name;
+    QFile stale(path);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly)); // nobody listens on it
+    stale.close();
+    SingleInstance instance(name);
+    EXPECT_TRUE(instance.becomePrimaryOrActivateOther());
+    SingleInstance again(name);
+    EXPECT_FALSE(again.becomePrimaryOrActivateOther());
+}
+
+TEST(Symbols, EverySymbolDrawsInTheColourAsked) {
+    int symbols = 0;
+    QDirIterator icons(QStringLiteral(":/velunora/icons"));
+    while (icons.hasNext()) {
+        const QString file = icons.next();
+        const QString name = QFileInfo(file).completeBaseName();
+        if (name == QStringLiteral("velunora-sync")) {
+            continue; // the full-colour app icon
+        }
+        ++symbols;
+        const QImage image = renderSymbol(name, QColor(0x63, 0xd9, 0xcf), QSize(32, 32));
+        int painted = 0;
+        bool onlyMint = true;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (pixel.alpha() > 200) {
+                    ++painted;
+                    onlyMint = onlyMint && std::abs(pixel.red() - 0x63) < 8 &&
+                               std::abs(pixel.green() - 0xd9) < 8;
+                }
+            }
+        }
+        EXPECT_GT(painted, 20) << qPrintable(name) << " draws nothing";
+        EXPECT_TRUE(onlyMint) << qPrintable(name) << " has a colour of its own";
+    }
+    EXPECT_GE(symbols, 17);
+    EXPECT_TRUE(renderSymbol(QStringLiteral("no.such.symbol"), Qt::white, QSize(16, 16))
+                    .pixelColor(8, 8)
+                    .alpha() == 0);
+}
+
+class OnboardingWindowTest : public ::testing::Test {
+protected:
+    QQmlEngine engine;
+    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    QObject controller; // the views only read it here
+
+    OnboardingWindowTest() {
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        engine.addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
+    }
+};
+
+TEST_F(OnboardingWindowTest, OpensOnceUntilCompletedAndAlwaysWhenAskedFor) {
+    VelunoraSyncOnboardingWindow onboarding(engine, &controller, defaults);
+    onboarding.show(false);
+    QQuickWindow* first = onboarding.window();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->title(), QStringLiteral("Bienvenue dans Velunora Sync"));
+    EXPECT_EQ(first->size(), QSize(790, 590));
+    EXPECT_EQ(first->minimumSize(), QSize(720, 540));
+    EXPECT_EQ(first->maximumSize(), QSize(790, 590));
+
+    onboarding.show(true);
+    EXPECT_EQ(onboarding.window(), first) << "one window at a time";
+
+    // Closing with the window's button is not completing.
+    first->close();
+    EXPECT_EQ(onboarding.window(), nullptr);
+    EXPECT_FALSE(defaults->value(VelunoraSyncOnboardingWindow::completedKey).toBool());
+    onboarding.show(false);
+    ASSERT_NE(onboarding.window(), nullptr);
+
+    onboarding.finish();
+    EXPECT_EQ(onboarding.window(), nullptr);
+    EXPECT_EQ(defaults->value(VelunoraSyncOnboardingWindow::completedKey), QVariant(true));
+    onboarding.show(false);
+    EXPECT_EQ(onboarding.window(), nullptr) << "completed: no window at launch";
+    onboarding.show(true);
+    EXPECT_NE(onboarding.window(), nullptr) << "\u00ab Revoir la pr\u00e9sentation \u00bb";
+}
+
+} // namespace
+} // namespace velunora

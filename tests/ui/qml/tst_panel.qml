@@ -1,0 +1,155 @@
+import QtQuick
+import QtTest
+import Velunora.Ui
+
+// The rules of the tray panel that a user relies on, on a stand-in controller.
+TestCase {
+    id: testCase
+    name: "Panel"
+    width: 400
+    height: 700
+    visible: true
+    when: windowShown
+
+    Component {
+        id: panelComponent
+        SyncMenuView {
+            width: 360
+        }
+    }
+    Component {
+        id: controllerComponent
+        PreviewController {}
+    }
+
+    // Panels go before their controllers, so that no binding reads a controller that is gone.
+    property var createdPanels: []
+    function cleanup() {
+        for (const pair of createdPanels) {
+            pair.panel.destroy()
+            pair.controller.destroy()
+        }
+        createdPanels = []
+    }
+
+    function makePanel(settings) {
+        const controller = controllerComponent.createObject(testCase, settings || {})
+        const panel = panelComponent.createObject(testCase, { controller: controller })
+        createdPanels.push({ panel: panel, controller: controller })
+        verify(panel !== null)
+        waitForRendering(panel)
+        return { panel: panel, controller: controller }
+    }
+
+    function item(panel, name) {
+        const found = findChild(panel, name)
+        verify(found !== null, "no item " + name)
+        return found
+    }
+
+    function status(kindName, extra) {
+        const value = { kindName: kindName, title: kindName, failureText: "" }
+        for (const key in extra)
+            value[key] = extra[key]
+        return value
+    }
+
+    function test_withoutACardSyncIsOffWhateverTheStatus() {
+        for (const kind of ["needsFolder", "success", "failed", "resetComplete"]) {
+            const made = makePanel({ status: status(kind) })
+            verify(item(made.panel, "noCardSection").visible)
+            verify(!item(made.panel, "cardSection").visible)
+            verify(!item(made.panel, "syncButton").enabled, kind)
+            compare(item(made.panel, "chooseCardButton").text, "Choisir une carte\u2026")
+        }
+    }
+
+    function test_busyStatusesDisableWhatMustWait() {
+        const made = makePanel({ hasDetectedCard: true, detectedCardName: "ResMed AirSense 10",
+                                 detectedCardPath: "/media/ana/CARTE" })
+        verify(item(made.panel, "syncButton").enabled)
+        verify(item(made.panel, "resetButton").enabled)
+        verify(!item(made.panel, "progressIndicator").active)
+
+        made.controller.status = status("syncing")
+        verify(!item(made.panel, "syncButton").enabled)
+        verify(!item(made.panel, "resetButton").enabled)
+        verify(item(made.panel, "progressIndicator").active)
+
+        made.controller.status = status("resetting")
+        verify(item(made.panel, "syncButton").enabled, "a sync may be asked for during a reset")
+        verify(!item(made.panel, "resetButton").enabled)
+        verify(item(made.panel, "progressIndicator").active)
+    }
+
+    function test_aCardNeedingAccessSaysSoAndStillSyncs() {
+        const made = makePanel({ hasDetectedCard: true, cardNeedsAccess: true,
+                                 detectedCardName: "ResMed AirSense 10",
+                                 status: status("cardNeedsAccess") })
+        compare(item(made.panel, "cardBadge").text, "CARTE SD \u00c0 AUTORISER")
+        verify(item(made.panel, "accessExplanation").visible)
+        compare(item(made.panel, "chooseCardButton").text, "Autoriser l\u2019acc\u00e8s\u2026")
+        verify(item(made.panel, "syncButton").enabled)
+
+        made.controller.cardNeedsAccess = false
+        compare(item(made.panel, "cardBadge").text, "CARTE SD D\u00c9TECT\u00c9E")
+        verify(!item(made.panel, "accessExplanation").visible)
+        compare(item(made.panel, "chooseCardButton").text, "Choisir une carte\u2026")
+    }
+
+    function test_theFailureLineComesAndGoesWithTheStatus() {
+        const made = makePanel()
+        const line = item(made.panel, "failureLine")
+        verify(!line.visible)
+        made.controller.status = status("failed", { failureText: "Le r\u00e9seau est indisponible." })
+        verify(line.visible)
+        compare(line.text, "Le r\u00e9seau est indisponible.")
+        made.controller.status = status("syncing")
+        verify(!line.visible)
+    }
+
+    function test_theExportLinkNeedsASyncSinceLaunch() {
+        const made = makePanel()
+        verify(!item(made.panel, "revealExportButton").visible)
+        made.controller.hasLastSync = true
+        verify(item(made.panel, "revealExportButton").visible)
+        waitForRendering(made.panel)
+        mouseClick(item(made.panel, "revealExportButton"))
+        compare(made.controller.calls, ["revealLocalExport"])
+    }
+
+    function test_switchesMirrorTheControllerEvenWhenRefused() {
+        const made = makePanel({ refusesLaunchAtLogin: true })
+        const automatic = item(made.panel, "automaticImportRowSwitch")
+        const login = item(made.panel, "launchAtLoginRowSwitch")
+        verify(automatic.checked)
+        verify(!login.checked)
+
+        mouseClick(automatic)
+        compare(made.controller.calls, ["setAutomaticCardImport:false"])
+        verify(!automatic.checked)
+        made.controller.automaticCardImport = true
+        verify(automatic.checked, "the switch follows the controller after a click")
+
+        mouseClick(login)
+        compare(made.controller.calls[1], "setLaunchAtLogin:true")
+        verify(!login.checked, "a refused change springs back")
+    }
+
+    function test_buttonsCallTheController() {
+        const made = makePanel({ hasDetectedCard: true })
+        mouseClick(item(made.panel, "syncButton"))
+        mouseClick(item(made.panel, "chooseCardButton"))
+        mouseClick(item(made.panel, "resetButton"))
+        compare(made.controller.calls, ["startSync", "chooseCard", "confirmReset"])
+
+        const review = signalSpy.createObject(testCase, { target: made.panel, signalName: "reviewOnboardingRequested" })
+        mouseClick(item(made.panel, "reviewOnboardingButton"))
+        compare(review.count, 1)
+    }
+
+    Component {
+        id: signalSpy
+        SignalSpy {}
+    }
+}
