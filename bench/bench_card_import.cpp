@@ -1,4 +1,7 @@
-// The whole import of generated cards of one month, one year and three years of nights.
+// The whole import of generated cards of one month, one year and three years of nights, with
+// the machine's reading threads and on the calling thread alone. CPU time is the process's, so
+// that it counts the reading threads. Peak RSS is the process's too: run one size per process
+// (--benchmark_filter) for a true figure per size.
 #include "BenchCards.h"
 #include "nights/SessionImport.h"
 
@@ -15,7 +18,7 @@ double peakResidentMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-void importGeneratedCard(benchmark::State& state) {
+void importCard(benchmark::State& state, std::size_t readThreads) {
     const int nights = static_cast<int>(state.range(0));
     const auto root = bench::generatedCard(nights);
     std::size_t files = 0;
@@ -23,7 +26,7 @@ void importGeneratedCard(benchmark::State& state) {
     const DetectedPAPCard card{root, "ResMed", "AirSense 10 AutoSet", "23190000000"};
     std::size_t importedNights = 0;
     for (auto _ : state) {
-        const OscarSnapshot snapshot = importResMedCard(card, Date{1700000000});
+        const OscarSnapshot snapshot = importResMedCard(card, Date{1700000000}, {}, readThreads);
         importedNights = snapshot.nights.size();
         benchmark::DoNotOptimize(snapshot.nights.data());
     }
@@ -36,12 +39,29 @@ void importGeneratedCard(benchmark::State& state) {
                            benchmark::Counter::kIsRate);
     state.counters["card_MB"] = static_cast<double>(bytes) / 1e6;
     state.counters["peak_RSS_MB"] = peakResidentMegabytes();
+    state.counters["read_threads"] = static_cast<double>(readThreads);
+}
+
+void importGeneratedCard(benchmark::State& state) {
+    importCard(state, defaultReadThreadCount());
 }
 BENCHMARK(importGeneratedCard)
     ->Arg(30)
     ->Arg(365)
     ->Arg(1095)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+void importGeneratedCardOnCallingThread(benchmark::State& state) {
+    importCard(state, 0);
+}
+BENCHMARK(importGeneratedCardOnCallingThread)
+    ->Arg(30)
+    ->Arg(365)
+    ->Arg(1095)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
 
 } // namespace

@@ -68,7 +68,11 @@ std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog) {
         throw PAPCardImportError::unreadable("le dossier DATALOG est inaccessible");
     }
 
-    std::vector<ResMedFile> files;
+    struct Found {
+        std::string name;
+        ResMedFile file;
+    };
+    std::vector<Found> found;
     // An error further down ends the walk (the iterator becomes the end); what was found so far
     // is kept and nothing is reported.
     for (const std::filesystem::recursive_directory_iterator end; walk != end;
@@ -82,15 +86,20 @@ std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog) {
         // Not tested for being a regular file: a folder named like a recording is listed and
         // fails later, when it is read.
         if (const auto kind = kindOf(name)) {
-            files.push_back(ResMedFile{url, *kind});
+            found.push_back(Found{name.native(), ResMedFile{url, *kind}});
         }
     }
 
     // File names compare as Unicode text; byte order of UTF-8 is code-point order, and
-    // std::string compares its bytes as unsigned char.
-    std::stable_sort(files.begin(), files.end(), [](const ResMedFile& a, const ResMedFile& b) {
-        return a.url.filename().native() < b.url.filename().native();
-    });
+    // std::string compares its bytes as unsigned char. The names are taken out of the paths
+    // once: a card of three years holds some seventeen thousand files.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found& a, const Found& b) { return a.name < b.name; });
+    std::vector<ResMedFile> files;
+    files.reserve(found.size());
+    for (Found& entry : found) {
+        files.push_back(std::move(entry.file));
+    }
     return files;
 }
 

@@ -427,7 +427,8 @@ struct RecordPlan {
 // for every record, so this is known before anything is read or reserved, and what is
 // reserved is bounded by the file's length.
 RecordPlan planRecords(std::size_t dataLength, std::string_view fileName, std::size_t records,
-                       std::vector<SignalHeader>& headers, EDFDocument& document) {
+                       std::vector<SignalHeader>& headers, const EDFSignalSelection* selected,
+                       EDFDocument& document) {
     RecordPlan plan;
     plan.records = records;
     for (const SignalHeader& header : headers) {
@@ -457,7 +458,7 @@ RecordPlan planRecords(std::size_t dataLength, std::string_view fileName, std::s
             }
             continue;
         }
-        if (!isScalable(header)) {
+        if (!isScalable(header) || (selected && !(*selected)(header.label, header.dimension))) {
             continue;
         }
         EDFSignal& signal = document.signals.emplace_back(
@@ -602,7 +603,10 @@ std::vector<EDFAnnotation> parseAnnotationBlock(std::string_view bytes) {
     return annotations;
 }
 
-EDFDocument parseEDFBytes(std::string_view bytes, std::string_view fileName, bool includeSamples) {
+namespace {
+
+EDFDocument readBytes(std::string_view bytes, std::string_view fileName, bool includeSamples,
+                      const EDFSignalSelection* selected) {
     const FixedHeader header = readFixedHeader(bytes, bytes.size(), fileName);
     EDFDocument document;
     document.start = header.start;
@@ -610,13 +614,14 @@ EDFDocument parseEDFBytes(std::string_view bytes, std::string_view fileName, boo
     if (includeSamples) {
         std::vector<SignalHeader> headers = readSignalHeaders(bytes, header.signalCount);
         const RecordPlan plan = planRecords(bytes.size() - header.headerSize, fileName,
-                                            header.recordCount, headers, document);
+                                            header.recordCount, headers, selected, document);
         decodeRecords(bytes.data() + header.headerSize, plan.records, plan, document);
     }
     return document;
 }
 
-EDFDocument parseEDF(const std::filesystem::path& file, bool includeSamples) {
+EDFDocument readFile(const std::filesystem::path& file, bool includeSamples,
+                     const EDFSignalSelection* selected) {
     const std::string fileName = file.filename().string();
     const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
@@ -631,7 +636,7 @@ EDFDocument parseEDF(const std::filesystem::path& file, bool includeSamples) {
         throw PlatformError::fileUnreadable(file, EISDIR);
     }
     if (!S_ISREG(status.st_mode)) {
-        return parseEDFBytes(readToEnd(descriptor, file), fileName, includeSamples);
+        return readBytes(readToEnd(descriptor, file), fileName, includeSamples, selected);
     }
     // Bytes the file gains after this are not read; one that shrinks is as long as what can
     // still be read of it.
@@ -676,7 +681,7 @@ EDFDocument parseEDF(const std::filesystem::path& file, bool includeSamples) {
     document.start = header.start;
     document.duration = header.duration;
     const RecordPlan plan = planRecords(fileLength - header.headerSize, fileName,
-                                        header.recordCount, headers, document);
+                                        header.recordCount, headers, selected, document);
     if (plan.readings.empty()) {
         return document;
     }
@@ -702,6 +707,25 @@ EDFDocument parseEDF(const std::filesystem::path& file, bool includeSamples) {
         decoded += count;
     }
     return document;
+}
+
+} // namespace
+
+EDFDocument parseEDFBytes(std::string_view bytes, std::string_view fileName, bool includeSamples) {
+    return readBytes(bytes, fileName, includeSamples, nullptr);
+}
+
+EDFDocument parseEDFBytes(std::string_view bytes, std::string_view fileName,
+                          const EDFSignalSelection& selected) {
+    return readBytes(bytes, fileName, true, selected ? &selected : nullptr);
+}
+
+EDFDocument parseEDF(const std::filesystem::path& file, bool includeSamples) {
+    return readFile(file, includeSamples, nullptr);
+}
+
+EDFDocument parseEDF(const std::filesystem::path& file, const EDFSignalSelection& selected) {
+    return readFile(file, true, selected ? &selected : nullptr);
 }
 
 } // namespace velunora

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,17 @@ EDFDocument parseEDF(const std::filesystem::path& file, bool includeSamples);
 
 // The same over bytes already in memory; `fileName` goes into the error messages.
 EDFDocument parseEDFBytes(std::string_view bytes, std::string_view fileName, bool includeSamples);
+
+// Given a signal's trimmed label and dimension, whether a full read should convert its samples.
+using EDFSignalSelection = std::function<bool(std::string_view label, std::string_view dimension)>;
+
+// A full read that converts only the ordinary signals `selected` accepts: the document's signals
+// are those, in header order, and converting the others is skipped. The checks, the errors and
+// the annotations are those of the full read. Called once per ordinary signal, on the calling
+// thread; what it throws propagates.
+EDFDocument parseEDF(const std::filesystem::path& file, const EDFSignalSelection& selected);
+EDFDocument parseEDFBytes(std::string_view bytes, std::string_view fileName,
+                          const EDFSignalSelection& selected);
 
 // A header field: its bytes decoded as UTF-8 (invalid sequences replaced by U+FFFD) and trimmed
 // of Unicode white space. A field reaching past the end of the bytes reads as empty.

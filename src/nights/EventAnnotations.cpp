@@ -35,35 +35,47 @@ std::optional<EventKind> eventKindForAnnotation(std::string_view text) {
     return std::nullopt;
 }
 
-void addAnnotationToNights(const EDFDocument& document, const EDFAnnotation& annotation,
-                           NightAccumulators& nights) {
+std::optional<ScoredEvent> scoredEventOf(const EDFDocument& document,
+                                         const EDFAnnotation& annotation) {
     const auto kind = eventKindForAnnotation(annotation.text);
     if (!kind) {
-        return;
+        return std::nullopt;
     }
     const double start = document.start.secondsSince1970 + annotation.offset;
     if (!std::isfinite(start)) {
-        return;
+        return std::nullopt;
     }
     const auto date = nightDate(Date{start});
     if (!date) {
-        return;
+        return std::nullopt;
     }
-    const auto night = nights.find(*date);
+    const double duration = annotation.duration.value_or(0.0);
+    return ScoredEvent{*kind, Date{start}, *date,
+                       std::isfinite(duration) && duration >= 0.0 ? duration : 0.0};
+}
+
+void fileEvent(const ScoredEvent& event, NightAccumulators& nights) {
+    const auto night = nights.find(event.night);
     if (night == nights.end()) {
         return;
     }
     NightAccumulator& accumulator = night->second;
+    const double start = event.start.secondsSince1970;
     for (const PAPSession& session : accumulator.sessions()) {
         if (session.start.secondsSince1970 <= start && start <= session.end.secondsSince1970) {
-            const double duration = annotation.duration.value_or(0.0);
             const auto id = static_cast<std::int64_t>(std::trunc(start * 10.0)) +
                             static_cast<std::int64_t>(accumulator.events().size());
             accumulator.appendEvent(
-                RespiratoryEvent{id, session.id, *kind, Date{start},
-                                 std::isfinite(duration) && duration >= 0.0 ? duration : 0.0});
+                RespiratoryEvent{id, session.id, event.kind, event.start, event.durationSeconds});
             return;
         }
+    }
+}
+
+void addAnnotationToNights(const EDFDocument& document, const EDFAnnotation& annotation,
+                           NightAccumulators& nights) {
+    if (const auto event = scoredEventOf(document, annotation)) {
+        fileEvent(*event, nights);
     }
 }
 

@@ -73,16 +73,35 @@ void NightAccumulator::appendValues(ChannelCode code, std::span<const double> va
 }
 
 void NightAccumulator::condenseStatistics() {
-    condensed_ = computeValueStatistics();
-    for (auto& list : statistics_) {
-        list = {};
+    ValueLists released;
+    condenseStatistics(released);
+}
+
+void NightAccumulator::condenseStatistics(ValueLists& spare) {
+    // The values are dropped right after, so the percentile may reorder them where they are.
+    std::span<double> pressure = statistics_[static_cast<std::size_t>(ChannelCode::pressure)];
+    if (pressure.empty()) {
+        pressure = statistics_[static_cast<std::size_t>(ChannelCode::maskPressure)];
+    }
+    condensed_ =
+        computeValueStatistics(pressure, statistics_[static_cast<std::size_t>(ChannelCode::leak)]);
+    for (std::size_t code = 0; code < statistics_.size(); ++code) {
+        statistics_[code].clear();
+        std::swap(statistics_[code], spare[code]);
+        statistics_[code] = {};
     }
 }
 
-std::optional<double> percentile(std::span<const double> values, double p) {
-    if (values.empty()) {
-        return std::nullopt;
+void NightAccumulator::reuseValueLists(ValueLists& spare) noexcept {
+    for (std::size_t code = 0; code < statistics_.size(); ++code) {
+        spare[code].clear();
+        std::swap(statistics_[code], spare[code]);
     }
+}
+
+namespace {
+
+double selectPercentile(std::span<double> values, double p) {
     const double last = static_cast<double>(values.size() - 1);
     const double rounded = std::round(p * last);
     std::size_t index = 0;
@@ -92,31 +111,49 @@ std::optional<double> percentile(std::span<const double> values, double p) {
         index = static_cast<std::size_t>(rounded);
     }
     // Selecting the one element gives the same value as sorting everything.
-    std::vector<double> copy(values.begin(), values.end());
-    std::nth_element(copy.begin(), copy.begin() + static_cast<std::ptrdiff_t>(index), copy.end());
-    return copy[index];
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index),
+                     values.end());
+    return values[index];
 }
 
-NightAccumulator::ValueStatistics NightAccumulator::computeValueStatistics() const {
-    ValueStatistics statistics;
+} // namespace
+
+std::optional<double> percentile(std::span<const double> values, double p) {
+    if (values.empty()) {
+        return std::nullopt;
+    }
+    std::vector<double> copy(values.begin(), values.end());
+    return selectPercentile(copy, p);
+}
+
+NightAccumulator::ValueStatistics NightAccumulator::computeValueStatisticsOfCopies() const {
     // Therapy pressure when the device wrote it, else mask pressure; never a mix of the two.
     std::span<const double> pressure = values(ChannelCode::pressure);
     if (pressure.empty()) {
         pressure = values(ChannelCode::maskPressure);
     }
+    const std::span<const double> leak = values(ChannelCode::leak);
+    std::vector<double> pressureCopy(pressure.begin(), pressure.end());
+    std::vector<double> leakCopy(leak.begin(), leak.end());
+    return computeValueStatistics(pressureCopy, leakCopy);
+}
+
+// The mean, minimum and maximum are taken before the percentile reorders the values.
+NightAccumulator::ValueStatistics
+NightAccumulator::computeValueStatistics(std::span<double> pressure, std::span<double> leak) {
+    ValueStatistics statistics;
     if (!pressure.empty()) {
         const auto [minimum, maximum] = std::minmax_element(pressure.begin(), pressure.end());
         statistics.pressureAverage = meanInListOrder(pressure);
         statistics.pressureMinimum = *minimum;
         statistics.pressureMaximum = *maximum;
-        statistics.pressure95th = percentile(pressure, 0.95);
+        statistics.pressure95th = selectPercentile(pressure, 0.95);
     }
 
-    const std::span<const double> leak = values(ChannelCode::leak);
     if (!leak.empty()) {
         statistics.leakAverage = meanInListOrder(leak);
-        statistics.leak95th = percentile(leak, 0.95);
         statistics.leakMaximum = *std::max_element(leak.begin(), leak.end());
+        statistics.leak95th = selectPercentile(leak, 0.95);
     }
 
     return statistics;
@@ -148,7 +185,7 @@ NightSummary NightAccumulator::makeSummary() const {
         summary.rdi = static_cast<double>(disturbances) / hours;
     }
 
-    const ValueStatistics statistics = condensed_ ? *condensed_ : computeValueStatistics();
+    const ValueStatistics statistics = condensed_ ? *condensed_ : computeValueStatisticsOfCopies();
     summary.pressureAverage = statistics.pressureAverage;
     summary.pressureMinimum = statistics.pressureMinimum;
     summary.pressureMaximum = statistics.pressureMaximum;

@@ -34,15 +34,19 @@ public:
     void appendEvent(const RespiratoryEvent& event) { events_.push_back(event); }
     void appendSeries(ChannelSeries series) { channels_.push_back(std::move(series)); }
     void appendValues(ChannelCode code, std::span<const double> values);
-    // The list a caller appends converted values to directly (kept channels only).
-    std::vector<double>& valueList(ChannelCode code) noexcept {
-        return statistics_[static_cast<std::size_t>(code)];
-    }
+
+    // One list per channel: the memory of the values, which an import hands from night to night.
+    using ValueLists = std::array<std::vector<double>, allChannelCodes.size()>;
 
     // Computes the pressure and leak statistics now and releases the values. The import calls
     // it once a night has all its sessions, so that only one night's values are held at a time;
-    // no values may be appended afterwards.
+    // no values may be appended afterwards. With `spare`, the emptied lists keep their memory
+    // and are swapped into it, for the next night to take with `reuseValueLists`: a long import
+    // then stops allocating once the largest night has been seen.
     void condenseStatistics();
+    void condenseStatistics(ValueLists& spare);
+    // Takes the (empty) lists of `spare` to append to; only before any value was appended.
+    void reuseValueLists(ValueLists& spare) noexcept;
 
     NightSummary makeSummary() const;
 
@@ -51,13 +55,16 @@ private:
     std::vector<PAPSession> sessions_;
     std::vector<RespiratoryEvent> events_;
     std::vector<ChannelSeries> channels_;
-    std::array<std::vector<double>, allChannelCodes.size()> statistics_;
+    ValueLists statistics_;
 
     struct ValueStatistics {
         std::optional<double> pressureAverage, pressureMinimum, pressureMaximum, pressure95th;
         std::optional<double> leakAverage, leak95th, leakMaximum;
     };
-    ValueStatistics computeValueStatistics() const;
+    // Reorders the lists it is given (the percentile selects in place).
+    static ValueStatistics computeValueStatistics(std::span<double> pressure,
+                                                  std::span<double> leak);
+    ValueStatistics computeValueStatisticsOfCopies() const;
     std::optional<ValueStatistics> condensed_;
 };
 

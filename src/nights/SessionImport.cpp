@@ -6,20 +6,24 @@
 #include "cardimport/ResMedCardImporter.h"
 #include "nights/EventAnnotations.h"
 #include "nights/NightDate.h"
+#include "nights/OrderedPreparation.h"
 #include "nights/SignalMapping.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <exception>
 #include <set>
+#include <thread>
 
 namespace velunora {
 namespace {
 
 // Any failure to read one recording only costs that recording.
-std::optional<EDFDocument> readOrSkip(const ResMedFile& file, bool includeSamples) {
+template <typename Mode>
+std::optional<EDFDocument> readOrSkip(const ResMedFile& file, const Mode& mode) {
     try {
-        return parseEDF(file.url, includeSamples);
+        return parseEDF(file.url, mode);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -30,30 +34,70 @@ bool definesSessions(ResMedFile::Kind kind) {
            kind == ResMedFile::Kind::sad;
 }
 
+// Header reads are handed out this many at a time: each is only a few microseconds of work.
+constexpr std::size_t headersPerBatch = 32;
+// Prepared files ahead of the one being added, per reading thread; a full-rate file prepared
+// for a detail night holds a few megabytes.
+constexpr std::size_t filesAheadPerThread = 8;
+
+struct FileSpan {
+    double start;
+    double end;
+};
+
 // Groups the signal files into sessions by their time spans. A merge is never revisited, so a
-// seed that grows into another stays a separate session.
-std::vector<SessionSeed> seedSessions(const std::vector<ResMedFile>& files) {
-    std::vector<SessionSeed> seeds;
+// seed that grows into another stays a separate session. The headers are read on the reading
+// threads; the grouping follows the scan order.
+std::vector<SessionSeed> seedSessions(const std::vector<ResMedFile>& files,
+                                      std::size_t readThreads) {
+    std::vector<const ResMedFile*> signalFiles;
     for (const ResMedFile& file : files) {
-        if (!definesSessions(file.kind)) {
+        if (definesSessions(file.kind)) {
+            signalFiles.push_back(&file);
+        }
+    }
+    std::vector<std::optional<FileSpan>> spans(signalFiles.size());
+    prepareAll(signalFiles.size(), readThreads, headersPerBatch, [&](std::size_t index) {
+        const auto header = readOrSkip(*signalFiles[index], false);
+        if (header && header->duration > 0.0) {
+            const double start = header->start.secondsSince1970;
+            spans[index] = FileSpan{start, start + header->duration};
+        }
+    });
+
+    std::vector<SessionSeed> seeds;
+    // latestEnd[i] is the latest end among seeds 0 … i. No seed before the first whose latest
+    // end reaches the file (with the tolerance) can join it, so the search for the first seed
+    // that joins starts there, and stays short when the files come roughly in time order.
+    std::vector<double> latestEnd;
+    for (std::size_t index = 0; index < signalFiles.size(); ++index) {
+        const std::optional<FileSpan>& span = spans[index];
+        if (!span) {
             continue;
         }
-        const auto header = readOrSkip(file, false);
-        if (!header || !(header->duration > 0.0)) {
-            continue;
-        }
-        const double fileStart = header->start.secondsSince1970;
-        const double fileEnd = fileStart + header->duration;
-        const auto joined = std::find_if(seeds.begin(), seeds.end(), [&](const SessionSeed& seed) {
-            return seed.start.secondsSince1970 <= fileEnd + sessionJoinToleranceSeconds &&
-                   fileStart <= seed.end.secondsSince1970 + sessionJoinToleranceSeconds;
-        });
+        const double fileStart = span->start;
+        const double fileEnd = span->end;
+        const auto firstReaching =
+            std::partition_point(latestEnd.begin(), latestEnd.end(), [&](double end) {
+                return end + sessionJoinToleranceSeconds < fileStart;
+            });
+        const auto joined = std::find_if(
+            seeds.begin() + (firstReaching - latestEnd.begin()), seeds.end(),
+            [&](const SessionSeed& seed) {
+                return seed.start.secondsSince1970 <= fileEnd + sessionJoinToleranceSeconds &&
+                       fileStart <= seed.end.secondsSince1970 + sessionJoinToleranceSeconds;
+            });
         if (joined == seeds.end()) {
-            seeds.push_back(SessionSeed{Date{fileStart}, Date{fileEnd}, {file}});
+            seeds.push_back(SessionSeed{Date{fileStart}, Date{fileEnd}, {*signalFiles[index]}});
+            latestEnd.push_back(latestEnd.empty() ? fileEnd : std::max(latestEnd.back(), fileEnd));
         } else {
             joined->start = Date{std::min(joined->start.secondsSince1970, fileStart)};
             joined->end = Date{std::max(joined->end.secondsSince1970, fileEnd)};
-            joined->files.push_back(file);
+            joined->files.push_back(*signalFiles[index]);
+            for (auto later = latestEnd.begin() + (joined - seeds.begin());
+                 later != latestEnd.end() && *later < fileEnd; ++later) {
+                *later = fileEnd;
+            }
         }
     }
     std::stable_sort(seeds.begin(), seeds.end(), [](const SessionSeed& a, const SessionSeed& b) {
@@ -85,6 +129,70 @@ bool isReadInDetailPass(ResMedFile::Kind kind, bool isDetailNight) {
     return kind == ResMedFile::Kind::pld || (kind == ResMedFile::Kind::brp && isDetailNight);
 }
 
+// One full read of the detail or the event pass.
+struct FullRead {
+    const ResMedFile* file;
+    bool isEventFile;
+    bool isDetailNight;
+};
+
+// What a fully read file gives the nights, ready to be added.
+struct PreparedFile {
+    std::vector<SignalContribution> signals;
+    std::vector<ScoredEvent> events;
+};
+
+PreparedFile prepareEventFile(const ResMedFile& file) {
+    PreparedFile prepared;
+    const auto document = readOrSkip(file, true);
+    if (document) {
+        for (const EDFAnnotation& annotation : document->annotations) {
+            if (auto event = scoredEventOf(*document, annotation)) {
+                prepared.events.push_back(*event);
+            }
+        }
+    }
+    return prepared;
+}
+
+// Only the signals that can give the night something are converted: on most nights the
+// pressure and leak of the summary files.
+PreparedFile prepareSignalFile(const ResMedFile& file, bool isDetailNight) {
+    std::vector<SignalMapping> mappings; // those of the document's signals, in order
+    std::exception_ptr mappingError;
+    const EDFSignalSelection selection = [&](std::string_view label, std::string_view dimension) {
+        try {
+            const auto mapping = mapSignal(label, dimension);
+            if (!mapping || !contributesToNight(mapping->code, isDetailNight)) {
+                return false;
+            }
+            mappings.push_back(*mapping);
+            return true;
+        } catch (...) {
+            // Not the file's fault: it must not pass for an unreadable file.
+            if (!mappingError) {
+                mappingError = std::current_exception();
+            }
+            return false;
+        }
+    };
+    PreparedFile prepared;
+    auto document = readOrSkip(file, selection);
+    if (!document) {
+        return prepared;
+    }
+    if (mappingError) {
+        std::rethrow_exception(mappingError);
+    }
+    for (std::size_t index = 0; index < document->signals.size(); ++index) {
+        if (auto contribution = prepareSignal(*document, std::move(document->signals[index]),
+                                              mappings[index], isDetailNight)) {
+            prepared.signals.push_back(std::move(*contribution));
+        }
+    }
+    return prepared;
+}
+
 Date now() {
     using namespace std::chrono;
     return Date{duration<double>(system_clock::now().time_since_epoch()).count()};
@@ -92,10 +200,21 @@ Date now() {
 
 } // namespace
 
+std::size_t defaultReadThreadCount() noexcept {
+    const std::size_t cores = std::max(std::thread::hardware_concurrency(), 1u);
+    return std::min(cores, maximumReaders) - 1;
+}
+
 OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
                                const std::function<void(double)>& progress) {
+    return importResMedCard(card, importedAt, progress, defaultReadThreadCount());
+}
+
+OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
+                               const std::function<void(double)>& progress,
+                               std::size_t readThreads) {
     const std::vector<ResMedFile> files = scanDatalog(card.rootURL / "DATALOG");
-    const std::vector<SessionSeed> seeds = seedSessions(files);
+    const std::vector<SessionSeed> seeds = seedSessions(files, readThreads);
     // Headers are cheap; the full reads that follow are most of the work.
     constexpr double seedingShare = 0.1;
     auto report = [&](double fraction) {
@@ -115,27 +234,43 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
     }
     const std::set<Date> detailNights = chooseDetailNights(sessionNights);
 
-    std::size_t fullReads = 0;
+    // Every full read of both passes, in the order in which their results are added.
+    std::vector<FullRead> fullReads;
     for (std::size_t s = 0; s < seeds.size(); ++s) {
         if (!sessionNights[s]) {
             continue;
         }
         const bool isDetailNight = detailNights.contains(*sessionNights[s]);
         for (const ResMedFile& file : seeds[s].files) {
-            fullReads += isReadInDetailPass(file.kind, isDetailNight) ? 1 : 0;
+            if (isReadInDetailPass(file.kind, isDetailNight)) {
+                fullReads.push_back(FullRead{&file, false, isDetailNight});
+            }
         }
     }
     for (const ResMedFile& file : files) {
-        fullReads += isEventFile(file.kind) ? 1 : 0;
+        if (isEventFile(file.kind)) {
+            fullReads.push_back(FullRead{&file, true, false});
+        }
     }
+    // The reading threads prepare the files ahead; the nights are built here, in order.
+    OrderedPreparation<PreparedFile> prepared(
+        fullReads.size(), readThreads, filesAheadPerThread * std::max<std::size_t>(readThreads, 1),
+        [&](std::size_t index) {
+            const FullRead& read = fullReads[index];
+            return read.isEventFile ? prepareEventFile(*read.file)
+                                    : prepareSignalFile(*read.file, read.isDetailNight);
+        });
     std::size_t fullReadsDone = 0;
-    auto fileRead = [&] {
+    auto takeNextRead = [&] {
+        PreparedFile file = prepared.take(fullReadsDone);
         ++fullReadsDone;
         report(seedingShare + (1.0 - seedingShare) * static_cast<double>(fullReadsDone) /
-                                  static_cast<double>(std::max<std::size_t>(fullReads, 1)));
+                                  static_cast<double>(fullReads.size()));
+        return file;
     };
 
     NightAccumulators nights;
+    NightAccumulator::ValueLists spareValues;
     // Seeds come in start order and the night date never decreases with the start, so a night
     // is complete as soon as a seed of a later night turns up.
     NightAccumulator* openNight = nullptr;
@@ -149,25 +284,24 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
         const PAPSession session{
             static_cast<std::int64_t>(std::llround(seed.start.secondsSince1970)), seed.start,
             seed.end, seed.end.secondsSince1970 - seed.start.secondsSince1970};
-        NightAccumulator& accumulator = nights.try_emplace(night, night).first->second;
+        const auto [entry, isNew] = nights.try_emplace(night, night);
+        NightAccumulator& accumulator = entry->second;
         if (openNight != &accumulator) {
             if (openNight != nullptr) {
-                openNight->condenseStatistics();
+                openNight->condenseStatistics(spareValues);
             }
             openNight = &accumulator;
+            if (isNew) {
+                accumulator.reuseValueLists(spareValues);
+            }
         }
         accumulator.appendSession(session);
         for (const ResMedFile& file : seed.files) {
             if (!isReadInDetailPass(file.kind, isDetailNight)) {
                 continue;
             }
-            const auto document = readOrSkip(file, true);
-            fileRead();
-            if (!document) {
-                continue;
-            }
-            for (const EDFSignal& signal : document->signals) {
-                addSignalToNight(*document, signal, session.id, accumulator, isDetailNight);
+            for (SignalContribution& contribution : takeNextRead().signals) {
+                addToNight(std::move(contribution), session.id, accumulator);
             }
         }
     }
@@ -175,18 +309,14 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
     if (openNight != nullptr) {
         openNight->condenseStatistics();
     }
+    spareValues = {};
 
     for (const ResMedFile& file : files) {
         if (!isEventFile(file.kind)) {
             continue;
         }
-        const auto document = readOrSkip(file, true);
-        fileRead();
-        if (!document) {
-            continue;
-        }
-        for (const EDFAnnotation& annotation : document->annotations) {
-            addAnnotationToNights(*document, annotation, nights);
+        for (const ScoredEvent& event : takeNextRead().events) {
+            fileEvent(event, nights);
         }
     }
 

@@ -3,6 +3,7 @@
 #include "cardimport/DetectedPAPCard.h"
 #include "records/Snapshot.h"
 
+#include <cstddef>
 #include <functional>
 
 namespace velunora {
@@ -15,6 +16,21 @@ namespace velunora {
 // (0 to 1) as the files are read.
 OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
                                const std::function<void(double fraction)>& progress = {});
+
+// The same with `readThreads` threads of the import's own reading and preparing the files beside
+// the calling thread (none: all on the calling thread). The snapshot does not depend on it:
+// what the threads prepare is added to the nights in the order of one thread's reading, and
+// `progress` is called on the calling thread, with a share that never decreases.
+OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
+                               const std::function<void(double fraction)>& progress,
+                               std::size_t readThreads);
+
+// Threads that read, the caller's included: beyond this they only contend for the card and the
+// memory bus.
+inline constexpr std::size_t maximumReaders = 4;
+
+// One reader per core, the calling thread being one, up to the maximum.
+std::size_t defaultReadThreadCount() noexcept;
 
 // Files closer than this (end of one to start of the next) belong to one session.
 inline constexpr double sessionJoinToleranceSeconds = 30.0;

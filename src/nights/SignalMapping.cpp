@@ -107,31 +107,60 @@ std::vector<ChannelPoint> reduceSignal(Date start, double duration,
     return points;
 }
 
+bool contributesToNight(ChannelCode code, bool isDetailNight) noexcept {
+    return isDetailNight || NightAccumulator::keepsValues(code);
+}
+
+std::optional<SignalContribution> prepareSignal(const EDFDocument& document, EDFSignal&& signal,
+                                                SignalMapping mapping, bool isDetailNight) {
+    if (!contributesToNight(mapping.code, isDetailNight)) {
+        return std::nullopt;
+    }
+    std::vector<double>& samples = signal.physicalSamples;
+    SignalContribution contribution{mapping.code, {}, {}};
+    if (isDetailNight) {
+        // The stride comes from the count of usable values but walks the physical samples, so
+        // the series is made before the samples give way to the values.
+        std::size_t keptCount = 0;
+        forEachUsableValue(samples, mapping, [&](double) { ++keptCount; });
+        if (keptCount == 0) {
+            return std::nullopt;
+        }
+        contribution.points =
+            reduceSignal(document.start, document.duration, samples, mapping, keptCount);
+    }
+    if (NightAccumulator::keepsValues(mapping.code)) {
+        // The values overwrite the samples they come from, never one still to be read.
+        std::size_t kept = 0;
+        forEachUsableValue(samples, mapping, [&](double value) { samples[kept++] = value; });
+        if (kept == 0) {
+            return std::nullopt;
+        }
+        samples.resize(kept);
+        contribution.values = std::move(samples);
+    }
+    return contribution;
+}
+
+void addToNight(SignalContribution&& contribution, std::int64_t sessionID,
+                NightAccumulator& night) {
+    if (!contribution.values.empty()) {
+        night.appendValues(contribution.code, contribution.values);
+    }
+    if (!contribution.points.empty()) {
+        night.appendSeries(
+            ChannelSeries{sessionID, contribution.code, std::move(contribution.points)});
+    }
+}
+
 void addSignalToNight(const EDFDocument& document, const EDFSignal& signal, std::int64_t sessionID,
                       NightAccumulator& night, bool isDetailNight) {
     const auto mapping = mapSignal(signal.label, signal.dimension);
     if (!mapping) {
         return;
     }
-    // Kept channels go straight into the night's list; for the others only the count matters.
-    std::size_t keptCount = 0;
-    if (NightAccumulator::keepsValues(mapping->code)) {
-        std::vector<double>& list = night.valueList(mapping->code);
-        const std::size_t before = list.size();
-        list.reserve(before + signal.physicalSamples.size());
-        forEachUsableValue(signal.physicalSamples, *mapping,
-                           [&](double value) { list.push_back(value); });
-        keptCount = list.size() - before;
-    } else {
-        forEachUsableValue(signal.physicalSamples, *mapping, [&](double) { ++keptCount; });
-    }
-    if (keptCount == 0 || !isDetailNight) {
-        return;
-    }
-    std::vector<ChannelPoint> points = reduceSignal(document.start, document.duration,
-                                                    signal.physicalSamples, *mapping, keptCount);
-    if (!points.empty()) {
-        night.appendSeries(ChannelSeries{sessionID, mapping->code, std::move(points)});
+    if (auto contribution = prepareSignal(document, EDFSignal(signal), *mapping, isDetailNight)) {
+        addToNight(std::move(*contribution), sessionID, night);
     }
 }
 

@@ -37,6 +37,26 @@ std::vector<ChannelPoint> reduceSignal(Date start, double duration,
                                        std::span<const double> physicalSamples,
                                        SignalMapping mapping, std::size_t keptValueCount);
 
+// What one mapped signal of a fully read file gives its night, worked out apart from the night
+// so that files can be prepared on any thread and added in reading order.
+struct SignalContribution {
+    ChannelCode code;
+    std::vector<double> values;       // the usable converted values, for kept channels only
+    std::vector<ChannelPoint> points; // the reduced series, for detail nights only
+};
+
+// Whether a signal of that channel can give the night anything: on other than detail nights
+// only the values the night keeps count, so the other signals need not be read at all.
+bool contributesToNight(ChannelCode code, bool isDetailNight) noexcept;
+
+// The signal's contribution, taking its samples; nothing when it has no usable value or gives
+// the night nothing.
+std::optional<SignalContribution> prepareSignal(const EDFDocument& document, EDFSignal&& signal,
+                                                SignalMapping mapping, bool isDetailNight);
+
+// Adds a prepared contribution to the night of the session `sessionID`.
+void addToNight(SignalContribution&& contribution, std::int64_t sessionID, NightAccumulator& night);
+
 // Feeds one signal of a fully read file into its night: values always, a series for detail
 // nights.
 void addSignalToNight(const EDFDocument& document, const EDFSignal& signal, std::int64_t sessionID,

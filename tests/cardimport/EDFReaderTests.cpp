@@ -307,6 +307,51 @@ TEST(EDFRecords, TruncatedDataFailsInFullModeOnly) {
               0u);
 }
 
+TEST(EDFRecords, ASelectionConvertsOnlyTheSignalsItAcceptsWithTheSameChecks) {
+    const testing::TemporaryFolder folder;
+    EDFBuilder file;
+    file.records = 90; // several stretches on disk
+    EDFTestSignal pressure = flowSignal({}, 1501);
+    pressure.label = "Press.2s";
+    pressure.dimension = "cmH2O";
+    EDFTestSignal flat = flowSignal({}, 1);
+    flat.label = "Flat";
+    flat.digitalMinimum = flat.digitalMaximum = "7";
+    file.signals = {
+        flowSignal({}, 1500), flat, pressure,
+        annotationSignal(10, std::vector<std::string>(90, annotationList("+1", "2", {"Apnea"})))};
+    for (EDFTestSignal& signal : file.signals) {
+        for (int index = 0; index < signal.samplesPerRecord * file.records; ++index) {
+            signal.samples.push_back(static_cast<std::int16_t>(index * 7919));
+        }
+    }
+    const std::string bytes = file.bytes();
+    const auto path = folder.write("n.edf", bytes);
+    const EDFDocument whole = parseEDFBytes(bytes, "n.edf", true);
+
+    std::vector<std::string> asked;
+    const EDFSignalSelection pressureOnly = [&](std::string_view label, std::string_view unit) {
+        asked.push_back(std::string(label) + " " + std::string(unit));
+        return label == "Press.2s";
+    };
+    for (const EDFDocument& document :
+         {parseEDFBytes(bytes, "n.edf", pressureOnly), parseEDF(path, pressureOnly)}) {
+        ASSERT_EQ(document.signals.size(), 1u);
+        EXPECT_EQ(document.signals[0], whole.signals[1]);
+        EXPECT_EQ(document.annotations, whole.annotations);
+        EXPECT_EQ(document.start, whole.start);
+        EXPECT_EQ(document.duration, whole.duration);
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{"Flow.40ms L/s", "Press.2s cmH2O", "Flow.40ms L/s",
+                                               "Press.2s cmH2O"}))
+        << "asked about the scalable ordinary signals only, in header order";
+
+    const EDFSignalSelection none = [](std::string_view, std::string_view) { return false; };
+    EXPECT_TRUE(parseEDFBytes(bytes, "n.edf", none).signals.empty());
+    EXPECT_THROW(parseEDFBytes(bytes.substr(0, bytes.size() - 1), "n.edf", none),
+                 PAPCardImportError);
+}
+
 TEST(EDFAnnotations, ReadsTimeStampedAnnotationLists) {
     const auto parse = [](const std::string& block) { return parseAnnotationBlock(block); };
     EXPECT_TRUE(parse("+0\x14\x14\0"s).empty());

@@ -158,5 +158,33 @@ TEST(NightSummary, CondensingEarlyGivesTheSameSummaryAndKeepsOnlyWhatItNeeds) {
     EXPECT_EQ(after, before);
 }
 
+TEST(NightSummary, ValueListsHandedToTheNextNightKeepTheirMemoryNotTheirValues) {
+    const std::vector<double> pressure{12, 4, 9, 4.5, 11};
+    const std::vector<double> leak{3, 0.5, 7};
+    NightAccumulator first(Date{0});
+    first.appendSession(sessionOf(0, 5 * hour));
+    first.appendValues(ChannelCode::pressure, pressure);
+    first.appendValues(ChannelCode::leak, leak);
+    const NightSummary firstBefore = first.makeSummary();
+    NightAccumulator::ValueLists spare;
+    first.condenseStatistics(spare);
+    EXPECT_EQ(first.makeSummary(), firstBefore);
+    EXPECT_TRUE(first.values(ChannelCode::pressure).empty());
+    const auto& sparePressure = spare[static_cast<std::size_t>(ChannelCode::pressure)];
+    EXPECT_TRUE(sparePressure.empty());
+    EXPECT_GE(sparePressure.capacity(), pressure.size());
+
+    NightAccumulator second(Date{86400});
+    second.reuseValueLists(spare);
+    second.appendSession(sessionOf(86400, 2 * hour));
+    second.appendValues(ChannelCode::leak, std::vector<double>{1, 2});
+    NightAccumulator fresh(Date{86400});
+    fresh.appendSession(sessionOf(86400, 2 * hour));
+    fresh.appendValues(ChannelCode::leak, std::vector<double>{1, 2});
+    EXPECT_EQ(second.makeSummary(), fresh.makeSummary());
+    EXPECT_FALSE(second.makeSummary().pressureAverage.has_value())
+        << "nothing of the first night's pressure came along";
+}
+
 } // namespace
 } // namespace velunora

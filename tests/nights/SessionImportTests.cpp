@@ -115,6 +115,22 @@ TEST_F(SessionImport, FilesThirtySecondsApartJoinThirtyOneDoNot) {
     EXPECT_EQ(snapshot.nights[0].sessions[1].start, local({2024, 3, 1, 22, 10, 31}));
 }
 
+TEST_F(SessionImport, AFileJoinsTheFirstSessionItReachesAndMergesAreNotRevisited) {
+    TestCard card;
+    card.addPLD("a", {2024, 3, 1, 22, 0, 0}, 10);
+    card.addPLD("b", {2024, 3, 1, 23, 0, 0}, 10);
+    card.addPLD("c", {2024, 3, 1, 22, 10, 20}, 10); // joins a, not the later b
+    card.addPLD("d", {2024, 3, 1, 22, 0, 0}, 80);   // reaches a and b: joins a only
+    const auto snapshot = card.import();
+    ASSERT_EQ(snapshot.nights.size(), 1u);
+    const auto& sessions = snapshot.nights[0].sessions;
+    ASSERT_EQ(sessions.size(), 2u);
+    EXPECT_EQ(sessions[0].start, local({2024, 3, 1, 22, 0, 0}));
+    EXPECT_EQ(sessions[0].durationSeconds, 80 * 60);
+    EXPECT_EQ(sessions[1].start, local({2024, 3, 1, 23, 0, 0}));
+    EXPECT_EQ(sessions[1].durationSeconds, 10 * 60);
+}
+
 TEST_F(SessionImport, OverlappingKindsFormOneSessionAndSummaryFilesExtendIt) {
     TestCard card;
     card.addBRP("1", {2024, 3, 1, 22, 0, 0}, 60);
