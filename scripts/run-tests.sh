@@ -9,7 +9,8 @@ jobs="$(nproc)"
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan-suppressions.txt" \
+    UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j "$jobs"
 
 if [ -d fuzz ] && [ -n "$(ls fuzz/*.cpp 2>/dev/null)" ]; then
     echo "== fuzzing smoke run"

@@ -6,6 +6,7 @@
 #include "sync/LocalCloudStore.h"
 #include "sync/SyncController.h"
 #include "sync/UserDefaults.h"
+#include "sync/VolumeSource.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -85,6 +86,51 @@ void syncOneYearCard(benchmark::State& state) {
     state.counters["longest_loop_block_ms"] = longestBlock;
 }
 BENCHMARK(syncOneYearCard)->Arg(365)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Ten mounted volumes as the 12-second poll sees them: internal disks, removable media without a
+// card, and two cards.
+class TenVolumes final : public VolumeSource {
+public:
+    std::vector<MountedVolume> volumes;
+    std::vector<MountedVolume> mountedVolumes() const override { return volumes; }
+};
+
+void refreshWithTenVolumes(benchmark::State& state) {
+    QTemporaryDir folder;
+    const std::filesystem::path root = folder.path().toStdString();
+    auto volumes = std::make_shared<TenVolumes>();
+    for (int index = 0; index < 3; ++index) {
+        const auto stick = root / ("stick-" + std::to_string(index));
+        std::filesystem::create_directories(stick / "Photos");
+        volumes->volumes.push_back({stick, stick.filename().string(), true, true});
+    }
+    for (const char* name : {"card-a", "card-b"}) {
+        std::filesystem::copy(bench::generatedCard(1), root / name,
+                              std::filesystem::copy_options::recursive);
+        volumes->volumes.push_back({root / name, name, true, true});
+    }
+    for (int index = 0; index < 5; ++index) {
+        const auto disk = root / ("disk-" + std::to_string(index));
+        std::filesystem::create_directories(disk);
+        volumes->volumes.push_back({disk, disk.filename().string(), false, false});
+    }
+
+    SyncEnvironment environment;
+    environment.userDefaults = std::make_shared<MemoryUserDefaults>();
+    environment.cloud = std::make_shared<CloudSnapshotService>(
+        std::make_unique<LocalCloudStore>(root / "cloud"), folder.path());
+    environment.localExport = LocalExport(root / "share");
+    environment.volumes = volumes;
+    SyncController controller(std::move(environment));
+    if (!controller.hasDetectedCard()) {
+        state.SkipWithError("the scan found no card");
+        return;
+    }
+    for (auto _ : state) {
+        controller.refreshDetectedCard();
+    }
+}
+BENCHMARK(refreshWithTenVolumes)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

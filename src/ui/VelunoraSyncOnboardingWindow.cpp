@@ -19,7 +19,11 @@ VelunoraSyncOnboardingWindow::VelunoraSyncOnboardingWindow(
     , userDefaults_(std::move(userDefaults)) {}
 
 VelunoraSyncOnboardingWindow::~VelunoraSyncOnboardingWindow() {
-    delete window_.data();
+    if (window_) {
+        // A window being destroyed still signals that it hides: not to us any more.
+        window_->disconnect(this);
+        delete window_.data();
+    }
 }
 
 void VelunoraSyncOnboardingWindow::show(bool force) {
@@ -68,6 +72,7 @@ void VelunoraSyncOnboardingWindow::finish() {
 void VelunoraSyncOnboardingWindow::windowWillClose() {
     // The next show builds a fresh window, on the first page again.
     if (window_) {
+        window_->disconnect(this);
         window_->deleteLater();
     }
     window_ = nullptr;

@@ -1,35 +1,50 @@
 import QtQuick
 
-// A small spinning arc for the busy indicator, in the panel's colours.
+// A small spinner for the busy indicator, in the panel's colours: a faint ring and a mint arc
+// that turns. Drawn with the scene graph alone, so it costs nothing once it is gone.
 Item {
+    id: root
+
     implicitWidth: 20
     implicitHeight: 20
 
-    Canvas {
-        id: arc
+    Rectangle {
         anchors.fill: parent
-        onWidthChanged: requestPaint()
-        onHeightChanged: requestPaint()
-        onPaint: {
-            const context = getContext("2d")
-            context.reset()
-            context.lineWidth = 2.2
-            context.lineCap = "round"
-            context.strokeStyle = Theme.withAlpha(Theme.primaryText, 0.18)
-            context.beginPath()
-            context.arc(width / 2, height / 2, width / 2 - 2, 0, 2 * Math.PI)
-            context.stroke()
-            context.strokeStyle = Theme.mint
-            context.beginPath()
-            context.arc(width / 2, height / 2, width / 2 - 2, -Math.PI / 2, Math.PI / 3)
-            context.stroke()
+        anchors.margins: 1
+        radius: width / 2
+        color: "transparent"
+        border.width: 2
+        border.color: Theme.withAlpha(Theme.primaryText, 0.18)
+    }
+
+    // The arc is the ring's top-right quarter: a ring clipped to one corner, then turned.
+    Item {
+        id: turning
+        anchors.fill: parent
+
+        Item {
+            width: parent.width / 2
+            height: parent.height / 2
+            x: parent.width / 2
+            clip: true
+            Rectangle {
+                x: -parent.width + 1
+                y: 1
+                width: root.width - 2
+                height: root.height - 2
+                radius: width / 2
+                color: "transparent"
+                border.width: 2
+                border.color: Theme.mint
+            }
         }
+
         RotationAnimator on rotation {
             from: 0
             to: 360
             duration: 900
             loops: Animation.Infinite
-            running: arc.visible
+            running: root.visible
         }
     }
 }
