@@ -1,10 +1,19 @@
 #include "sync/VolumeSource.h"
 
+#include "sync/MountTableVolumeSource.h"
+#include "sync/UDisks2VolumeSource.h"
+
 namespace velunora {
 
-// No volume is watched until the UDisks2 and mount-table sources are in.
 std::unique_ptr<VolumeSource> makeStandardVolumeSource() {
-    return nullptr;
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (UDisks2VolumeSource::isAvailable(bus)) {
+        auto udisks = std::make_unique<UDisks2VolumeSource>(bus);
+        if (udisks->isLoaded()) {
+            return udisks;
+        }
+    }
+    return std::make_unique<MountTableVolumeSource>();
 }
 
 } // namespace velunora
