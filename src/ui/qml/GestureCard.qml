@@ -30,13 +30,13 @@ OnboardingPagePanel {
             size: Theme.title3.pixelSize + 2
         }
     }
-    Item { Layout.fillHeight: true }
     Text {
         text: root.title
         font: Theme.headline
         color: Theme.primaryText
         elide: Text.ElideRight
         Layout.fillWidth: true
+        Layout.topMargin: 4
     }
     Text {
         text: root.detail
@@ -45,4 +45,6 @@ OnboardingPagePanel {
         wrapMode: Text.Wrap
         Layout.fillWidth: true
     }
+    // Free space below, so that the titles of neighbouring cards line up.
+    Item { Layout.fillHeight: true }
 }

@@ -66,7 +66,7 @@ FocusScope {
     // The page spring: response T = 0.42 s, damping fraction ζ = 0.85, i.e. for a unit mass
     // stiffness k = (2π/T)² ≈ 223.8 /s² and damping c = 4πζ/T ≈ 25.4 /s. SpringAnimation
     // integrates v += spring·Δx − damping·v; x += v·h in fixed steps of h = 16 ms, so
-    // spring = k·h and damping = c·h.
+    // spring = k·h ≈ 3.58 and damping = c·h ≈ 0.41 (within its 0–1 range).
     SpringAnimation {
         id: pageSpring
         target: root
@@ -275,8 +275,9 @@ FocusScope {
 
         PlainButton {
             objectName: "leftButton"
+            // Its text lines up with the pages' content, 42 in.
             anchors.left: parent.left
-            anchors.leftMargin: 30
+            anchors.leftMargin: 42 - leftPadding
             anchors.verticalCenter: parent.verticalCenter
             text: root.page === 0 ? "Plus tard" : "Retour"
             onClicked: root.goBack()
@@ -304,7 +305,7 @@ FocusScope {
         PanelButton {
             objectName: "rightButton"
             anchors.right: parent.right
-            anchors.rightMargin: 24
+            anchors.rightMargin: 42
             anchors.verticalCenter: parent.verticalCenter
             // Wide enough for either label, so the button does not jump on the last page.
             width: Math.max(implicitWidth, 124)

@@ -57,6 +57,8 @@ Item {
             id: slot
             spacing: 12
             Layout.fillWidth: true
+            // Whatever the content, the free space stays below it.
+            Layout.fillHeight: false
             Layout.topMargin: 28
         }
         Item { Layout.fillHeight: true }

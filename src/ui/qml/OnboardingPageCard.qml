@@ -11,16 +11,19 @@ OnboardingContent {
         objectName: "gestures"
         spacing: 10
         Layout.fillWidth: true
+        // The cards fill the row's height, not the page's.
+        Layout.fillHeight: false
 
         GestureCard {
             number: "1"
             symbol: "power"
             title: "Arr\u00eater"
             detail: "Attendez l\u2019arr\u00eat du souffle"
+            // Equal shares of the row, whatever the lengths of their texts.
             Layout.fillWidth: true
-            Layout.fillHeight: true
             Layout.preferredWidth: 1
             Layout.minimumWidth: 0
+            Layout.fillHeight: true
         }
         GestureConnector {}
         GestureCard {
@@ -28,10 +31,11 @@ OnboardingContent {
             symbol: "cable.connector"
             title: "D\u00e9brancher"
             detail: "Retirez l\u2019alimentation"
+            // Equal shares of the row, whatever the lengths of their texts.
             Layout.fillWidth: true
-            Layout.fillHeight: true
             Layout.preferredWidth: 1
             Layout.minimumWidth: 0
+            Layout.fillHeight: true
         }
         GestureConnector {}
         GestureCard {
@@ -39,10 +43,11 @@ OnboardingContent {
             symbol: "sdcard.fill"
             title: "Ins\u00e9rer"
             detail: "Placez la carte dans le Mac"
+            // Equal shares of the row, whatever the lengths of their texts.
             Layout.fillWidth: true
-            Layout.fillHeight: true
             Layout.preferredWidth: 1
             Layout.minimumWidth: 0
+            Layout.fillHeight: true
         }
     }
 }
