@@ -23,10 +23,6 @@ FocusScope {
     property real transitionProgress: 1
     readonly property bool arrowsPulsing: arrowPulse.running
 
-    readonly property color sidebarTopLeading: Qt.rgba(0.055, 0.105, 0.12, 1)
-    readonly property color sidebarBottomTrailing: Qt.rgba(0.055, 0.065, 0.09, 1)
-    readonly property color navigationBarFill: Qt.rgba(0, 0, 0, 0.12)
-    readonly property color idleDotFill: Qt.rgba(1, 1, 1, 0.16)
 
     readonly property bool onScreen: Window.window !== null && Window.visibility !== Window.Hidden
                                      && Window.visibility !== Window.Minimized
@@ -118,8 +114,8 @@ FocusScope {
             anchors.centerIn: parent
             rotation: -Math.atan2(sidebar.width, sidebar.height) * 180 / Math.PI
             gradient: Gradient {
-                GradientStop { position: 0; color: root.sidebarTopLeading }
-                GradientStop { position: 1; color: root.sidebarBottomTrailing }
+                GradientStop { position: 0; color: Theme.sidebarTopLeading }
+                GradientStop { position: 1; color: Theme.sidebarBottomTrailing }
             }
         }
 
@@ -271,7 +267,7 @@ FocusScope {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: 68
-        color: root.navigationBarFill
+        color: Theme.navigationBarFill
 
         PlainButton {
             objectName: "leftButton"
@@ -295,7 +291,7 @@ FocusScope {
                     width: index === root.page ? 24 : 7
                     height: 7
                     radius: height / 2
-                    color: index === root.page ? Theme.mint : root.idleDotFill
+                    color: index === root.page ? Theme.mint : Theme.idlePageDot
                     Behavior on width { NumberAnimation { duration: 260; easing.type: Easing.OutCubic } }
                     Behavior on color { ColorAnimation { duration: 200 } }
                 }

@@ -9,7 +9,6 @@ OnboardingContent {
     required property QtObject controller
     readonly property bool hasCard: controller.hasDetectedCard
 
-    readonly property color tileFill: Qt.rgba(1, 1, 1, 0.055)
 
     eyebrow: "AUTORISATION MACOS"
     title: "Vous gardez le contr\u00f4le sur l\u2019acc\u00e8s."
@@ -28,7 +27,7 @@ OnboardingContent {
                 implicitWidth: 64
                 implicitHeight: 64
                 radius: 16
-                color: root.tileFill
+                color: Theme.cardTileFill
 
                 SymbolIcon {
                     objectName: "cardSymbol"

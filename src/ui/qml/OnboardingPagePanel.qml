@@ -11,12 +11,11 @@ Rectangle {
     property alias spacing: column.spacing
     readonly property alias contentImplicitHeight: column.implicitHeight
 
-    readonly property color panelFill: Qt.rgba(1, 1, 1, 0.045)
 
     implicitWidth: column.implicitWidth + 2 * padding
     implicitHeight: column.implicitHeight + 2 * padding
     radius: 16
-    color: panelFill
+    color: Theme.onboardingPanelFill
 
     ColumnLayout {
         id: column

@@ -7,7 +7,6 @@ OnboardingContent {
 
     required property QtObject controller
 
-    readonly property color dividerColour: Qt.rgba(1, 1, 1, 0.08)
 
     eyebrow: "TOUT EST PR\u00caT"
     title: "Les prochaines nuits arriveront toutes seules."
@@ -29,7 +28,7 @@ OnboardingContent {
         }
         Rectangle {
             implicitHeight: 1
-            color: root.dividerColour
+            color: Theme.onboardingDivider
             Layout.fillWidth: true
             // Starts under the texts, past the symbol tile and its gap.
             Layout.leftMargin: 52

@@ -8,8 +8,6 @@ OnboardingContent {
     // Leans the arrows forward; the view flips it to make them pulse.
     property bool arrowsForward: false
 
-    readonly property color cardColour: "#bf5af2"
-    readonly property color phoneColour: "#64d2ff"
 
     eyebrow: "BIENVENUE DANS VELUNORA SYNC"
     title: "Le lien discret entre votre appareil et votre iPhone."
@@ -27,7 +25,7 @@ OnboardingContent {
             DeviceNode {
                 symbol: "sdcard.fill"
                 title: "Carte SD"
-                color: root.cardColour
+                color: Theme.purple
             }
             AnimatedArrow {
                 objectName: "firstArrow"
@@ -49,7 +47,7 @@ OnboardingContent {
             DeviceNode {
                 symbol: "iphone"
                 title: "Velunora"
-                color: root.phoneColour
+                color: Theme.cyan
             }
         }
     }

@@ -29,7 +29,7 @@ Switch {
         x: control.leftPadding
         y: (control.height - height) / 2
         radius: height / 2
-        color: control.checked ? Theme.mint : Qt.rgba(1, 1, 1, 0.16)
+        color: control.checked ? Theme.mint : Theme.switchOffFill
         border.width: control.visualFocus ? 2 : 0
         border.color: Theme.withAlpha(Theme.mint, 0.7)
         Behavior on color { ColorAnimation { duration: 120 } }
@@ -40,7 +40,7 @@ Switch {
             radius: 9
             y: 2
             x: control.checked ? parent.width - width - 2 : 2
-            color: "#ffffff"
+            color: Theme.switchKnob
             Behavior on x { NumberAnimation { duration: 140; easing.type: Easing.OutCubic } }
         }
     }

@@ -12,7 +12,6 @@ RowLayout {
     property bool isOn: false
     signal toggledTo(bool enabled)
 
-    readonly property color tileFill: Theme.withAlpha(Theme.mint, 0.11)
 
     spacing: 18
 
@@ -20,7 +19,7 @@ RowLayout {
         implicitWidth: 34
         implicitHeight: 34
         radius: 9
-        color: root.tileFill
+        color: Theme.settingTileFill
         Layout.alignment: Qt.AlignVCenter
 
         SymbolIcon {

@@ -11,7 +11,6 @@ RowLayout {
     property bool isCurrent: false
     property bool isDone: false
 
-    readonly property color idleFill: Qt.rgba(1, 1, 1, 0.07)
 
     spacing: 12
 
@@ -19,7 +18,7 @@ RowLayout {
         implicitWidth: 27
         implicitHeight: 27
         radius: width / 2
-        color: root.isCurrent ? Theme.mint : root.idleFill
+        color: root.isCurrent ? Theme.mint : Theme.idleStepFill
         Behavior on color { ColorAnimation { duration: 180 } }
 
         SymbolIcon {

@@ -15,6 +15,21 @@ QtObject {
     readonly property color controlFill: Qt.rgba(1, 1, 1, 0.09)
     readonly property color controlFillHovered: Qt.rgba(1, 1, 1, 0.14)
     readonly property color windowBackground: "#121619"
+    readonly property color switchOffFill: Qt.rgba(1, 1, 1, 0.16)
+    readonly property color switchKnob: "#ffffff"
+
+    // The onboarding window.
+    readonly property color sidebarTopLeading: Qt.rgba(0.055, 0.105, 0.12, 1)
+    readonly property color sidebarBottomTrailing: Qt.rgba(0.055, 0.065, 0.09, 1)
+    readonly property color navigationBarFill: Qt.rgba(0, 0, 0, 0.12)
+    readonly property color idlePageDot: Qt.rgba(1, 1, 1, 0.16)
+    readonly property color idleStepFill: Qt.rgba(1, 1, 1, 0.07)
+    readonly property color onboardingPanelFill: Qt.rgba(1, 1, 1, 0.045)
+    readonly property color onboardingDivider: Qt.rgba(1, 1, 1, 0.08)
+    readonly property color cardTileFill: Qt.rgba(1, 1, 1, 0.055)
+    readonly property color settingTileFill: Qt.rgba(mint.r, mint.g, mint.b, 0.11)
+    readonly property color purple: "#bf5af2"
+    readonly property color cyan: "#64d2ff"
 
     function withAlpha(colour, alpha) {
         return Qt.rgba(colour.r, colour.g, colour.b, alpha)
