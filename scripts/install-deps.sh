@@ -42,6 +42,9 @@ packages=(
     # a private bus and a UDisks2 stand-in for the volume tests
     dbus-daemon
     python3-dbusmock
+    # a virtual display for the tray test of the whole app
+    xvfb
+    x11-utils
 )
 
 sudo=""

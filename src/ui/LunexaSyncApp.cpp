@@ -142,10 +142,11 @@ void LunexaSyncApp::togglePanel() {
 }
 
 void LunexaSyncApp::showPanel() {
-    if (!panel_) {
+    QQuickWindow* const panel = panel_.data();
+    if (panel == nullptr) {
         return;
     }
-    const bool besideTray = panel_->property("besideTray").toBool();
+    const bool besideTray = panel->property("besideTray").toBool();
     QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
     if (screen == nullptr) {
         screen = QGuiApplication::primaryScreen();
@@ -157,15 +158,15 @@ void LunexaSyncApp::showPanel() {
             if (trayIcon_ != nullptr && trayIcon_->geometry().isValid()) {
                 icon = trayIcon_->geometry();
             }
-            panel_->setPosition(
-                panelPosition(panel_->size(), area, icon, std::optional<QPoint>(QCursor::pos())));
-        } else if (!panel_->isVisible()) {
-            panel_->setPosition(area.center() - QPoint(panel_->width() / 2, panel_->height() / 2));
+            panel->setPosition(
+                panelPosition(panel->size(), area, icon, std::optional<QPoint>(QCursor::pos())));
+        } else if (!panel->isVisible()) {
+            panel->setPosition(area.center() - QPoint(panel->width() / 2, panel->height() / 2));
         }
     }
-    panel_->show();
-    panel_->raise();
-    panel_->requestActivate();
+    panel->show();
+    panel->raise();
+    panel->requestActivate();
     announceShown();
 }
 

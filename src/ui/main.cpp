@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
+#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 
@@ -20,8 +20,16 @@ namespace {
 // Milliseconds since the kernel started this process (10 ms resolution), so that the start-up
 // figure includes loading the libraries.
 double millisecondsSinceProcessStart() {
-    std::ifstream stat("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::string text(1024, '\0');
+    const int descriptor = ::open("/proc/self/stat", O_RDONLY | O_CLOEXEC);
+    const ssize_t length = descriptor < 0 ? -1 : ::read(descriptor, text.data(), text.size() - 1);
+    if (descriptor >= 0) {
+        ::close(descriptor);
+    }
+    if (length <= 0) {
+        return -1.0;
+    }
+    text.resize(static_cast<std::size_t>(length));
     // Field 22, counted after the command name, which may hold spaces and ends with ')'.
     const auto close = text.rfind(')');
     if (close == std::string::npos) {

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Starts the real app on a virtual X display with a StatusNotifier watcher of our own (python3-
+# dbusmock on a private session bus) and checks that the tray item registers with it, and that a
+# second start hands over to the first instead of running twice.
+set -euo pipefail
+app="$1"
+
+for tool in Xvfb dbus-daemon /usr/bin/python3; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is missing"
+        exit 77
+    fi
+done
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=":$((100 + RANDOM % 800))"
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DBUS_SESSION_BUS_ADDRESS
+DBUS_SESSION_BUS_ADDRESS="$(dbus-daemon --session --print-address --fork --print-pid=3 3>"$work/bus.pid")"
+pids+=("$(cat "$work/bus.pid")")
+
+watcher=(org.kde.StatusNotifierWatcher /StatusNotifierWatcher org.kde.StatusNotifierWatcher)
+/usr/bin/python3 -m dbusmock "${watcher[@]}" -l "$work/watcher.log" >/dev/null 2>&1 &
+pids+=($!)
+mock() {
+    /usr/bin/python3 - "$@" <<'PY'
+import sys, time, dbus
+bus = dbus.SessionBus()
+for _ in range(100):
+    try:
+        proxy = bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
+        mock = dbus.Interface(proxy, "org.freedesktop.DBus.Mock")
+        mock.AddProperty("org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered", True)
+        mock.AddProperty("org.kde.StatusNotifierWatcher", "ProtocolVersion", dbus.Int32(0))
+        mock.AddMethod("org.kde.StatusNotifierWatcher", "RegisterStatusNotifierItem", "s", "", "")
+        sys.exit(0)
+    except dbus.exceptions.DBusException:
+        time.sleep(0.1)
+sys.exit(1)
+PY
+}
+mock
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+export DISPLAY="$display" QT_QPA_PLATFORM=xcb
+"$app" --print-startup-time 2>"$work/app.log" &
+app_pid=$!
+pids+=("$app_pid")
+
+for _ in $(seq 100); do
+    grep -q RegisterStatusNotifierItem "$work/watcher.log" 2>/dev/null && break
+    sleep 0.1
+done
+if ! grep -q RegisterStatusNotifierItem "$work/watcher.log"; then
+    echo "the tray item never registered"; cat "$work/app.log"; exit 1
+fi
+grep "visible" "$work/app.log" || true
+
+# A second start must leave at once, leaving the first one running.
+if ! timeout 10 "$app" 2>>"$work/app.log"; then
+    echo "the second start did not hand over"; cat "$work/app.log"; exit 1
+fi
+kill -0 "$app_pid"
+echo "tray item registered; a second start handed over"
