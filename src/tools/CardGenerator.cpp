@@ -271,9 +271,11 @@ EventKind randomEventKind(Random& random) {
 LocalDay defaultFirstNight(int nights) {
     using namespace std::chrono;
     const double now = duration<double>(system_clock::now().time_since_epoch()).count();
-    // Last night is the night that holds the instant twelve hours ago (nights run noon to noon).
-    const auto today = localTime(Date{now - 12 * 3600.0});
-    const auto first = calendar::compose({today.year, today.month, today.day - (nights - 1), 12, 0, 0});
+    // Last night is the night that holds the instant twelve hours ago; nights run noon to noon,
+    // so it is dated by the day of the instant twelve hours before that.
+    const auto lastNight = localTime(Date{now - 24 * 3600.0});
+    const auto first = calendar::compose(
+        {lastNight.year, lastNight.month, lastNight.day - (nights - 1), 12, 0, 0});
     const auto day = localTime(*first);
     return {static_cast<int>(day.year), static_cast<int>(day.month), static_cast<int>(day.day)};
 }

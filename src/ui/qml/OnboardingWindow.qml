@@ -17,6 +17,16 @@ Window {
     color: Theme.windowBackground
     flags: Qt.Window | Qt.WindowTitleHint | Qt.WindowCloseButtonHint | Qt.WindowMinimizeButtonHint
 
+    // The window moves when its background is dragged, as on a window without a title bar.
+    DragHandler {
+        target: null
+        grabPermissions: PointerHandler.TakeOverForbidden
+        onActiveChanged: {
+            if (active)
+                window.startSystemMove()
+        }
+    }
+
     MacOnboardingView {
         objectName: "onboardingView"
         anchors.fill: parent
