@@ -22,7 +22,7 @@ packages=(
     qt6-base-dev-tools
     qcoro-qt6-dev
     qtkeychain-qt6-dev
-    # the tray app: Qt Quick with its controls, dialogs and test module, SVG for the icons, and
+    # the tray app: Qt Quick with its controls and test module, SVG for the icons, and
     # the pinned typeface of the panel and of its screenshots
     qt6-declarative-dev
     qt6-declarative-dev-tools
@@ -31,10 +31,8 @@ packages=(
     qml6-module-qtquick-controls
     qml6-module-qtquick-templates
     qml6-module-qtquick-layouts
-    qml6-module-qtquick-dialogs
     qml6-module-qtquick-window
     qml6-module-qtqml-workerscript
-    qml6-module-qt-labs-folderlistmodel
     qml6-module-qttest
     fonts-inter
     # a real WebDAV server for the cloud store's tests

@@ -3,7 +3,9 @@
 #include "ui/QuickObjects.h"
 
 #include <QEventLoop>
-#include <QUrl>
+#include <QFile>
+#include <QFileDialog>
+#include <QTimer>
 #include <QVariant>
 #include <memory>
 
@@ -22,27 +24,28 @@ QuickFolderChooser::QuickFolderChooser(QQmlEngine& engine)
 
 std::optional<std::filesystem::path> QuickFolderChooser::chooseFolder(const QString& title,
                                                                       const QString& message) {
-    const OwnedObject dialog(createQuickObject(engine_, QStringLiteral("QtQuick.Dialogs"),
-                                               QStringLiteral("FolderDialog")));
-    if (!dialog) {
-        return std::nullopt;
-    }
+    // QFileDialog rather than the Qt Quick FolderDialog: where no native panel exists, the Quick
+    // one can only open inside a parent window, and the panel that asks is a popup that hides as
+    // soon as it loses focus, so the panel never showed and the card choice waited for ever.
+    // QFileDialog uses the portal or the desktop's own panel when there is one, and otherwise
+    // opens a window of its own.
+    QFileDialog dialog(nullptr, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // The desktop's folder panels (GTK, KDE, the portal) have a title but no line for a message.
     Q_UNUSED(message);
-    dialog->setProperty("title", title);
-
-    QEventLoop loop;
-    QObject::connect(dialog.get(), SIGNAL(accepted()), &loop, SLOT(quit()));
-    QObject::connect(dialog.get(), SIGNAL(rejected()), &loop, SLOT(quit()));
-    QMetaObject::invokeMethod(dialog.get(), "open");
-    loop.exec();
-
-    constexpr int acceptedResult = 1;
-    const QUrl folder = dialog->property("selectedFolder").toUrl();
-    if (dialog->property("result").toInt() != acceptedResult || !folder.isLocalFile()) {
+    if (openedHook_) {
+        QTimer::singleShot(0, &dialog, [this, &dialog] { openedHook_(dialog); });
+    }
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return std::filesystem::path(folder.toLocalFile().toStdString());
+    const QStringList folders = dialog.selectedFiles();
+    if (folders.isEmpty() || folders.front().isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(QFile::encodeName(folders.front()).toStdString());
 }
 
 QuickResetConfirmation::QuickResetConfirmation(QQmlEngine& engine)

@@ -3,6 +3,8 @@
 #include "sync/FolderChooser.h"
 #include "sync/SyncController.h"
 
+#include <functional>
+
 class QQmlEngine;
 
 namespace velunora {
@@ -15,8 +17,12 @@ public:
     std::optional<std::filesystem::path> chooseFolder(const QString& title,
                                                       const QString& message) override;
 
+    // Called with the dialog once it is open, where the user would answer (tests answer here).
+    void setOpenedHook(std::function<void(QObject& dialog)> hook) { openedHook_ = std::move(hook); }
+
 private:
     QQmlEngine& engine_;
+    std::function<void(QObject&)> openedHook_;
 };
 
 // The question before a reset, in the app's own dialog window.

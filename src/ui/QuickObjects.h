@@ -13,8 +13,4 @@ namespace velunora {
 QObject* createUiObject(QQmlEngine& engine, const QString& typeName,
                         const QVariantMap& initialProperties = {});
 
-// Same for a type of another module, e.g. ("QtQuick.Dialogs", "FolderDialog").
-QObject* createQuickObject(QQmlEngine& engine, const QString& module, const QString& typeName,
-                           const QVariantMap& initialProperties = {});
-
 } // namespace velunora

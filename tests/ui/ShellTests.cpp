@@ -1,4 +1,6 @@
 #include "sync/UserDefaults.h"
+#include "ui/QuickDialogs.h"
+#include "ui/QuickObjects.h"
 #include "ui/SingleInstance.h"
 #include "ui/SymbolImages.h"
 #include "ui/VelunoraSyncOnboardingWindow.h"
@@ -6,10 +8,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
 #include <QUuid>
 #include <gtest/gtest.h>
 
@@ -17,7 +23,8 @@ namespace velunora {
 namespace {
 
 TEST(SingleInstance, ASecondStartActivatesTheFirstAndLeaves) {
-    const QString name = QStringLiteral("velunora-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString name =
+        QStringLiteral("velunora-test-") + QUuid::createUuid().toString(QUuid::Id128);
     SingleInstance first(name);
     ASSERT_TRUE(first.becomePrimaryOrActivateOther());
     QSignalSpy activations(&first, &SingleInstance::activationRequested);
@@ -29,7 +36,8 @@ TEST(SingleInstance, ASecondStartActivatesTheFirstAndLeaves) {
 }
 
 TEST(SingleInstance, ASocketLeftByACrashIsTakenOver) {
-    const QString name = QStringLiteral("velunora-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString name =
+        QStringLiteral("velunora-test-") + QUuid::createUuid().toString(QUuid::Id128);
     const QString path = QDir::tempPath() + QLatin1Char('/') + name;
     QFile stale(path);
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly)); // nobody listens on it
@@ -76,16 +84,17 @@ class OnboardingWindowTest : public ::testing::Test {
 protected:
     QQmlEngine engine;
     std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
-    QObject controller; // the views only read it here
+    std::unique_ptr<QObject> controller;
 
     OnboardingWindowTest() {
         engine.addImportPath(QStringLiteral("qrc:/"));
         engine.addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
+        controller.reset(createUiObject(engine, QStringLiteral("PreviewController")));
     }
 };
 
 TEST_F(OnboardingWindowTest, OpensOnceUntilCompletedAndAlwaysWhenAskedFor) {
-    VelunoraSyncOnboardingWindow onboarding(engine, &controller, defaults);
+    VelunoraSyncOnboardingWindow onboarding(engine, controller.get(), defaults);
     onboarding.show(false);
     QQuickWindow* first = onboarding.window();
     ASSERT_NE(first, nullptr);
@@ -111,6 +120,47 @@ TEST_F(OnboardingWindowTest, OpensOnceUntilCompletedAndAlwaysWhenAskedFor) {
     EXPECT_EQ(onboarding.window(), nullptr) << "completed: no window at launch";
     onboarding.show(true);
     EXPECT_NE(onboarding.window(), nullptr) << "\u00ab Revoir la pr\u00e9sentation \u00bb";
+}
+
+TEST_F(OnboardingWindowTest, TheFolderPanelGivesTheChosenFolderOrNothing) {
+    QuickFolderChooser chooser(engine);
+    const QString folder = QDir::tempPath();
+    QString title;
+    chooser.setOpenedHook([&](QObject& dialog) {
+        auto& panel = dynamic_cast<QFileDialog&>(dialog);
+        title = panel.windowTitle();
+        panel.setDirectory(folder);
+        static_cast<QDialog&>(panel).accept();
+    });
+    const auto chosen = chooser.chooseFolder(QStringLiteral("Choisir"), QStringLiteral("Pourquoi"));
+    EXPECT_EQ(title, QStringLiteral("Choisir"));
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(std::filesystem::path(*chosen), std::filesystem::path(folder.toStdString()));
+
+    chooser.setOpenedHook([](QObject& dialog) {
+        static_cast<QDialog&>(dynamic_cast<QFileDialog&>(dialog)).reject();
+    });
+    EXPECT_FALSE(chooser.chooseFolder(QStringLiteral("Choisir"), QString()).has_value());
+}
+
+TEST_F(OnboardingWindowTest, TheResetQuestionErasesOnlyWhenAnsweredSo) {
+    QuickResetConfirmation confirmation(engine);
+    const auto answerWith = [](const char* button) {
+        QTimer::singleShot(50, [button] {
+            for (QWindow* window : QGuiApplication::topLevelWindows()) {
+                if (auto* quick = qobject_cast<QQuickWindow*>(window);
+                    quick && quick->isVisible()) {
+                    if (QObject* found = quick->findChild<QObject*>(QLatin1String(button))) {
+                        QMetaObject::invokeMethod(found, "clicked");
+                    }
+                }
+            }
+        });
+    };
+    answerWith("eraseButton");
+    EXPECT_TRUE(confirmation.confirmReset());
+    answerWith("cancelButton");
+    EXPECT_FALSE(confirmation.confirmReset());
 }
 
 } // namespace
