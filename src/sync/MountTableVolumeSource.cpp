@@ -85,9 +85,7 @@ MountTableVolumeSource::MountTableVolumeSource(fs::path mountInfo, fs::path sysf
         connect(notifier_.get(), &QSocketNotifier::activated, this,
                 &MountTableVolumeSource::reload);
     }
-    for (const Listed& listed : listing()) {
-        announced_.insert(listed.key);
-    }
+    setAnnouncedVolumes(listedKeys());
 }
 
 MountTableVolumeSource::~MountTableVolumeSource() {
@@ -106,22 +104,15 @@ std::vector<MountedVolume> MountTableVolumeSource::mountedVolumes() const {
 }
 
 void MountTableVolumeSource::reload() {
-    std::set<std::string> current;
+    announceVolumes(listedKeys());
+}
+
+std::set<std::string> MountTableVolumeSource::listedKeys() const {
+    std::set<std::string> keys;
     for (const Listed& listed : listing()) {
-        current.insert(listed.key);
+        keys.insert(listed.key);
     }
-    const bool gone =
-        !std::includes(current.begin(), current.end(), announced_.begin(), announced_.end());
-    const bool came =
-        !std::includes(announced_.begin(), announced_.end(), current.begin(), current.end());
-    announced_ = std::move(current);
-    // Departures first, so a card swapped in one change ends up as the card found.
-    if (gone) {
-        Q_EMIT volumeUnmounted();
-    }
-    if (came) {
-        Q_EMIT volumeMounted();
-    }
+    return keys;
 }
 
 const std::vector<MountTableVolumeSource::Listed>& MountTableVolumeSource::listing() const {

@@ -39,6 +39,7 @@ private:
     };
 
     const std::vector<Listed>& listing() const;
+    std::set<std::string> listedKeys() const;
 
     std::filesystem::path mountInfo_;
     std::filesystem::path sysfsRoot_;
@@ -49,7 +50,6 @@ private:
     mutable std::vector<Listed> listing_;
     mutable bool listed_ = false;
     // The volumes the last signals accounted for.
-    std::set<std::string> announced_;
 };
 
 } // namespace velunora

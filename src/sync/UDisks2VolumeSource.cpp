@@ -212,7 +212,7 @@ UDisks2VolumeSource::UDisks2VolumeSource(QDBusConnection bus, QObject* parent)
     const QDBusMessage call = QDBusMessage::createMethodCall(
         service, managerPath, objectManagerInterface, QStringLiteral("GetManagedObjects"));
     load(bus_.call(call, QDBus::Block, 5000));
-    announced_ = objects_->keys();
+    setAnnouncedVolumes(objects_->keys());
 }
 
 UDisks2VolumeSource::~UDisks2VolumeSource() = default;
@@ -270,18 +270,7 @@ void UDisks2VolumeSource::forget() {
 }
 
 void UDisks2VolumeSource::announce() {
-    std::set<std::string> current = objects_->keys();
-    const bool gone =
-        !std::includes(current.begin(), current.end(), announced_.begin(), announced_.end());
-    const bool came =
-        !std::includes(announced_.begin(), announced_.end(), current.begin(), current.end());
-    announced_ = std::move(current);
-    if (gone) {
-        Q_EMIT volumeUnmounted();
-    }
-    if (came) {
-        Q_EMIT volumeMounted();
-    }
+    announceVolumes(objects_->keys());
 }
 
 void UDisks2VolumeSource::interfacesAdded(const QDBusMessage& message) {

@@ -49,7 +49,6 @@ private:
 
     QDBusConnection bus_;
     std::unique_ptr<Objects> objects_;
-    std::set<std::string> announced_;
     bool loaded_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,16 @@ public:
 Q_SIGNALS:
     void volumeMounted();
     void volumeUnmounted();
+
+protected:
+    // Records the volumes now listed (one key per volume) and signals what changed since the
+    // last call: departures first, so a card swapped in one change ends up as the card found.
+    void announceVolumes(std::set<std::string> current);
+    // Takes the volumes listed at start as known, without signalling them.
+    void setAnnouncedVolumes(std::set<std::string> current) { announced_ = std::move(current); }
+
+private:
+    std::set<std::string> announced_;
 };
 
 // UDisks2 when it answers on the system bus, else the kernel's mount table.
