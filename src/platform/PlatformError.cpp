@@ -33,6 +33,16 @@ PlatformError PlatformError::fileUnreadable(const std::filesystem::path& path, i
         return {code, withName("Vous ne disposez pas de l\u2019autorisation n\u00e9cessaire pour "
                                "ouvrir le fichier \u00ab\u00a0%1\u00a0\u00bb.",
                                name)};
+    case EISDIR:
+        return {code, withName("\u00ab\u00a0%1\u00a0\u00bb est un dossier, pas un fichier.", name)};
+    case EINVAL:
+        return {code, withName("\u00ab\u00a0%1\u00a0\u00bb n\u2019est pas un fichier ordinaire.",
+                               name)};
+    case EFBIG:
+        return {code,
+                withName("Le fichier \u00ab\u00a0%1\u00a0\u00bb est trop volumineux pour "
+                         "\u00eatre lu.",
+                         name)};
     default:
         return {
             code,

@@ -15,6 +15,10 @@ struct OscarSnapshot {
     std::string profileName = "Velunora";
     std::vector<PAPMachine> machines;
     std::vector<NightSummary> nights;
+    // Not part of the document (never encoded nor decoded): the dates of the imported nights
+    // for which a recording could not be read, ascending. The merge lets such a night replace
+    // no published night, so a damaged file never makes a published night worse.
+    std::vector<Date> partlyReadNights;
 };
 
 } // namespace velunora

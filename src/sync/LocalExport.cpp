@@ -1,30 +1,16 @@
 #include "sync/LocalExport.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/BoundedFile.h"
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
 
 #include <QStandardPaths>
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace velunora {
 namespace {
-
-std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return std::move(contents).str();
-}
 
 void removeIfPresent(const std::filesystem::path& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
@@ -66,12 +52,20 @@ void LocalExport::writeLocalExport(std::string_view json) const {
     ::unlink(legacySnapshotFileURL().c_str());
 }
 
+std::optional<std::string> LocalExport::readSnapshotFile(const std::filesystem::path& file) {
+    try {
+        return readRegularFile(file, maximumSnapshotBytes);
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
+}
+
 std::optional<OscarSnapshot> LocalExport::loadPreviousSnapshot() const {
     std::error_code error;
     const std::filesystem::path file = std::filesystem::exists(snapshotFileURL(), error)
                                            ? snapshotFileURL()
                                            : legacySnapshotFileURL();
-    const auto bytes = readWholeFile(file);
+    const auto bytes = readSnapshotFile(file);
     if (!bytes) {
         return std::nullopt;
     }

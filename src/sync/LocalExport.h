@@ -3,10 +3,15 @@
 #include "records/Snapshot.h"
 
 #include <filesystem>
+#include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velunora {
+
+// The largest snapshot file read back: years of nights with their series stay far below it.
+inline constexpr std::size_t maximumSnapshotBytes = std::size_t{256} << 20;
 
 // The snapshot kept on this computer: the user can look at it, and the next sync merges with it.
 class LocalExport {
@@ -31,6 +36,10 @@ public:
     // The published snapshot as read back from the current file, else the legacy file; nothing
     // when neither exists, reads or decodes.
     std::optional<OscarSnapshot> loadPreviousSnapshot() const;
+
+    // The bytes of a snapshot file; nothing when it is missing, unreadable, larger than
+    // maximumSnapshotBytes or not a regular file (a FIFO there is never waited on).
+    static std::optional<std::string> readSnapshotFile(const std::filesystem::path& file);
 
     // Removes both files when they exist (the folder stays). Throws PlatformError.
     void removeFiles() const;

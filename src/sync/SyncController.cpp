@@ -6,15 +6,16 @@
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
 #include "sync/CardBookmark.h"
-#include "sync/CloudSnapshotService.h"
-#include "sync/CloudStore.h"
-#include "sync/EncodedSnapshot.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStore.h"
+#include "sync/cloud/EncodedSnapshot.h"
 #include "sync/FileRevealer.h"
 #include "sync/FolderChooser.h"
 #include "sync/LoginItem.h"
+#include "sync/PreviousSnapshot.h"
 #include "sync/SnapshotMerge.h"
 #include "sync/UserDefaults.h"
-#include "sync/VolumeSource.h"
+#include "sync/volumes/VolumeSource.h"
 
 #include <QCoreApplication>
 #include <QThreadPool>
@@ -24,9 +25,9 @@
 namespace velunora {
 namespace {
 
-// What the worker hands back: the merged snapshot, encoded, or the failure it met.
+// What the import hands back: the card's snapshot, or the failure it met.
 struct ImportOutcome {
-    std::shared_ptr<const EncodedSnapshot> snapshot;
+    std::shared_ptr<const OscarSnapshot> snapshot;
     std::exception_ptr error;
 };
 
@@ -188,10 +189,9 @@ void SyncController::restoreStoredCardAccess() {
 }
 
 void SyncController::readPreferences() {
-    const QVariant stored = environment_.userDefaults->value(automaticCardImportKey);
     // Anything but a stored Bool leaves the default on.
-    if (stored.typeId() == QMetaType::Bool) {
-        setAutomaticCardImportValue(stored.toBool());
+    if (const auto stored = environment_.userDefaults->boolValue(automaticCardImportKey)) {
+        setAutomaticCardImportValue(*stored);
     }
 }
 
@@ -372,6 +372,56 @@ bool SyncController::adoptCardFolder(const std::filesystem::path& folder) {
     return true;
 }
 
+namespace {
+
+// Sets the flag for as long as the operation runs, however it ends.
+class RunningFlag {
+public:
+    explicit RunningFlag(bool& flag)
+        : flag_(flag) {
+        flag_ = true;
+    }
+    ~RunningFlag() { flag_ = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// The merge of one sync, made on the worker.
+struct MergeOutcome {
+    std::shared_ptr<const EncodedSnapshot> snapshot;
+    QByteArray digest;
+    bool needsPayload = false;
+    std::exception_ptr error;
+};
+
+QFuture<MergeOutcome> mergeOnWorker(std::shared_ptr<const OscarSnapshot> imported,
+                                    PublishedSnapshot published, LocalExport localExport,
+                                    QByteArray knownDigest) {
+    return QtConcurrent::run(
+        QThreadPool::globalInstance(),
+        [imported = std::move(imported), published = std::move(published),
+         localExport = std::move(localExport), knownDigest]() -> MergeOutcome {
+            try {
+                PreviousSnapshot previous =
+                    choosePreviousSnapshot(published, localExport, knownDigest);
+                if (previous.needsPayload) {
+                    return {nullptr, {}, true, nullptr};
+                }
+                auto merged = std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(
+                    mergeSnapshots(*imported, std::move(previous.snapshot))));
+                QByteArray digest = snapshotDigest(merged->json);
+                return {std::move(merged), std::move(digest), false, nullptr};
+            } catch (...) {
+                return {nullptr, {}, false, std::current_exception()};
+            }
+        });
+}
+
+} // namespace
+
 QCoro::Task<> SyncController::sync() {
     if (!detectedCard_) {
         setStatus(Status::needsFolder());
@@ -381,9 +431,11 @@ QCoro::Task<> SyncController::sync() {
         setStatus(Status::cardNeedsAccess(detectedCardName()));
         co_return;
     }
-    if (status_.kind() == Status::Kind::syncing) {
+    // The flag, not only the status: a card scan may change the status while a run goes on.
+    if (status_.kind() == Status::Kind::syncing || syncRunning_) {
         co_return;
     }
+    const RunningFlag running(syncRunning_);
     setStatus(Status::syncing());
 
     // The run keeps working on its own copy of the card, whatever a scan sets meanwhile.
@@ -391,35 +443,74 @@ QCoro::Task<> SyncController::sync() {
     QPointer<SyncController> self(this);
     const auto makeRegistry = environment_.makeRegistry;
     const LocalExport localExport = environment_.localExport;
-    // Reading the previous export, merging and encoding take tens of milliseconds for a year of
-    // nights: they run on the worker with the import, so the main thread's loop keeps turning.
+    const std::shared_ptr<CloudSnapshotService> cloud = environment_.cloud;
     // Named, not a temporary of the co_await expression: g++ 12 destroys such temporaries twice.
-    auto importing = QtConcurrent::run(
-        QThreadPool::globalInstance(), [card, makeRegistry, localExport]() -> ImportOutcome {
-            try {
-                OscarSnapshot imported = makeRegistry().importCard(card);
-                const OscarSnapshot merged =
-                    mergeSnapshots(std::move(imported), localExport.loadPreviousSnapshot());
-                return {std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(merged)),
-                        nullptr};
-            } catch (...) {
-                return {nullptr, std::current_exception()};
-            }
-        });
-    ImportOutcome outcome = co_await importing;
+    auto importing = QtConcurrent::run(QThreadPool::globalInstance(), [card, makeRegistry]() {
+        try {
+            return ImportOutcome{
+                std::make_shared<const OscarSnapshot>(makeRegistry().importCard(card)), nullptr};
+        } catch (...) {
+            return ImportOutcome{nullptr, std::current_exception()};
+        }
+    });
+    ImportOutcome imported = co_await importing;
     if (!self) {
         co_return;
     }
-    if (outcome.error) {
-        setStatus(Status::failed(describeFailure(outcome.error)));
+    if (imported.error) {
+        setStatus(Status::failed(describeFailure(imported.error)));
         co_return;
     }
-    const std::shared_ptr<const EncodedSnapshot> merged = outcome.snapshot;
 
+    // The history to keep is what the store holds now, whoever published it; the local export
+    // stands in for it only when it is known to hold the same payload, or when the store holds
+    // nothing readable.
+    const QString knownTag = environment_.userDefaults->value(publishedChangeTagKey).toString();
+    const QByteArray knownDigest =
+        environment_.userDefaults->value(publishedDigestKey).toString().toLatin1();
+    PublishedSnapshot published;
+    MergeOutcome merged;
+    std::exception_ptr failure;
+    for (const QString& skippedTag : {knownTag, QString()}) {
+        try {
+            auto fetching = cloud->fetchPublishedSnapshot(skippedTag);
+            published = co_await fetching;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (!self) {
+            co_return;
+        }
+        if (failure) {
+            break;
+        }
+        auto merging = mergeOnWorker(imported.snapshot, published, localExport, knownDigest);
+        merged = co_await merging;
+        if (!self) {
+            co_return;
+        }
+        failure = merged.error;
+        if (failure || !merged.needsPayload) {
+            break;
+        }
+    }
+    if (failure || !merged.snapshot) {
+        setStatus(Status::failed(describeFailure(failure)));
+        co_return;
+    }
+
+    // The save replaces only the version merged with; the export is written in the same turn of
+    // the service, so that a reset queued meanwhile removes it after, never before.
+    PublicationOutcome outcome;
     std::exception_ptr cloudFailure;
     try {
-        auto saving = environment_.cloud->saveSnapshot(merged);
-        co_await saving;
+        const std::shared_ptr<const EncodedSnapshot> snapshot = merged.snapshot;
+        std::function<void()> writeExport = [localExport, snapshot] {
+            localExport.writeLocalExport(snapshot->json);
+        };
+        auto publishing =
+            cloud->publishSnapshot(merged.snapshot, std::move(published), std::move(writeExport));
+        outcome = co_await publishing;
     } catch (...) {
         cloudFailure = std::current_exception();
     }
@@ -431,57 +522,50 @@ QCoro::Task<> SyncController::sync() {
         setStatus(Status::failed(describeFailure(cloudFailure)));
         co_return;
     }
-
-    // The write ends with an fsync, which can take a while on a busy disk.
-    auto exporting = QtConcurrent::run(QThreadPool::globalInstance(), [localExport, merged]() {
-        try {
-            localExport.writeLocalExport(merged->json);
-            return std::exception_ptr();
-        } catch (...) {
-            return std::current_exception();
-        }
-    });
-    const std::exception_ptr exportFailure = co_await exporting;
-    if (!self) {
+    if (outcome.followUpFailure) {
+        // The export is not the store's payload: the next sync downloads it.
+        environment_.userDefaults->remove(publishedChangeTagKey);
+        environment_.userDefaults->remove(publishedDigestKey);
+        setStatus(Status::failed(describeFailure(outcome.followUpFailure)));
         co_return;
     }
-    if (exportFailure) {
-        setStatus(Status::failed(describeFailure(exportFailure)));
-        co_return;
-    }
+    environment_.userDefaults->setValue(publishedChangeTagKey, outcome.changeTag);
+    environment_.userDefaults->setValue(publishedDigestKey, QString::fromLatin1(merged.digest));
     setLastSync(QDateTime::currentDateTimeUtc());
-    setStatus(Status::success(merged->nightCount));
+    setStatus(Status::success(merged.snapshot->nightCount));
 }
 
 QCoro::Task<> SyncController::reset() {
-    if (status_.kind() == Status::Kind::syncing || status_.kind() == Status::Kind::resetting) {
+    if (status_.kind() == Status::Kind::syncing || status_.kind() == Status::Kind::resetting ||
+        syncRunning_ || resetRunning_) {
         co_return;
     }
+    const RunningFlag running(resetRunning_);
     setStatus(Status::resetting());
     const QString prefix =
         QCoreApplication::translate("SyncController", "Remise \u00e0 z\u00e9ro impossible : ");
 
     QPointer<SyncController> self(this);
-    std::exception_ptr cloudFailure;
+    std::exception_ptr failure;
     try {
-        auto deleting = environment_.cloud->deleteSnapshot();
+        // The files go in the same turn of the service as the record, after it: nothing queued
+        // there can write the export back in between.
+        const LocalExport localExport = environment_.localExport;
+        std::function<void()> removeFiles = [localExport] { localExport.removeFiles(); };
+        auto deleting = environment_.cloud->deleteSnapshot(std::move(removeFiles));
         co_await deleting;
     } catch (...) {
-        cloudFailure = std::current_exception();
+        failure = std::current_exception();
     }
     if (!self) {
         co_return;
     }
-    if (cloudFailure) {
-        setStatus(Status::failed(prefix + describeFailure(cloudFailure)));
+    if (failure) {
+        setStatus(Status::failed(prefix + describeFailure(failure)));
         co_return;
     }
-    try {
-        environment_.localExport.removeFiles();
-    } catch (...) {
-        setStatus(Status::failed(prefix + describeFailure(std::current_exception())));
-        co_return;
-    }
+    environment_.userDefaults->remove(publishedChangeTagKey);
+    environment_.userDefaults->remove(publishedDigestKey);
     environment_.userDefaults->remove(legacyFolderBookmarkKey);
     setLastSync(QDateTime());
     setStatus(Status::resetComplete());

@@ -71,6 +71,10 @@ public:
     static inline const QString legacyFolderBookmarkKey = QStringLiteral("oscar-folder-bookmark");
     static inline const QString cardBookmarkKey = QStringLiteral("pap-card-bookmark");
     static inline const QString automaticCardImportKey = QStringLiteral("automatic-card-import");
+    // What our last save published: the record's change tag, and the digest of the payload the
+    // local export then received. While both still hold, the payload need not be downloaded.
+    static inline const QString publishedChangeTagKey = QStringLiteral("published-change-tag");
+    static inline const QString publishedDigestKey = QStringLiteral("published-payload-digest");
     // How often the mounted volumes are looked at, besides the mount notifications.
     static constexpr int cardPollingIntervalMilliseconds = 12000;
 
@@ -98,8 +102,9 @@ public:
     bool automaticCardImport() const noexcept { return automaticCardImport_; }
     const LocalExport& localExport() const noexcept { return environment_.localExport; }
 
-    // One synchronisation: import off the main thread, merge with the previous export, cloud
-    // save, then local export. The outcome is left in `status` and `lastSync`.
+    // One synchronisation: import off the main thread, merge with what the store holds (or the
+    // local export when it holds nothing readable), save in place of that version, then the
+    // local export. The outcome is left in `status` and `lastSync`.
     QCoro::Task<> sync();
 
     // Erases the cloud record and the local export (never the card).
@@ -162,6 +167,9 @@ private:
     QDateTime lastSync_;
     bool launchAtLogin_ = false;
     bool automaticCardImport_ = true;
+    // A sync or a reset under way, whatever the status shows meanwhile.
+    bool syncRunning_ = false;
+    bool resetRunning_ = false;
     QTimer* timer_ = nullptr;
     std::optional<std::filesystem::path> securityScopedCardURL_;
     std::vector<QMetaObject::Connection> workspaceObservers_;

@@ -2,6 +2,23 @@
 
 namespace velunora {
 
+std::optional<bool> UserDefaults::boolValue(const QString& key) const {
+    const QVariant stored = value(key);
+    if (stored.typeId() == QMetaType::Bool) {
+        return stored.toBool();
+    }
+    if (stored.typeId() == QMetaType::QString || stored.typeId() == QMetaType::QByteArray) {
+        const QString text = stored.toString();
+        if (text == u"true") {
+            return true;
+        }
+        if (text == u"false") {
+            return false;
+        }
+    }
+    return std::nullopt;
+}
+
 SettingsUserDefaults::SettingsUserDefaults()
     : settings_(std::make_unique<QSettings>(QStringLiteral("Velunora"),
                                             QStringLiteral("Velunora Sync"))) {}

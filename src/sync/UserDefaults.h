@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace velunora {
 
@@ -17,6 +18,10 @@ public:
     virtual QVariant value(const QString& key) const = 0;
     virtual void setValue(const QString& key, const QVariant& value) = 0;
     virtual void remove(const QString& key) = 0;
+
+    // The stored Bool; nothing when the key holds anything else. The settings file gives a Bool
+    // back as the text "true" or "false", which counts as that Bool.
+    std::optional<bool> boolValue(const QString& key) const;
 };
 
 // QSettings under organisation "Velunora", application "Velunora Sync".

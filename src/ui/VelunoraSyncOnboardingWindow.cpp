@@ -27,7 +27,7 @@ VelunoraSyncOnboardingWindow::~VelunoraSyncOnboardingWindow() {
 }
 
 void VelunoraSyncOnboardingWindow::show(bool force) {
-    if (!force && userDefaults_->value(completedKey).toBool()) {
+    if (!force && userDefaults_->boolValue(completedKey).value_or(false)) {
         return;
     }
     if (window_) {

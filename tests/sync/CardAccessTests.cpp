@@ -1,12 +1,12 @@
 #include "cardimport/PAPCardImportError.h"
 #include "platform/PlatformError.h"
 #include "sync/CardBookmark.h"
-#include "sync/CloudSnapshotService.h"
+#include "sync/cloud/CloudSnapshotService.h"
 #include "sync/FolderChooser.h"
 #include "sync/LoginItem.h"
 #include "sync/SyncTestSupport.h"
 #include "sync/UserDefaults.h"
-#include "sync/VolumeSource.h"
+#include "sync/volumes/VolumeSource.h"
 
 #include <QSignalSpy>
 #include <QTest>

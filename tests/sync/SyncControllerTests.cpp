@@ -1,8 +1,8 @@
 #include "cardimport/PAPCardImportError.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
-#include "sync/CloudSnapshotService.h"
-#include "sync/CloudStore.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStore.h"
 #include "sync/SyncController.h"
 #include "sync/SyncTestSupport.h"
 #include "sync/UserDefaults.h"
@@ -77,9 +77,9 @@ TEST_F(SyncControllerTest, StartsWaitingForACard) {
 TEST_F(SyncControllerTest, AutomaticImportPreferenceReadsOnlyABool) {
     defaults->setValue(SyncController::automaticCardImportKey, false);
     EXPECT_FALSE(controller()->automaticCardImport());
-    defaults->setValue(SyncController::automaticCardImportKey, QStringLiteral("false"));
-    EXPECT_TRUE(controller()->automaticCardImport()) << "anything but a Bool reads as on";
     defaults->setValue(SyncController::automaticCardImportKey, 0);
+    EXPECT_TRUE(controller()->automaticCardImport()) << "anything but a Bool reads as on";
+    defaults->setValue(SyncController::automaticCardImportKey, QStringLiteral("non"));
     EXPECT_TRUE(controller()->automaticCardImport());
 }
 

@@ -3,7 +3,7 @@
 // What the controller's tests share: an in-memory cloud, a scripted confirmation and a small
 // generated card.
 #include "support/TestSupport.h"
-#include "sync/CloudStore.h"
+#include "sync/cloud/CloudStore.h"
 #include "sync/SyncController.h"
 #include "tools/CardGenerator.h"
 
@@ -27,6 +27,7 @@ public:
         int failSaveWith = 0;
         int failDeleteWith = 0;
         int saves = 0;
+        int downloads = 0;
     };
 
     explicit RecordingCloudStore(std::shared_ptr<Shared> shared)
@@ -44,15 +45,33 @@ public:
         return found->second;
     }
 
-    void saveRecord(const CloudRecord& record) override {
+    QByteArray fetchAsset(const QString& name, const QString&) override {
+        std::lock_guard lock(shared_->mutex);
+        ++shared_->downloads;
+        const auto found = shared_->payloads.find(name);
+        if (found == shared_->payloads.end()) {
+            throw CloudError(cloudcode::unknownItem, QStringLiteral("inconnu"));
+        }
+        return QByteArray::fromStdString(found->second);
+    }
+
+    // Like a real store: only the version that was fetched is replaced.
+    QString saveRecord(const CloudRecord& record) override {
         std::lock_guard lock(shared_->mutex);
         if (shared_->failSaveWith != 0) {
             throw CloudError(shared_->failSaveWith, QStringLiteral("Quota d\u00e9pass\u00e9."));
         }
+        const auto stored = shared_->records.find(record.recordName);
+        if (stored == shared_->records.end() ? !record.changeTag.isEmpty()
+                                             : stored->second.changeTag != record.changeTag) {
+            throw CloudError(cloudcode::serverRecordChanged, QStringLiteral("modifi\u00e9"));
+        }
         const auto& asset = std::get<CloudAsset>(record.fields.at(QStringLiteral("payload")));
         shared_->payloads[record.recordName] = readFile(asset.filePath.toStdString());
-        shared_->records[record.recordName] = record;
-        ++shared_->saves;
+        CloudRecord saved = record;
+        saved.changeTag = QString::number(++shared_->saves);
+        shared_->records[record.recordName] = saved;
+        return saved.changeTag;
     }
 
     void deleteRecord(const QString& name) override {

@@ -1,8 +1,8 @@
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
-#include "sync/CloudSnapshotService.h"
-#include "sync/LocalCloudStore.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/LocalCloudStore.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -94,7 +94,11 @@ public:
         }
         return cloud_->stored;
     }
-    void saveRecord(const CloudRecord& record) override {
+    QByteArray fetchAsset(const QString& recordName, const QString&) override {
+        const Inside inside(*cloud_, "download " + recordName.toStdString());
+        return QByteArray::fromStdString(cloud_->payloadBytes);
+    }
+    QString saveRecord(const CloudRecord& record) override {
         const Inside inside(*cloud_, "save " + record.recordName.toStdString());
         const std::lock_guard lock(cloud_->mutex);
         cloud_->saved.push_back(record);
@@ -109,6 +113,7 @@ public:
         if (cloud_->saveFailure) {
             throw *cloud_->saveFailure;
         }
+        return QStringLiteral("saved");
     }
     void deleteRecord(const QString& recordName) override {
         const Inside inside(*cloud_, "delete " + recordName.toStdString());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/MountTable.h"
-#include "sync/VolumeSource.h"
+#include "sync/volumes/VolumeSource.h"
 
 #include <filesystem>
 #include <memory>

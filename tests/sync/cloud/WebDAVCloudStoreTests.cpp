@@ -1,6 +1,6 @@
 #include "CloudTestSupport.h"
 #include "WebDAVTestServer.h"
-#include "sync/WebDAVCloudStore.h"
+#include "sync/cloud/WebDAVCloudStore.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,7 @@
-#include "sync/LocalCloudStore.h"
+#include "sync/cloud/LocalCloudStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/BoundedFile.h"
 #include "platform/PlatformError.h"
 
 #include <QCoreApplication>
@@ -278,16 +279,17 @@ void placeNewFolder(const fs::path& staging, const fs::path& target, const fs::p
     }
 }
 
-QByteArray readWhole(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+std::string readWhole(const QString& path) {
+    std::optional<std::string> bytes;
+    try {
+        bytes = readRegularFile(toPath(path), static_cast<std::size_t>(maximumAssetBytes));
+    } catch (const PlatformError&) {
         throw unreadableAsset(path);
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    if (!bytes) {
         throw unreadableAsset(path);
     }
-    return bytes;
+    return std::move(*bytes);
 }
 
 } // namespace
@@ -337,7 +339,7 @@ CloudRecord LocalCloudStore::fetchRecord(const QString& recordName) {
     return record;
 }
 
-void LocalCloudStore::saveRecord(const CloudRecord& record) {
+QString LocalCloudStore::saveRecord(const CloudRecord& record) {
     requireFileName(record.recordName);
     for (const auto& [name, value] : record.fields) {
         if (std::holds_alternative<CloudAsset>(value)) {
@@ -382,7 +384,7 @@ void LocalCloudStore::saveRecord(const CloudRecord& record) {
                 uploaded ? asset->filePath : toText(target / toPath(asset->filePath));
             const QString fileName =
                 uploaded ? name + toText(toPath(source).extension()) : asset->filePath;
-            writeFileAtomically(staging / toPath(fileName), readWhole(source).toStdString());
+            writeFileAtomically(staging / toPath(fileName), readWhole(source));
             asset->filePath = fileName;
         }
         writeFileAtomically(staging / metadataFileName, encodeRecord(replacement).toStdString());
@@ -396,6 +398,33 @@ void LocalCloudStore::saveRecord(const CloudRecord& record) {
         placeNewFolder(staging, target, root_);
     }
     syncFolder(root_);
+    return replacement.changeTag;
+}
+
+QByteArray LocalCloudStore::fetchAsset(const QString& recordName, const QString& fieldName) {
+    requireFileName(recordName);
+    const auto stored = readStored(recordFolder(recordName), root_);
+    if (!stored) {
+        throw unknownRecord(root_);
+    }
+    const auto field = stored->fields.find(fieldName);
+    if (field == stored->fields.end() || !std::holds_alternative<CloudAsset>(field->second)) {
+        throw unknownRecord(root_);
+    }
+    const QString fileName = std::get<CloudAsset>(field->second).filePath;
+    requireFileName(fileName);
+    std::optional<std::string> bytes;
+    try {
+        bytes = readRegularFile(recordFolder(recordName) / toPath(fileName),
+                                static_cast<std::size_t>(maximumAssetBytes));
+    } catch (const PlatformError&) {
+        throw damaged(root_);
+    }
+    if (!bytes) {
+        // Replaced or deleted by another process since the metadata was read.
+        throw unknownRecord(root_);
+    }
+    return QByteArray::fromStdString(*bytes);
 }
 
 void LocalCloudStore::deleteRecord(const QString& recordName) {

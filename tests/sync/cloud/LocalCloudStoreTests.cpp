@@ -1,6 +1,6 @@
 #include "CloudTestSupport.h"
 #include "support/TestSupport.h"
-#include "sync/LocalCloudStore.h"
+#include "sync/cloud/LocalCloudStore.h"
 
 #include <QTimeZone>
 #include <atomic>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/VolumeSource.h"
+#include "sync/volumes/VolumeSource.h"
 
 #include <QDBusConnection>
 #include <memory>

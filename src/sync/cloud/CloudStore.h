@@ -53,6 +53,10 @@ struct CloudRecord {
     std::map<QString, CloudFieldValue> fields;
 };
 
+// The largest asset read back from a store: years of nights with their series stay far below
+// it, and a store that answers without end cannot exhaust the memory.
+inline constexpr qint64 maximumAssetBytes = qint64{256} << 20;
+
 // The private cloud database. Operations block; the cloud snapshot service calls them one at a
 // time on its own worker thread. Every failure is a CloudError.
 class CloudStore {
@@ -63,10 +67,17 @@ public:
     // unknownItem when there is none.
     virtual CloudRecord fetchRecord(const QString& recordName) = 0;
 
-    // Stores the record, uploading its assets. CloudError with code serverRecordChanged when the
-    // stored record's change tag is not `record.changeTag` (or, for an empty tag, when a record
-    // of that name exists already). Fields the record does not carry are kept as stored.
-    virtual void saveRecord(const CloudRecord& record) = 0;
+    // The bytes of the record's asset field as stored now (never more than maximumAssetBytes);
+    // CloudError with code unknownItem when the record or the field is not there. Read after
+    // fetchRecord, it may already be a later version; a save conditional on the fetched tag then
+    // fails, so nothing older than the fetched record is ever taken for it.
+    virtual QByteArray fetchAsset(const QString& recordName, const QString& fieldName) = 0;
+
+    // Stores the record, uploading its assets, and gives the record's new change tag (empty when
+    // the store does not tell it). CloudError with code serverRecordChanged when the stored
+    // record's change tag is not `record.changeTag` (or, for an empty tag, when a record of that
+    // name exists already). Fields the record does not carry are kept as stored.
+    virtual QString saveRecord(const CloudRecord& record) = 0;
 
     // CloudError with code unknownItem when there is no such record.
     virtual void deleteRecord(const QString& recordName) = 0;

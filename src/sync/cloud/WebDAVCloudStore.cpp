@@ -1,4 +1,4 @@
-#include "sync/WebDAVCloudStore.h"
+#include "sync/cloud/WebDAVCloudStore.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -110,11 +110,24 @@ struct Answer {
     int status = 0; // 0: no HTTP answer at all
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
     QByteArray body;
+    QString etag;
+    // The answer was cut off because it grew past the bound of its request.
+    bool oversized = false;
 };
+
+// What a server may send back to a PROPFIND or a PROPPATCH about one resource: a few kilobytes
+// in practice.
+constexpr qint64 maximumPropertyAnswerBytes = qint64{4} << 20;
 
 // The failure that an answer other than the expected ones stands for.
 CloudError failureOf(const Answer& answer, const WebDAVAccount& account) {
     const QString host = account.baseUrl.host();
+    if (answer.oversized) {
+        return CloudError(cloudcode::internalError,
+                          translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb a envoyé une "
+                                     "réponse trop volumineuse.")
+                              .arg(host));
+    }
     if (answer.status == 0) {
         switch (answer.error) {
         case QNetworkReply::SslHandshakeFailedError:
@@ -190,11 +203,13 @@ public:
         , timeout_(timeout) {}
 
     Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers,
-                const QByteArray& body) {
-        return wait(manager_.sendCustomRequest(request(url, headers), verb, body));
+                const QByteArray& body, qint64 maximumAnswerBytes = maximumPropertyAnswerBytes) {
+        return wait(manager_.sendCustomRequest(request(url, headers), verb, body),
+                    maximumAnswerBytes);
     }
     Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers, QIODevice* body) {
-        return wait(manager_.sendCustomRequest(request(url, headers), verb, body));
+        return wait(manager_.sendCustomRequest(request(url, headers), verb, body),
+                    maximumPropertyAnswerBytes);
     }
 
 private:
@@ -212,15 +227,33 @@ private:
         return request;
     }
 
-    static Answer wait(QNetworkReply* reply) {
+    // Waits for the whole answer, cutting it off once it announces or brings more than
+    // `maximumBytes`.
+    static Answer wait(QNetworkReply* reply, qint64 maximumBytes) {
         const std::unique_ptr<QNetworkReply> owned(reply);
+        bool oversized = false;
+        const auto cutOffBeyond = [reply, maximumBytes, &oversized](qint64 bytes) {
+            if (bytes > maximumBytes && !oversized) {
+                oversized = true;
+                reply->abort();
+            }
+        };
         if (!reply->isFinished()) {
             QEventLoop loop;
             QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+            QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [reply, cutOffBeyond] {
+                cutOffBeyond(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+            });
+            QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
+                             [cutOffBeyond](qint64 received, qint64) { cutOffBeyond(received); });
             loop.exec();
         }
+        if (oversized) {
+            return Answer{0, QNetworkReply::OperationCanceledError, {}, {}, true};
+        }
         return Answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                      reply->error(), reply->readAll()};
+                      reply->error(), reply->readAll(),
+                      QString::fromLatin1(reply->rawHeader("ETag")).trimmed()};
     }
 
     QNetworkAccessManager manager_;
@@ -530,7 +563,7 @@ CloudRecord WebDAVCloudStore::fetchRecord(const QString& recordName) {
                        std::move(properties->fields)};
 }
 
-void WebDAVCloudStore::saveRecord(const CloudRecord& record) {
+QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
     requireRecordName(record.recordName);
     requireConfigured(account_);
     const CloudAsset* asset = nullptr;
@@ -583,6 +616,21 @@ void WebDAVCloudStore::saveRecord(const CloudRecord& record) {
     } else if (patch.status != 200 && patch.status != 204) {
         throw failureOf(patch, account_);
     }
+    // Dead properties live beside the body: the tag of the PUT still names this version.
+    return put.etag;
+}
+
+QByteArray WebDAVCloudStore::fetchAsset(const QString& recordName, const QString& fieldName) {
+    requireRecordName(recordName);
+    requireConfigured(account_);
+    Q_UNUSED(fieldName) // the resource's body is the record's only asset
+    Connection connection(account_, password_(), timing_.requestTimeout);
+    Answer answer =
+        connection.send("GET", recordUrl(recordName), {}, QByteArray(), maximumAssetBytes);
+    if (answer.status != 200) {
+        throw failureOf(answer, account_);
+    }
+    return std::move(answer.body);
 }
 
 void WebDAVCloudStore::deleteRecord(const QString& recordName) {

@@ -1,4 +1,4 @@
-#include "sync/CloudStore.h"
+#include "sync/cloud/CloudStore.h"
 
 namespace velunora {
 

@@ -1,8 +1,8 @@
-#include "sync/CloudStoreFactory.h"
+#include "sync/cloud/CloudStoreFactory.h"
 
-#include "sync/LocalCloudStore.h"
+#include "sync/cloud/LocalCloudStore.h"
 #include "sync/UserDefaults.h"
-#include "sync/WebDAVCloudStore.h"
+#include "sync/cloud/WebDAVCloudStore.h"
 
 #include <QFile>
 

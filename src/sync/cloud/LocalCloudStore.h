@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/CloudStore.h"
+#include "sync/cloud/CloudStore.h"
 
 #include <QString>
 #include <chrono>
@@ -31,7 +31,8 @@ public:
     void setLockTimeout(std::chrono::milliseconds timeout) noexcept { lockTimeout_ = timeout; }
 
     CloudRecord fetchRecord(const QString& recordName) override;
-    void saveRecord(const CloudRecord& record) override;
+    QByteArray fetchAsset(const QString& recordName, const QString& fieldName) override;
+    QString saveRecord(const CloudRecord& record) override;
     void deleteRecord(const QString& recordName) override;
 
 private:

@@ -1,5 +1,5 @@
 #include "support/TestSupport.h"
-#include "sync/MountTableVolumeSource.h"
+#include "sync/volumes/MountTableVolumeSource.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sync/UDisks2VolumeSource.h"
+#include "sync/volumes/UDisks2VolumeSource.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>

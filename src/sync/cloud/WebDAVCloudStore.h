@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/CloudStore.h"
+#include "sync/cloud/CloudStore.h"
 
 #include <QString>
 #include <QUrl>
@@ -56,7 +56,9 @@ public:
     // The record must carry exactly one asset field, which becomes the resource's body. A weak
     // change tag (Apache's, for a resource written within the last second) is first settled into
     // the strong one, so that a save right after a save is no false conflict.
-    void saveRecord(const CloudRecord& record) override;
+    QString saveRecord(const CloudRecord& record) override;
+    // The resource's body, whatever the field's name.
+    QByteArray fetchAsset(const QString& recordName, const QString& fieldName) override;
     void deleteRecord(const QString& recordName) override;
 
 private:

@@ -1,4 +1,4 @@
-#include "sync/MountTableVolumeSource.h"
+#include "sync/volumes/MountTableVolumeSource.h"
 
 #include <QSocketNotifier>
 #include <algorithm>

@@ -1,5 +1,5 @@
-#include "sync/MountTableVolumeSource.h"
-#include "sync/UDisks2VolumeSource.h"
+#include "sync/volumes/MountTableVolumeSource.h"
+#include "sync/volumes/UDisks2VolumeSource.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>

@@ -1,7 +1,7 @@
-#include "sync/VolumeSource.h"
+#include "sync/volumes/VolumeSource.h"
 
-#include "sync/MountTableVolumeSource.h"
-#include "sync/UDisks2VolumeSource.h"
+#include "sync/volumes/MountTableVolumeSource.h"
+#include "sync/volumes/UDisks2VolumeSource.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/CloudStore.h"
+#include "sync/cloud/CloudStore.h"
 
 #include <functional>
 

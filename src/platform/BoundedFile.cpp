@@ -1,0 +1,78 @@
+#include "platform/BoundedFile.h"
+
+#include "platform/PlatformError.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velunora {
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor)
+        : descriptor_(descriptor) {}
+    ~Descriptor() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const noexcept { return descriptor_; }
+
+private:
+    int descriptor_;
+};
+
+} // namespace
+
+std::optional<std::string> readRegularFile(const std::filesystem::path& file,
+                                           std::size_t maximumBytes) {
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    const Descriptor descriptor(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (descriptor.get() < 0) {
+        if (errno == ENOENT) {
+            return std::nullopt;
+        }
+        throw PlatformError::fileUnreadable(file, errno);
+    }
+    struct stat status {};
+    if (::fstat(descriptor.get(), &status) != 0) {
+        throw PlatformError::fileUnreadable(file, errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        throw PlatformError::fileUnreadable(file, S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+    }
+    if (static_cast<std::size_t>(status.st_size) > maximumBytes) {
+        throw PlatformError::fileUnreadable(file, EFBIG);
+    }
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t done = 0;
+    // One byte past the size found: a file that grew meanwhile is noticed, not cut.
+    char probe = 0;
+    for (;;) {
+        char* destination = done < bytes.size() ? bytes.data() + done : &probe;
+        const std::size_t wanted = done < bytes.size() ? bytes.size() - done : 1;
+        const ssize_t count = ::read(descriptor.get(), destination, wanted);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw PlatformError::fileUnreadable(file, errno);
+        }
+        if (count == 0) {
+            break;
+        }
+        if (done >= bytes.size()) {
+            throw PlatformError::fileUnreadable(file, EFBIG);
+        }
+        done += static_cast<std::size_t>(count);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+} // namespace velunora

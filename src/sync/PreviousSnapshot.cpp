@@ -1,0 +1,48 @@
+#include "sync/PreviousSnapshot.h"
+
+#include "records/SnapshotJSON.h"
+
+#include <QCryptographicHash>
+
+namespace velunora {
+namespace {
+
+std::optional<OscarSnapshot> decoded(std::string_view json) {
+    try {
+        return decodeSnapshot(json);
+    } catch (const SnapshotDecodingError&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+QByteArray snapshotDigest(std::string_view json) {
+    return QCryptographicHash::hash(QByteArrayView(json.data(), static_cast<qsizetype>(json.size())),
+                                    QCryptographicHash::Sha256)
+        .toHex();
+}
+
+PreviousSnapshot choosePreviousSnapshot(const PublishedSnapshot& published,
+                                        const LocalExport& localExport,
+                                        const QByteArray& knownDigest) {
+    if (published.payloadIsKnown) {
+        const auto bytes = LocalExport::readSnapshotFile(localExport.snapshotFileURL());
+        if (bytes && !knownDigest.isEmpty() && snapshotDigest(*bytes) == knownDigest) {
+            if (auto snapshot = decoded(*bytes)) {
+                return {std::move(snapshot), false};
+            }
+        }
+        return {std::nullopt, true};
+    }
+    if (published.payload) {
+        if (auto snapshot = decoded(*published.payload)) {
+            return {std::move(snapshot), false};
+        }
+    }
+    // Nothing readable in the store: what this computer published last is the best history
+    // there is (a store emptied by a reset has no export left beside it either).
+    return {localExport.loadPreviousSnapshot(), false};
+}
+
+} // namespace velunora

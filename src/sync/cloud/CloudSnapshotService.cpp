@@ -1,0 +1,257 @@
+#include "sync/cloud/CloudSnapshotService.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/PlatformError.h"
+#include "records/SnapshotJSON.h"
+#include "sync/cloud/CloudStoreFactory.h"
+#include "sync/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QUuid>
+#include <QtConcurrent>
+#include <cmath>
+#include <exception>
+#include <filesystem>
+#include <qcoro/qcorofuture.h>
+#include <unistd.h>
+
+namespace velunora {
+namespace {
+
+QDateTime toDateTime(Date date) {
+    return QDateTime::fromMSecsSinceEpoch(
+        static_cast<qint64>(std::floor(date.secondsSince1970 * 1000.0)), Qt::UTC);
+}
+
+// Removes the payload file when the save ends, whichever way it ends; a failed removal is
+// ignored (the system cleans its temporary folder).
+class TemporaryPayload {
+public:
+    explicit TemporaryPayload(const QString& folder)
+        : path_(folder + QStringLiteral("/lunexa-") +
+                QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
+                QStringLiteral(".json")) {}
+    ~TemporaryPayload() { ::unlink(QFile::encodeName(path_).constData()); }
+    TemporaryPayload(const TemporaryPayload&) = delete;
+    TemporaryPayload& operator=(const TemporaryPayload&) = delete;
+
+    const QString& path() const noexcept { return path_; }
+
+private:
+    QString path_;
+};
+
+// Held while a publication and the local work that follows it run. QLockFile takes over the
+// lock of a process that died.
+class PublicationLock {
+public:
+    explicit PublicationLock(const QString& path) {
+        if (path.isEmpty()) {
+            return;
+        }
+        try {
+            createPrivateFolder(QFile::encodeName(QFileInfo(path).absolutePath()).toStdString());
+        } catch (const PlatformError&) {
+            // Taking the lock below fails and says so.
+        }
+        lock_.emplace(path);
+        // Another process's publication takes seconds at most.
+        if (lock_->tryLock(60'000)) {
+            return;
+        }
+        if (lock_->error() == QLockFile::LockFailedError) {
+            throw CloudError(
+                cloudcode::internalError,
+                QCoreApplication::translate("CloudSnapshotService",
+                                            "Une autre synchronisation est en cours sur cet "
+                                            "ordinateur. Réessayez dans un instant."));
+        }
+        throw CloudError(cloudcode::internalError,
+                         QCoreApplication::translate("CloudSnapshotService",
+                                                     "Le fichier de verrou \u00ab\u00a0%1\u00a0"
+                                                     "\u00bb n’a pas pu être créé.")
+                             .arg(path));
+    }
+
+private:
+    std::optional<QLockFile> lock_;
+};
+
+QString opaqueChangeTag(const QString& tag) {
+    return tag.startsWith(QStringLiteral("W/")) ? tag.mid(2) : tag;
+}
+
+} // namespace
+
+bool sameChangeTag(const QString& first, const QString& second) {
+    return !first.isEmpty() && opaqueChangeTag(first) == opaqueChangeTag(second);
+}
+
+CloudSnapshotService::CloudSnapshotService(std::unique_ptr<CloudStore> store,
+                                           QString temporaryFolder, QString publicationLockFile)
+    : store_(std::move(store))
+    , temporaryFolder_(temporaryFolder.isEmpty() ? QDir::tempPath() : std::move(temporaryFolder))
+    , publicationLockFile_(std::move(publicationLockFile)) {
+    // One thread, kept for the service's life: the operations run in the order they were asked.
+    worker_.setMaxThreadCount(1);
+    worker_.setExpiryTimeout(-1);
+}
+
+CloudSnapshotService::~CloudSnapshotService() {
+    worker_.waitForDone();
+}
+
+CloudSnapshotService& CloudSnapshotService::shared() {
+    // Never destroyed: its worker thread must not be torn down after the application object.
+    static auto* const service = new CloudSnapshotService(
+        makeConfiguredCloudStore(SettingsUserDefaults()), QDir::tempPath(),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/velunora-sync/publication.lock"));
+    return *service;
+}
+
+QFuture<std::exception_ptr> CloudSnapshotService::runInTurn(std::function<void()> work) {
+    return QtConcurrent::run(&worker_, [work = std::move(work)] {
+        try {
+            work();
+            return std::exception_ptr();
+        } catch (...) {
+            return std::current_exception();
+        }
+    });
+}
+
+namespace {
+
+void rethrowFailure(const std::exception_ptr& failure) {
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+} // namespace
+
+// The futures are named, never temporaries inside the co_await, and no closure is a coroutine
+// parameter: g++ 12 destroys such objects twice.
+QCoro::Task<> CloudSnapshotService::saveSnapshot(OscarSnapshot snapshot) {
+    auto turn = runInTurn([this, snapshot = std::move(snapshot)] {
+        performSave(EncodedSnapshot::of(snapshot), [this]() -> std::optional<CloudRecord> {
+            try {
+                return store_->fetchRecord(recordName);
+            } catch (const CloudError& error) {
+                if (error.code() != cloudcode::unknownItem) {
+                    throw;
+                }
+                return std::nullopt;
+            }
+        });
+    });
+    rethrowFailure(co_await turn);
+}
+
+QCoro::Task<PublishedSnapshot> CloudSnapshotService::fetchPublishedSnapshot(QString knownChangeTag) {
+    auto published = std::make_shared<PublishedSnapshot>();
+    auto turn = runInTurn([this, published, knownChangeTag = std::move(knownChangeTag)] {
+        *published = performFetch(knownChangeTag);
+    });
+    rethrowFailure(co_await turn);
+    co_return std::move(*published);
+}
+
+QCoro::Task<PublicationOutcome>
+CloudSnapshotService::publishSnapshot(std::shared_ptr<const EncodedSnapshot> snapshot,
+                                      PublishedSnapshot published, std::function<void()> followUp) {
+    auto outcome = std::make_shared<PublicationOutcome>();
+    auto turn = runInTurn([this, outcome, snapshot = std::move(snapshot),
+                           replaced = std::move(published.record),
+                           followUp = std::move(followUp)] {
+        const PublicationLock lock(publicationLockFile_);
+        outcome->changeTag = performSave(*snapshot, [&replaced] { return replaced; });
+        if (followUp) {
+            try {
+                followUp();
+            } catch (...) {
+                outcome->followUpFailure = std::current_exception();
+            }
+        }
+    });
+    rethrowFailure(co_await turn);
+    co_return std::move(*outcome);
+}
+
+QCoro::Task<> CloudSnapshotService::deleteSnapshot(std::function<void()> followUp) {
+    auto turn = runInTurn([this, followUp = std::move(followUp)] {
+        const PublicationLock lock(publicationLockFile_);
+        performDelete();
+        if (followUp) {
+            followUp();
+        }
+    });
+    rethrowFailure(co_await turn);
+}
+
+QCoro::Task<> CloudSnapshotService::replaceStore(std::unique_ptr<CloudStore> store) {
+    // Boxed so that the work stays copyable, as std::function wants.
+    auto replacement = std::make_shared<std::unique_ptr<CloudStore>>(std::move(store));
+    auto turn = runInTurn([this, replacement] { store_ = std::move(*replacement); });
+    rethrowFailure(co_await turn);
+}
+
+PublishedSnapshot CloudSnapshotService::performFetch(const QString& knownChangeTag) {
+    PublishedSnapshot published;
+    try {
+        published.record = store_->fetchRecord(recordName);
+    } catch (const CloudError& error) {
+        if (error.code() != cloudcode::unknownItem) {
+            throw;
+        }
+        return published;
+    }
+    if (sameChangeTag(published.record->changeTag, knownChangeTag)) {
+        published.payloadIsKnown = true;
+        return published;
+    }
+    try {
+        published.payload = store_->fetchAsset(recordName, QStringLiteral("payload")).toStdString();
+    } catch (const CloudError& error) {
+        // A record without a payload holds no history to keep; the save that follows replaces
+        // exactly this version or fails.
+        if (error.code() != cloudcode::unknownItem) {
+            throw;
+        }
+    }
+    return published;
+}
+
+QString CloudSnapshotService::performSave(
+    const EncodedSnapshot& snapshot,
+    const std::function<std::optional<CloudRecord>()>& recordToReplace) {
+    const TemporaryPayload payload(temporaryFolder_);
+    writeFileAtomically(std::filesystem::path(QFile::encodeName(payload.path()).toStdString()),
+                        snapshot.json);
+
+    CloudRecord record = recordToReplace().value_or(CloudRecord{recordType, recordName, {}, {}});
+    record.fields.insert_or_assign(QStringLiteral("generatedAt"), toDateTime(snapshot.generatedAt));
+    record.fields.insert_or_assign(QStringLiteral("nightCount"),
+                                   static_cast<qint64>(snapshot.nightCount));
+    record.fields.insert_or_assign(QStringLiteral("payload"), CloudAsset{payload.path()});
+    // A conflict (the record changed since the fetch) is thrown, not retried: the next sync
+    // merges with what is there then and publishes again.
+    return store_->saveRecord(record);
+}
+
+void CloudSnapshotService::performDelete() {
+    try {
+        store_->deleteRecord(recordName);
+    } catch (const CloudError& error) {
+        if (error.code() != cloudcode::unknownItem) {
+            throw;
+        }
+    }
+}
+
+} // namespace velunora
