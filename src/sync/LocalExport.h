@@ -2,8 +2,8 @@
 
 #include "records/Snapshot.h"
 
-#include <filesystem>
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -18,8 +18,9 @@ std::optional<OscarSnapshot> decoded(std::string_view json) {
 } // namespace
 
 QByteArray snapshotDigest(std::string_view json) {
-    return QCryptographicHash::hash(QByteArrayView(json.data(), static_cast<qsizetype>(json.size())),
-                                    QCryptographicHash::Sha256)
+    return QCryptographicHash::hash(
+               QByteArrayView(json.data(), static_cast<qsizetype>(json.size())),
+               QCryptographicHash::Sha256)
         .toHex();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <vector>
@@ -12,6 +13,67 @@ namespace velunora {
 std::string machineKey(const PAPMachine& machine) {
     return machine.serialNumber.empty() ? machine.displayName() : machine.serialNumber;
 }
+
+namespace {
+
+// The card's sessions, to find the published nights that hold the same recordings.
+class ImportedSessions {
+public:
+    explicit ImportedSessions(const std::vector<NightSummary>& nights) {
+        for (std::size_t night = 0; night < nights.size(); ++night) {
+            for (const PAPSession& session : nights[night].sessions) {
+                byId_.emplace(session.id, Entry{session.durationSeconds, night});
+            }
+        }
+    }
+
+    // The night holding a session that starts at `id` and lasts `duration`, if any.
+    std::optional<std::size_t> nightOf(std::int64_t id, double duration) const {
+        const auto [first, last] = byId_.equal_range(id);
+        for (auto entry = first; entry != last; ++entry) {
+            if (entry->second.duration == duration) {
+                return entry->second.night;
+            }
+        }
+        return std::nullopt;
+    }
+    std::optional<std::size_t> nightOf(std::int64_t id) const {
+        const auto found = byId_.find(id);
+        return found == byId_.end() ? std::nullopt : std::optional(found->second.night);
+    }
+
+    // Adds the nights that hold a session of `night` shifted by a whole number of quarter hours
+    // of less than a day, with the same duration to the second: the card read again in another
+    // time zone, whose EDF clock times then name other instants. (Files on both sides of a
+    // change of daylight saving time may then group into other sessions: one session found is
+    // enough.)
+    void addShiftedMatches(const NightSummary& night, std::vector<std::size_t>& into) const {
+        for (const PAPSession& session : night.sessions) {
+            for (std::int64_t shift = quarterHour; shift <= maximumShift; shift += quarterHour) {
+                auto holder = nightOf(session.id + shift, session.durationSeconds);
+                if (!holder) {
+                    holder = nightOf(session.id - shift, session.durationSeconds);
+                }
+                if (holder) {
+                    into.push_back(*holder);
+                    break;
+                }
+            }
+        }
+    }
+
+private:
+    static constexpr std::int64_t quarterHour = 900;
+    static constexpr std::int64_t maximumShift = 24 * 3600 - quarterHour;
+
+    struct Entry {
+        double duration;
+        std::size_t night;
+    };
+    std::unordered_multimap<std::int64_t, Entry> byId_;
+};
+
+} // namespace
 
 OscarSnapshot mergeSnapshots(OscarSnapshot imported, std::optional<OscarSnapshot> previous) {
     if (!previous) {
@@ -23,55 +85,78 @@ OscarSnapshot mergeSnapshots(OscarSnapshot imported, std::optional<OscarSnapshot
     for (NightSummary& night : previous->nights) {
         published.insert_or_assign(night.date, std::move(night));
     }
-    // A session's id is its start instant: the same session filed under another date (the card
-    // read in another time zone) is the same night, which must not be published twice.
-    std::unordered_map<std::int64_t, Date> sessionNight;
-    for (const auto& [date, night] : published) {
-        for (const PAPSession& session : night.sessions) {
-            sessionNight.insert_or_assign(session.id, date);
-        }
+    std::vector<NightSummary>& cardNights = imported.nights;
+    std::map<Date, std::size_t> cardNightOfDate;
+    for (std::size_t index = 0; index < cardNights.size(); ++index) {
+        cardNightOfDate.emplace(cardNights[index].date, index);
     }
+    const ImportedSessions sessions(cardNights);
     const std::set<Date> partlyRead(imported.partlyReadNights.begin(),
                                     imported.partlyReadNights.end());
 
-    std::map<Date, NightSummary> nights;
-    for (NightSummary& night : imported.nights) {
-        std::vector<Date> replaced;
-        if (published.contains(night.date)) {
-            replaced.push_back(night.date);
+    // Which card nights stand for each published night: the night of its date, those that
+    // hold one of its sessions, or those that hold all of them at another time zone's clock.
+    std::map<Date, std::vector<std::size_t>> replacements;
+    std::vector<bool> withheld(cardNights.size(), false);
+    for (const auto& [date, night] : published) {
+        std::vector<std::size_t> replacing;
+        if (const auto sameDate = cardNightOfDate.find(date); sameDate != cardNightOfDate.end()) {
+            replacing.push_back(sameDate->second);
         }
         for (const PAPSession& session : night.sessions) {
-            const auto owner = sessionNight.find(session.id);
-            if (owner != sessionNight.end() && published.contains(owner->second) &&
-                std::find(replaced.begin(), replaced.end(), owner->second) == replaced.end()) {
-                replaced.push_back(owner->second);
+            if (const auto holder = sessions.nightOf(session.id)) {
+                replacing.push_back(*holder);
             }
+        }
+        if (replacing.empty()) {
+            sessions.addShiftedMatches(night, replacing);
         }
         // A night missing some of its recordings is worse than the one published before.
-        if (partlyRead.contains(night.date) && !replaced.empty()) {
-            continue;
-        }
-        if (night.channels.empty()) {
-            // The series of the published night of the same date first, else of a night that
-            // holds the same sessions.
-            std::stable_partition(replaced.begin(), replaced.end(),
-                                  [&night](Date date) { return date == night.date; });
-            for (const Date date : replaced) {
-                NightSummary& before = published.at(date);
-                if (!before.channels.empty()) {
-                    night.channels = std::move(before.channels);
-                    break;
-                }
+        for (const std::size_t index : replacing) {
+            if (partlyRead.contains(cardNights[index].date)) {
+                withheld[index] = true;
             }
         }
-        for (const Date date : replaced) {
-            published.erase(date);
+        if (!replacing.empty()) {
+            replacements.emplace(date, std::move(replacing));
         }
-        const Date date = night.date;
-        nights.insert_or_assign(date, std::move(night));
     }
-    // The published nights that no night of the card replaced stay as they were.
-    nights.merge(published);
+
+    for (auto& [date, replacing] : replacements) {
+        const bool kept = std::any_of(replacing.begin(), replacing.end(),
+                                      [&withheld](std::size_t index) { return withheld[index]; });
+        if (kept) {
+            continue;
+        }
+        NightSummary& before = published.at(date);
+        // The series of the published night carry over to the card's night of the same date, or
+        // of the same sessions, when the import built none for it.
+        for (const std::size_t index : replacing) {
+            NightSummary& night = cardNights[index];
+            const bool sameSessions =
+                night.date == date ||
+                std::any_of(night.sessions.begin(), night.sessions.end(),
+                            [&before](const PAPSession& session) {
+                                return std::any_of(before.sessions.begin(), before.sessions.end(),
+                                                   [&session](const PAPSession& old) {
+                                                       return old.id == session.id;
+                                                   });
+                            });
+            if (night.channels.empty() && !before.channels.empty() && sameSessions) {
+                night.channels = std::move(before.channels);
+                break;
+            }
+        }
+        published.erase(date);
+    }
+
+    std::map<Date, NightSummary> nights = std::move(published);
+    for (std::size_t index = 0; index < cardNights.size(); ++index) {
+        if (!withheld[index]) {
+            const Date date = cardNights[index].date;
+            nights.insert_or_assign(date, std::move(cardNights[index]));
+        }
+    }
 
     std::map<std::string, PAPMachine> machines;
     for (PAPMachine& machine : previous->machines) {

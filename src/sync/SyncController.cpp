@@ -6,15 +6,15 @@
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
 #include "sync/CardBookmark.h"
-#include "sync/cloud/CloudSnapshotService.h"
-#include "sync/cloud/CloudStore.h"
-#include "sync/cloud/EncodedSnapshot.h"
 #include "sync/FileRevealer.h"
 #include "sync/FolderChooser.h"
 #include "sync/LoginItem.h"
 #include "sync/PreviousSnapshot.h"
 #include "sync/SnapshotMerge.h"
 #include "sync/UserDefaults.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStore.h"
+#include "sync/cloud/EncodedSnapshot.h"
 #include "sync/volumes/VolumeSource.h"
 
 #include <QCoreApplication>
@@ -410,8 +410,8 @@ QFuture<MergeOutcome> mergeOnWorker(std::shared_ptr<const OscarSnapshot> importe
                 if (previous.needsPayload) {
                     return {nullptr, {}, true, nullptr};
                 }
-                auto merged = std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(
-                    mergeSnapshots(*imported, std::move(previous.snapshot))));
+                auto merged = std::make_shared<const EncodedSnapshot>(
+                    EncodedSnapshot::of(mergeSnapshots(*imported, std::move(previous.snapshot))));
                 QByteArray digest = snapshotDigest(merged->json);
                 return {std::move(merged), std::move(digest), false, nullptr};
             } catch (...) {

@@ -1,11 +1,11 @@
 #include "cardimport/PAPCardImportError.h"
 #include "platform/PlatformError.h"
 #include "sync/CardBookmark.h"
-#include "sync/cloud/CloudSnapshotService.h"
 #include "sync/FolderChooser.h"
 #include "sync/LoginItem.h"
 #include "sync/SyncTestSupport.h"
 #include "sync/UserDefaults.h"
+#include "sync/cloud/CloudSnapshotService.h"
 #include "sync/volumes/VolumeSource.h"
 
 #include <QSignalSpy>

@@ -89,5 +89,43 @@ TEST(SnapshotMerge, DuplicatesInAForeignPreviousDocumentDoNotFail) {
     EXPECT_EQ(merged.nights[0].ahi, 2) << "the later entry wins";
 }
 
+NightSummary nightWithSession(double date, double ahi, std::int64_t sessionStart, double duration) {
+    NightSummary summary = night(date, ahi, false);
+    summary.sessions = {PAPSession{sessionStart, Date{double(sessionStart)},
+                                   Date{sessionStart + duration}, duration}};
+    return summary;
+}
+
+TEST(SnapshotMerge, APartlyReadNightNeverReplacesAPublishedOne) {
+    const auto previous = snapshotOf({night(1 * day, 10, true), night(2 * day, 20, false)}, {}, 5);
+    auto imported = snapshotOf({night(2 * day, 0, false), night(3 * day, 0, false)}, {}, 9);
+    imported.partlyReadNights = {Date{2 * day}, Date{3 * day}};
+    const auto merged = mergeSnapshots(imported, previous);
+    ASSERT_EQ(merged.nights.size(), 3u);
+    EXPECT_EQ(merged.nights[1].ahi, 20) << "the published night stays";
+    EXPECT_EQ(merged.nights[2].ahi, 0) << "better than nothing where nothing was published";
+}
+
+TEST(SnapshotMerge, ANightHoldingTheSameSessionsIsTheSameNightUnderAnyClock) {
+    // The first night read again with a clock six hours later (another time zone): its session
+    // starts six hours later with the same length, and its date moved.
+    const auto previous = snapshotOf({nightWithSession(1 * day, 10, 100'000, 25'321),
+                                      nightWithSession(2 * day, 20, 190'000, 27'000)},
+                                     {}, 5);
+    const auto imported = snapshotOf({nightWithSession(1 * day + 6 * 3600, 11, 121'600, 25'321),
+                                      nightWithSession(2 * day, 22, 190'000, 26'000)},
+                                     {}, 9);
+    const auto merged = mergeSnapshots(imported, previous);
+    ASSERT_EQ(merged.nights.size(), 2u);
+    EXPECT_EQ(merged.nights[0].ahi, 11);
+    EXPECT_EQ(merged.nights[1].ahi, 22);
+
+    // A day apart, or the same start with another length, is another night.
+    const auto nextDay = snapshotOf({nightWithSession(5 * day, 55, 100'000 + 86'400, 25'321),
+                                     nightWithSession(6 * day, 66, 100'000 + 900, 25'322)},
+                                    {}, 9);
+    EXPECT_EQ(mergeSnapshots(nextDay, previous).nights.size(), 4u);
+}
+
 } // namespace
 } // namespace velunora

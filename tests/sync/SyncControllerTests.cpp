@@ -1,11 +1,11 @@
 #include "cardimport/PAPCardImportError.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
-#include "sync/cloud/CloudSnapshotService.h"
-#include "sync/cloud/CloudStore.h"
 #include "sync/SyncController.h"
 #include "sync/SyncTestSupport.h"
 #include "sync/UserDefaults.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStore.h"
 #include "tools/CardGenerator.h"
 
 #include <QSignalSpy>

@@ -3,8 +3,8 @@
 // What the controller's tests share: an in-memory cloud, a scripted confirmation and a small
 // generated card.
 #include "support/TestSupport.h"
-#include "sync/cloud/CloudStore.h"
 #include "sync/SyncController.h"
+#include "sync/cloud/CloudStore.h"
 #include "tools/CardGenerator.h"
 
 #include <filesystem>

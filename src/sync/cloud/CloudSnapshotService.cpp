@@ -3,8 +3,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
-#include "sync/cloud/CloudStoreFactory.h"
 #include "sync/UserDefaults.h"
+#include "sync/cloud/CloudStoreFactory.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -153,7 +153,8 @@ QCoro::Task<> CloudSnapshotService::saveSnapshot(OscarSnapshot snapshot) {
     rethrowFailure(co_await turn);
 }
 
-QCoro::Task<PublishedSnapshot> CloudSnapshotService::fetchPublishedSnapshot(QString knownChangeTag) {
+QCoro::Task<PublishedSnapshot>
+CloudSnapshotService::fetchPublishedSnapshot(QString knownChangeTag) {
     auto published = std::make_shared<PublishedSnapshot>();
     auto turn = runInTurn([this, published, knownChangeTag = std::move(knownChangeTag)] {
         *published = performFetch(knownChangeTag);
@@ -167,8 +168,7 @@ CloudSnapshotService::publishSnapshot(std::shared_ptr<const EncodedSnapshot> sna
                                       PublishedSnapshot published, std::function<void()> followUp) {
     auto outcome = std::make_shared<PublicationOutcome>();
     auto turn = runInTurn([this, outcome, snapshot = std::move(snapshot),
-                           replaced = std::move(published.record),
-                           followUp = std::move(followUp)] {
+                           replaced = std::move(published.record), followUp = std::move(followUp)] {
         const PublicationLock lock(publicationLockFile_);
         outcome->changeTag = performSave(*snapshot, [&replaced] { return replaced; });
         if (followUp) {

@@ -12,8 +12,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 #include <qcoro/qcorotask.h>
+#include <string>
 
 namespace velunora {
 

@@ -1,7 +1,7 @@
 #include "sync/cloud/CloudStoreFactory.h"
 
-#include "sync/cloud/LocalCloudStore.h"
 #include "sync/UserDefaults.h"
+#include "sync/cloud/LocalCloudStore.h"
 #include "sync/cloud/WebDAVCloudStore.h"
 
 #include <QFile>

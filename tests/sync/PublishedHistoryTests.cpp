@@ -1,0 +1,265 @@
+// A night once published is never lost or made worse: whatever the export, a second computer,
+// a second sync, a failed write, a change of time zone or a reset in between does.
+#include "records/SnapshotJSON.h"
+#include "support/TestSupport.h"
+#include "sync/SyncController.h"
+#include "sync/SyncTestSupport.h"
+#include "sync/UserDefaults.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/LocalCloudStore.h"
+#include "tools/CardGenerator.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTest>
+#include <atomic>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <qcoro/qcorotask.h>
+#include <thread>
+
+namespace velunora {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr int cardNights = 10;
+constexpr int recentNights = 3;
+
+// A card of ten nights, and the same card as it is later: only its last three nights left (the
+// device keeps a limited history, or a new card was put in).
+struct Cards {
+    testing::TemporaryFolder folder;
+    fs::path full = folder.path() / "full";
+    fs::path recent = folder.path() / "recent";
+
+    Cards() {
+        const testing::ScopedTimeZone paris("Europe/Paris");
+        cardgen::CardGeneratorOptions options;
+        options.nights = cardNights;
+        options.seed = 7;
+        options.firstNight = cardgen::LocalDay{2024, 3, 1};
+        cardgen::generateCard(full, options);
+        fs::copy(full, recent, fs::copy_options::recursive);
+        std::vector<fs::path> days;
+        for (const auto& entry : fs::directory_iterator(recent / "DATALOG")) {
+            days.push_back(entry.path());
+        }
+        std::sort(days.begin(), days.end());
+        for (std::size_t day = 0; day + recentNights < days.size(); ++day) {
+            fs::remove_all(days[day]);
+        }
+    }
+};
+
+const Cards& cards() {
+    static const Cards generated;
+    return generated;
+}
+
+std::size_t nightsIn(const std::string& json) {
+    return json.empty() ? 0 : decodeSnapshot(json).nights.size();
+}
+
+// One computer: its settings and its local export; the store may be shared with another one
+// through a folder that a sync client carries (the local store's folder setting).
+struct Computer {
+    testing::TemporaryFolder home;
+    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::unique_ptr<SyncController> controller;
+    fs::path storeRoot;
+
+    explicit Computer(fs::path sharedStore, std::unique_ptr<CloudStore> store = nullptr,
+                      QString lockFile = {}, std::optional<fs::path> dataFolder = {})
+        : storeRoot(std::move(sharedStore)) {
+        fs::create_directories(home.path() / "tmp");
+        SyncEnvironment environment;
+        environment.userDefaults = defaults;
+        environment.cloud = std::make_shared<CloudSnapshotService>(
+            store ? std::move(store) : std::make_unique<LocalCloudStore>(storeRoot),
+            QString::fromStdString((home.path() / "tmp").string()), std::move(lockFile));
+        environment.localExport = LocalExport(dataFolder.value_or(home.path() / "share"));
+        controller = std::make_unique<SyncController>(std::move(environment));
+    }
+
+    Status sync(const fs::path& card) {
+        controller->adoptCardFolder(card);
+        QCoro::waitFor(controller->sync());
+        return controller->status();
+    }
+    fs::path exportFile() const { return controller->localExport().snapshotFileURL(); }
+    std::string exported() const {
+        return fs::exists(exportFile()) ? testing::readFile(exportFile()) : std::string();
+    }
+    std::string published() const {
+        const fs::path payload = LocalCloudStore(storeRoot).assetFile(
+            CloudSnapshotService::recordName, QStringLiteral("payload"));
+        return payload.empty() ? std::string() : testing::readFile(payload);
+    }
+};
+
+class PublishedHistoryTest : public ::testing::Test {
+protected:
+    const testing::ScopedTimeZone zone{"Europe/Paris"};
+    testing::TemporaryFolder shared;
+    fs::path storeRoot = shared.path() / "store";
+};
+
+TEST_F(PublishedHistoryTest, ANewComputerOrALostExportKeepsWhatTheStoreHolds) {
+    Computer first(storeRoot);
+    ASSERT_EQ(first.sync(cards().full), Status::success(cardNights));
+
+    fs::remove(first.exportFile());
+    EXPECT_EQ(first.sync(cards().recent), Status::success(cardNights)) << "export deleted";
+    EXPECT_EQ(nightsIn(first.published()), std::size_t{cardNights});
+    EXPECT_EQ(first.exported(), first.published());
+
+    fs::resize_file(first.exportFile(), fs::file_size(first.exportFile()) - 1);
+    EXPECT_EQ(first.sync(cards().recent), Status::success(cardNights)) << "export cut short";
+    EXPECT_EQ(first.exported(), first.published());
+
+    Computer second(storeRoot);
+    EXPECT_EQ(second.sync(cards().recent), Status::success(cardNights)) << "second computer";
+    EXPECT_EQ(second.exported(), second.published());
+}
+
+TEST_F(PublishedHistoryTest, AnExportThatFailedNeverTakesTheStoreBackwards) {
+    Computer computer(storeRoot);
+    ASSERT_EQ(computer.sync(cards().recent), Status::success(recentNights));
+    const std::string olderExport = computer.exported();
+
+    // A folder where the export file belongs: the write fails after the store was saved.
+    fs::remove(computer.exportFile());
+    fs::create_directory(computer.exportFile());
+    EXPECT_EQ(computer.sync(cards().full).kind(), Status::Kind::failed);
+    EXPECT_EQ(nightsIn(computer.published()), std::size_t{cardNights});
+
+    fs::remove(computer.exportFile());
+    std::ofstream(computer.exportFile()) << olderExport;
+    EXPECT_EQ(computer.sync(cards().recent), Status::success(cardNights));
+    EXPECT_EQ(nightsIn(computer.published()), std::size_t{cardNights});
+}
+
+TEST_F(PublishedHistoryTest, AnUnchangedExportSparesTheDownloadAndAChangedOneIsNotTrusted) {
+    auto cloud = std::make_shared<testing::RecordingCloudStore::Shared>();
+    Computer computer(storeRoot, std::make_unique<testing::RecordingCloudStore>(cloud));
+    ASSERT_EQ(computer.sync(cards().full), Status::success(cardNights));
+    ASSERT_EQ(computer.sync(cards().recent), Status::success(cardNights));
+    EXPECT_EQ(cloud->downloads, 0) << "the export holds the payload of our last save";
+
+    // Same size, other content: a hand-edited or damaged export is not taken for the payload.
+    std::string tampered = computer.exported();
+    tampered.replace(tampered.find("\"ahi\" : "), 8, "\"ahi\"  :");
+    std::ofstream(computer.exportFile(), std::ios::trunc) << tampered;
+    EXPECT_EQ(computer.sync(cards().recent), Status::success(cardNights));
+    EXPECT_EQ(cloud->downloads, 1);
+    EXPECT_EQ(computer.exported(), cloud->payloads.begin()->second);
+}
+
+TEST_F(PublishedHistoryTest, TwoComputersSyncingAtOnceNeverDropTheOthersNights) {
+    // Two devices, two cards, one store: whichever order the saves take, a sync that reports
+    // success left every night of the other sync that reported success in the store.
+    testing::TemporaryFolder otherCards;
+    cardgen::CardGeneratorOptions options;
+    options.nights = 4;
+    options.seed = 99;
+    options.firstNight = cardgen::LocalDay{2024, 5, 1};
+    cardgen::generateCard(otherCards.path() / "card", options);
+
+    for (int round = 0; round < 4; ++round) {
+        const fs::path root = shared.path() / ("race" + std::to_string(round));
+        Computer first(root);
+        Computer second(root);
+        first.controller->adoptCardFolder(cards().recent);
+        second.controller->adoptCardFolder(otherCards.path() / "card");
+        auto one = first.controller->sync();
+        auto two = second.controller->sync();
+        QCoro::waitFor(std::move(one));
+        QCoro::waitFor(std::move(two));
+
+        const auto published = decodeSnapshot(first.published());
+        std::size_t expected = 0;
+        for (const Computer* computer : {&first, &second}) {
+            const Status& status = computer->controller->status();
+            if (status.kind() == Status::Kind::success) {
+                expected += computer == &first ? recentNights : 4;
+            } else {
+                EXPECT_EQ(status.failureText(),
+                          QStringLiteral("Les données publiées ont été modifiées ailleurs "
+                                         "entre-temps. Relancez la synchronisation."));
+            }
+        }
+        EXPECT_GE(expected, std::size_t{recentNights}) << "one of them at least succeeds";
+        EXPECT_EQ(published.nights.size(), expected) << "round " << round;
+    }
+}
+
+TEST_F(PublishedHistoryTest, TheSameCardReadInAnotherTimeZoneIsTheSameNights) {
+    Computer computer(storeRoot);
+    ASSERT_EQ(computer.sync(cards().full), Status::success(cardNights));
+    {
+        const testing::ScopedTimeZone travel("America/New_York");
+        EXPECT_EQ(computer.sync(cards().full), Status::success(cardNights));
+        EXPECT_EQ(computer.sync(cards().recent), Status::success(cardNights));
+    }
+    const testing::ScopedTimeZone farther("Asia/Tokyo");
+    EXPECT_EQ(computer.sync(cards().full), Status::success(cardNights));
+}
+
+TEST_F(PublishedHistoryTest, AResetQueuedBehindASaveEndsWithNothingPublished) {
+    // The app's sync and the command-line reset, two processes of one user: the reset asks
+    // right after the store was saved, while the export is still to be written.
+    const QString lockFile = QString::fromStdString((shared.path() / "publication.lock").string());
+    const fs::path userData = shared.path() / "share";
+    Computer resetting(storeRoot, nullptr, lockFile, userData);
+
+    struct SlowAfterSave final : CloudStore {
+        LocalCloudStore store;
+        std::function<void()> afterSave;
+        explicit SlowAfterSave(fs::path root)
+            : store(std::move(root)) {}
+        CloudRecord fetchRecord(const QString& name) override { return store.fetchRecord(name); }
+        QByteArray fetchAsset(const QString& name, const QString& field) override {
+            return store.fetchAsset(name, field);
+        }
+        QString saveRecord(const CloudRecord& record) override {
+            QString tag = store.saveRecord(record);
+            afterSave();
+            return tag;
+        }
+        void deleteRecord(const QString& name) override { store.deleteRecord(name); }
+    };
+    auto store = std::make_unique<SlowAfterSave>(storeRoot);
+    store->afterSave = [&resetting] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(),
+                                  [&resetting] { resetting.controller->reset(); });
+        std::this_thread::sleep_for(300ms);
+    };
+    Computer syncing(storeRoot, std::move(store), lockFile, userData);
+    ASSERT_EQ(syncing.sync(cards().recent), Status::success(recentNights));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return resetting.controller->status() == Status::resetComplete(); }, 10000))
+        << resetting.controller->status().failureText().toStdString();
+    EXPECT_TRUE(syncing.published().empty());
+    EXPECT_FALSE(fs::exists(syncing.exportFile())) << "the export came back after the reset";
+}
+
+TEST(PreferencesTest, BoolPreferencesSurviveARestart) {
+    testing::TemporaryFolder configuration;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(configuration.path().string()));
+    {
+        SettingsUserDefaults settings;
+        settings.setValue(SyncController::automaticCardImportKey, false);
+        settings.setValue(QStringLiteral("velunora-sync-onboarding-completed"), true);
+    }
+    const auto restarted = std::make_shared<SettingsUserDefaults>();
+    EXPECT_EQ(restarted->boolValue(QStringLiteral("velunora-sync-onboarding-completed")), true);
+    SyncEnvironment environment;
+    environment.userDefaults = restarted;
+    EXPECT_FALSE(SyncController(std::move(environment)).automaticCardImport());
+}
+
+} // namespace
+} // namespace velunora
