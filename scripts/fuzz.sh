@@ -6,7 +6,8 @@
 #
 # Builds the `fuzz` preset first (clang, ASan, UBSan). Each target keeps its corpus in
 # build/fuzz/corpus/<target> (never committed), seeded from the real card beside the project
-# when it is there. Crash reproducers land in build/fuzz/artifacts/<target>/.
+# when it is there, or from fuzz/seeds/<target> when the project keeps seeds for it. Crash reproducers land
+# in build/fuzz/artifacts/<target>/.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -45,9 +46,13 @@ else
 fi
 
 seed() {
-    local corpus="$1"
+    local name="$1" corpus="$2"
     mkdir -p "$corpus"
-    if [[ -d "$card" && -z "$(ls -A "$corpus")" ]]; then
+    [[ -z "$(ls -A "$corpus")" ]] || return 0
+    if [[ -d "$root/fuzz/seeds/$name" ]]; then
+        # A target of our own documents starts from the seeds kept beside it.
+        cp "$root/fuzz/seeds/$name"/* "$corpus/"
+    elif [[ -d "$card" ]]; then
         # Flat names: the card's folders hold files of the same name.
         find "$card" -type f ! -name LICENSE -print0 |
             while IFS= read -r -d '' file; do
@@ -62,7 +67,7 @@ for target in "${targets[@]}"; do
     corpus="$build/corpus/$name"
     artifacts="$build/artifacts/$name"
     log="$build/logs/$name.log"
-    seed "$corpus"
+    seed "$name" "$corpus"
     mkdir -p "$artifacts" "$build/logs"
     echo "== $name: $seconds s"
     if "$target" "$corpus" -max_total_time="$seconds" -max_len=65536 -timeout=10 \

@@ -1,6 +1,7 @@
 #include "records/InternetDate.h"
 #include "records/SnapshotJSON.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <simdjson.h>
 
@@ -85,8 +86,11 @@ std::string_view asString(element value, std::string_view where) {
 }
 
 Date asDate(element value, std::string_view where) {
+    // An offset can move the instant out of the four-digit years, where no document could hold
+    // it again.
     const auto seconds = internetdate::parse(asString(value, where));
-    if (!seconds) {
+    if (!seconds || *seconds < internetdate::earliestSeconds ||
+        *seconds > internetdate::latestSeconds) {
         fail(where, "date attendue");
     }
     return Date{static_cast<double>(*seconds)};
@@ -318,14 +322,63 @@ NightSummary readNight(element value) {
     return night;
 }
 
+// Earlier versions wrote whole doubles past the 64-bit integers without an exponent
+// ("123456789012345683968"), which the parser refuses as an integer out of range. An exponent
+// makes such a literal a double of the same value, so those exports still read; integer fields
+// go on refusing it. Only numbers outside strings are touched.
+std::string withLongIntegersAsDoubles(std::string_view json) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::string out;
+    out.reserve(json.size() + 64);
+    std::size_t i = 0;
+    while (i < json.size()) {
+        const char c = json[i];
+        if (c == '"') {
+            std::size_t end = i + 1;
+            while (end < json.size() && json[end] != '"') {
+                end += json[end] == '\\' ? 2 : 1;
+            }
+            end = std::min(end + 1, json.size());
+            out.append(json.substr(i, end - i));
+            i = end;
+        } else if (c == '-' || isDigit(c)) {
+            std::size_t end = i + 1;
+            bool integer = true;
+            while (end < json.size() &&
+                   (isDigit(json[end]) || json[end] == '.' || json[end] == 'e' ||
+                    json[end] == 'E' || json[end] == '+' || json[end] == '-')) {
+                integer = integer && isDigit(json[end]);
+                ++end;
+            }
+            out.append(json.substr(i, end - i));
+            if (integer && end - i - (c == '-' ? 1 : 0) >= 20) {
+                out.append("e0");
+            }
+            i = end;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 OscarSnapshot decodeSnapshot(std::string_view json) {
-    const simdjson::padded_string padded(json);
+    simdjson::padded_string padded(json);
     simdjson::dom::parser parser;
     element root;
-    if (const auto error = parser.parse(padded).get(root); error != simdjson::SUCCESS) {
-        fail("document", simdjson::error_message(error));
+    if (auto error = parser.parse(padded).get(root); error != simdjson::SUCCESS) {
+        if (error == simdjson::NUMBER_ERROR) {
+            padded = simdjson::padded_string(withLongIntegersAsDoubles(json));
+            if (parser.parse(padded).get(root) == simdjson::SUCCESS) {
+                error = simdjson::SUCCESS;
+            }
+        }
+        if (error != simdjson::SUCCESS) {
+            fail("document", simdjson::error_message(error));
+        }
     }
     static constexpr std::string_view keys[] = {"generatedAt", "machines", "nights", "profileName"};
     RequiredKeys required(keys);

@@ -71,15 +71,18 @@ public:
         used_ = static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - out_.data());
     }
 
+    // Shortest text that reads back to the same double; whole values come out as "12". The
+    // reader takes a whole number without exponent as a 64-bit integer and refuses the document
+    // when it does not fit, so such values, and -0 (which would come back as 0), go the slow way.
     void number(double value) {
-        if (!std::isfinite(value)) {
-            throw SnapshotEncodingError(localized("Instantan\u00e9 non encodable : nombre non fini "
-                                                  "pour \u00ab ") +
-                                        std::string(currentKey_) + " \u00bb");
-        }
-        // Shortest text that reads back to the same double; whole values come out as "12".
         char* at = room(32);
-        used_ = static_cast<std::size_t>(std::to_chars(at, at + 32, value).ptr - out_.data());
+        char* end = nullptr;
+        if (value >= -0x1p63 && value < 0x1p64 && (value != 0 || !std::signbit(value))) [[likely]] {
+            end = std::to_chars(at, at + 32, value).ptr;
+        } else {
+            end = unusualNumber(value, at);
+        }
+        used_ = static_cast<std::size_t>(end - out_.data());
     }
 
     void boolean(bool value) { append(value ? std::string_view("true") : "false"); }
@@ -186,6 +189,26 @@ public:
     }
 
 private:
+    // `value` is non-finite, -0, or beyond the 64-bit integers; writes at most 32 bytes at `at`.
+    char* unusualNumber(double value, char* at) const {
+        if (!std::isfinite(value)) {
+            throw SnapshotEncodingError(localized("Instantan\u00e9 non encodable : nombre non fini "
+                                                  "pour \u00ab ") +
+                                        std::string(currentKey_) + " \u00bb");
+        }
+        if (value == 0) {
+            std::memcpy(at, "-0.0", 4);
+            return at + 4;
+        }
+        // Beyond the 64-bit integers the plain form can still be the shorter one
+        // ("123456789012345683968").
+        char* end = std::to_chars(at, at + 32, value).ptr;
+        if (std::memchr(at, 'e', static_cast<std::size_t>(end - at)) == nullptr) {
+            end = std::to_chars(at, at + 32, value, std::chars_format::scientific).ptr;
+        }
+        return end;
+    }
+
     static void writeTwoDigits(unsigned value, char* out) noexcept {
         out[0] = static_cast<char>('0' + value / 10);
         out[1] = static_cast<char>('0' + value % 10);

@@ -22,8 +22,9 @@ public:
 };
 
 // Writes the one JSON form of the snapshot: keys sorted, two-space indentation, `"key" : value`,
-// "/" escaped, shortest round-trip numbers, RFC 3339 UTC dates without fraction, absent
-// statistics left out. The local export and the cloud payload both come from here, so they are
+// "/" escaped, shortest round-trip numbers (an exponent for whole numbers beyond the 64-bit
+// integers, "-0.0" for negative zero), RFC 3339 UTC dates without fraction, absent statistics
+// left out. The local export and the cloud payload both come from here, so they are
 // byte-identical.
 class SnapshotEncoder {
 public:

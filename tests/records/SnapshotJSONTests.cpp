@@ -1,9 +1,13 @@
 #include "records/SnapshotJSON.h"
 
+#include <bit>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace velunora {
 namespace {
@@ -178,27 +182,149 @@ TEST(SnapshotEncoding, DecodedValuesMatchTheEncodedOnesToTheWholeSecond) {
     EXPECT_EQ(empty.pulseAverage, 60.0);
 }
 
-TEST(SnapshotEncoding, NumbersReadBackExactly) {
-    const double values[] = {0.1,
+// A night whose every number field, its session's, its event's and its point's included, is
+// `value`.
+NightSummary nightWithEveryNumber(double value, Date date) {
+    NightSummary night;
+    night.date = date;
+    night.totalHours = night.maskOnHours = night.ahi = night.rdi = value;
+    for (std::optional<double>* statistic :
+         {&night.pressureAverage, &night.pressureMinimum, &night.pressureMaximum,
+          &night.pressure95th, &night.leakAverage, &night.leak95th, &night.leakMaximum,
+          &night.spo2Average, &night.spo2Minimum, &night.pulseAverage}) {
+        *statistic = value;
+    }
+    night.sessions = {PAPSession{1, date, date, value}};
+    night.events = {RespiratoryEvent{1, 1, EventKind::hypopnea, date, value}};
+    night.channels = {ChannelSeries{1, ChannelCode::pressure, {ChannelPoint{date, value}}}};
+    return night;
+}
+
+// The bits of every number field of the snapshot, in one fixed order.
+std::vector<std::uint64_t> numberBits(const OscarSnapshot& snapshot) {
+    std::vector<std::uint64_t> bits;
+    const auto add = [&](double value) { bits.push_back(std::bit_cast<std::uint64_t>(value)); };
+    for (const NightSummary& night : snapshot.nights) {
+        for (double value : {night.totalHours, night.maskOnHours, night.ahi, night.rdi}) {
+            add(value);
+        }
+        for (const std::optional<double>& statistic :
+             {night.pressureAverage, night.pressureMinimum, night.pressureMaximum,
+              night.pressure95th, night.leakAverage, night.leak95th, night.leakMaximum,
+              night.spo2Average, night.spo2Minimum, night.pulseAverage}) {
+            add(statistic.value_or(-1.5));
+        }
+        for (const PAPSession& session : night.sessions) {
+            add(session.durationSeconds);
+        }
+        for (const RespiratoryEvent& event : night.events) {
+            add(event.durationSeconds);
+        }
+        for (const ChannelSeries& channel : night.channels) {
+            for (const ChannelPoint& point : channel.points) {
+                add(point.value);
+            }
+        }
+    }
+    return bits;
+}
+
+testing::AssertionResult sameNumbers(const OscarSnapshot& actual, const OscarSnapshot& expected) {
+    const std::vector<std::uint64_t> got = numberBits(actual);
+    const std::vector<std::uint64_t> wanted = numberBits(expected);
+    if (got.size() != wanted.size()) {
+        return testing::AssertionFailure() << got.size() << " numbers instead of " << wanted.size();
+    }
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        if (got[i] != wanted[i]) {
+            return testing::AssertionFailure()
+                   << std::hexfloat << std::bit_cast<double>(wanted[i]) << " came back as "
+                   << std::bit_cast<double>(got[i]) << " (number " << i << ")";
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+// Whole numbers beyond the 64-bit integers (a corrupt EDF scale gives such pressures) once came
+// out as integer literals ("123456789012345683968") that our own decoder refused, so the next
+// sync lost the published history.
+TEST(SnapshotEncoding, HardNumbersReadBackBitForBitInEveryNumberField) {
+    using limits = std::numeric_limits<double>;
+    const double values[] = {2.5e20,
+                             123456789012345683968.0,
+                             -123456789012345683968.0,
+                             1.2345678901234567e21,
+                             0x1p53,
+                             0x1p53 + 2,
+                             9007199254740993.0,
+                             0x1p63,
+                             -0x1p63,
+                             -0x1p63 - 2048,
+                             0x1p64 - 2048,
+                             0x1p64,
+                             -0x1p64,
+                             1e15,
+                             1e22,
+                             1e23,
+                             1e300,
+                             limits::max(),
+                             -limits::max(),
+                             limits::min(),
+                             limits::denorm_min(),
+                             -limits::denorm_min(),
+                             0.0,
+                             -0.0,
+                             12,
+                             0.1,
                              1.0 / 3.0,
                              -2.5e-300,
-                             std::numeric_limits<double>::denorm_min(),
-                             std::numeric_limits<double>::max(),
-                             9007199254740993.0,
                              123456789.125};
     OscarSnapshot snapshot;
-    NightSummary night;
-    ChannelSeries series{1, ChannelCode::flowRate, {}};
-    for (double value : values) {
-        series.points.push_back(ChannelPoint{Date{0}, value});
-    }
-    night.channels.push_back(series);
-    snapshot.nights.push_back(night);
-    const OscarSnapshot decoded = decodeSnapshot(makeSnapshotEncoder().encode(snapshot));
-    ASSERT_EQ(decoded.nights[0].channels[0].points.size(), std::size(values));
     for (std::size_t i = 0; i < std::size(values); ++i) {
-        EXPECT_EQ(decoded.nights[0].channels[0].points[i].value, values[i]);
+        snapshot.nights.push_back(nightWithEveryNumber(values[i], Date{86400.0 * double(i)}));
     }
+    const auto encoder = makeSnapshotEncoder();
+    const std::string json = encoder.encode(snapshot);
+    const OscarSnapshot decoded = decodeSnapshot(json);
+    EXPECT_TRUE(sameNumbers(decoded, snapshot));
+    EXPECT_EQ(encoder.encode(decoded), json);
+
+    // Plain integers stay as long as they read back; -0 keeps its sign.
+    const std::pair<double, std::string_view> forms[] = {
+        {12, "12"},
+        {2.5e20, "2.5e+20"},
+        {123456789012345683968.0, "1.2345678901234568e+20"},
+        {-0x1p63, "-9223372036854775808"},
+        {-0x1p63 - 2048, "-9.223372036854778e+18"},
+        {0x1p64 - 2048, "18446744073709549568"},
+        {0x1p64, "1.8446744073709552e+19"},
+        {-0.0, "-0.0"}};
+    for (const auto& [value, form] : forms) {
+        OscarSnapshot one;
+        one.nights.push_back(nightWithEveryNumber(value, Date{0}));
+        EXPECT_NE(encoder.encode(one).find("\"pressureMaximum\" : " + std::string(form) + ",\n"),
+                  std::string::npos)
+            << form;
+    }
+}
+
+TEST(SnapshotEncoding, RandomBitPatternsReadBackBitForBit) {
+    std::mt19937_64 random(20230822);
+    ChannelSeries series{1, ChannelCode::flowRate, {}};
+    series.points.reserve(100000);
+    while (series.points.size() < 100000) {
+        const double value = std::bit_cast<double>(random());
+        if (std::isfinite(value)) {
+            series.points.push_back(ChannelPoint{Date{0}, value});
+        }
+    }
+    OscarSnapshot snapshot;
+    snapshot.nights.emplace_back().channels.push_back(std::move(series));
+    const auto encoder = makeSnapshotEncoder();
+    const std::string json = encoder.encode(snapshot);
+    const OscarSnapshot decoded = decodeSnapshot(json);
+    EXPECT_TRUE(sameNumbers(decoded, snapshot));
+    EXPECT_TRUE(encoder.encode(decoded) == json) << "the second encoding differs";
 }
 
 TEST(SnapshotEncoding, EscapesControlCharactersAndRepairsInvalidUTF8) {
@@ -284,6 +410,17 @@ TEST(SnapshotDecoding, AcceptsNullOrMissingOptionalsUnknownKeysAndOffsets) {
     EXPECT_EQ(decodeSnapshot(withOffset).generatedAt, Date{1692775800});
 }
 
+// Exports written before whole numbers past 2^64 got an exponent must still read.
+TEST(SnapshotDecoding, ReadsLongWholeNumbersOfEarlierExportsAsNumbers) {
+    std::string earlier = validDocument(R"(,"leakMaximum":123456789012345683968)");
+    earlier.replace(earlier.find(R"("value":1)"), 9, R"("value":-123456789012345683968)");
+    earlier.replace(earlier.find(R"("model":"m")"), 11, R"("model":"123456789012345678901")");
+    const OscarSnapshot decoded = decodeSnapshot(earlier);
+    EXPECT_EQ(decoded.nights[0].leakMaximum, 123456789012345683968.0);
+    EXPECT_EQ(decoded.nights[0].channels[0].points[0].value, -123456789012345683968.0);
+    EXPECT_EQ(decoded.machines[0].model, "123456789012345678901");
+}
+
 TEST(SnapshotDecoding, RejectsWrongStructureMissingKeysAndWrongTypes) {
     const std::string broken[] = {
         "",
@@ -314,11 +451,13 @@ TEST(SnapshotDecoding, RejectsBadDatesIntegersAndCodes) {
     };
     for (std::string_view date :
          {"2023-08-23T07:30:00.5Z", "2023-08-23 07:30:00Z", "2023-02-29T07:30:00Z",
-          "2023-08-23T24:00:00Z", "2023-08-23T07:30:00", "23-08-23T07:30:00Z", "yesterday"}) {
+          "2023-08-23T24:00:00Z", "2023-08-23T07:30:00", "23-08-23T07:30:00Z", "yesterday",
+          "0000-01-01T00:59:59+01:00", "9999-12-31T23:59:59-00:01"}) {
         EXPECT_THROW(decodeSnapshot(withDate(date)), SnapshotDecodingError) << date;
     }
-    for (std::string_view count : {"1.5", "1.0", "1e3", "9223372036854775808",
-                                   "-9223372036854775809", "18446744073709551615", "\"1\""}) {
+    for (std::string_view count :
+         {"1.5", "1.0", "1e3", "9223372036854775808", "-9223372036854775809",
+          "18446744073709551615", "123456789012345678901", "\"1\""}) {
         EXPECT_THROW(decodeSnapshot(validDocument("", "Apnea", count)), SnapshotDecodingError)
             << count;
     }
