@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,10 +28,24 @@ private:
     int descriptor_;
 };
 
+std::string identityOf(const struct stat& status) {
+    return std::to_string(status.st_dev) + ':' + std::to_string(status.st_ino) + ':' +
+           std::to_string(status.st_size) + ':' + std::to_string(status.st_mtim.tv_sec) + '.' +
+           std::to_string(status.st_mtim.tv_nsec);
+}
+
 } // namespace
 
+std::string fileIdentity(const std::filesystem::path& file) {
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return {};
+    }
+    return identityOf(status);
+}
+
 std::optional<std::string> readRegularFile(const std::filesystem::path& file,
-                                           std::size_t maximumBytes) {
+                                           std::size_t maximumBytes, std::string* identity) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     const Descriptor descriptor(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (descriptor.get() < 0) {
@@ -48,6 +63,9 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& file,
     }
     if (static_cast<std::size_t>(status.st_size) > maximumBytes) {
         throw PlatformError::fileUnreadable(file, EFBIG);
+    }
+    if (identity) {
+        *identity = identityOf(status);
     }
     std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
     std::size_t done = 0;

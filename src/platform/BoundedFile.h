@@ -11,7 +11,13 @@ namespace velunora {
 // FIFO, a device, a folder, a file that grows past the bound while read) is refused without
 // blocking: such a thing where our own data belongs is never waited on nor read without end.
 // Nothing when there is no file; throws PlatformError when it cannot be read or is refused.
+// `identity`, when given, receives fileIdentity of the file read.
 std::optional<std::string> readRegularFile(const std::filesystem::path& file,
-                                           std::size_t maximumBytes);
+                                           std::size_t maximumBytes,
+                                           std::string* identity = nullptr);
+
+// What tells one version of a file from another without reading it: its file system, inode,
+// size and modification time to the nanosecond. Empty when there is no such file.
+std::string fileIdentity(const std::filesystem::path& file);
 
 } // namespace velunora

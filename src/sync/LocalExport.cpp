@@ -52,9 +52,14 @@ void LocalExport::writeLocalExport(std::string_view json) const {
     ::unlink(legacySnapshotFileURL().c_str());
 }
 
-std::optional<std::string> LocalExport::readSnapshotFile(const std::filesystem::path& file) {
+std::string LocalExport::exportIdentity() const {
+    return fileIdentity(snapshotFileURL());
+}
+
+std::optional<std::string> LocalExport::readSnapshotFile(const std::filesystem::path& file,
+                                                         std::string* identity) {
     try {
-        return readRegularFile(file, maximumSnapshotBytes);
+        return readRegularFile(file, maximumSnapshotBytes, identity);
     } catch (const PlatformError&) {
         return std::nullopt;
     }

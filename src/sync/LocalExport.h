@@ -39,7 +39,11 @@ public:
 
     // The bytes of a snapshot file; nothing when it is missing, unreadable, larger than
     // maximumSnapshotBytes or not a regular file (a FIFO there is never waited on).
-    static std::optional<std::string> readSnapshotFile(const std::filesystem::path& file);
+    // `identity`, when given, receives the file's identity (see exportIdentity) as read.
+    static std::optional<std::string> readSnapshotFile(const std::filesystem::path& file,
+                                                       std::string* identity = nullptr);
+    // What tells this version of the current file from any later one: empty when there is none.
+    std::string exportIdentity() const;
 
     // Removes both files when they exist (the folder stays). Throws PlatformError.
     void removeFiles() const;

@@ -2,8 +2,6 @@
 
 #include "records/SnapshotJSON.h"
 
-#include <QCryptographicHash>
-
 namespace velunora {
 namespace {
 
@@ -17,19 +15,13 @@ std::optional<OscarSnapshot> decoded(std::string_view json) {
 
 } // namespace
 
-QByteArray snapshotDigest(std::string_view json) {
-    return QCryptographicHash::hash(
-               QByteArrayView(json.data(), static_cast<qsizetype>(json.size())),
-               QCryptographicHash::Sha256)
-        .toHex();
-}
-
 PreviousSnapshot choosePreviousSnapshot(const PublishedSnapshot& published,
                                         const LocalExport& localExport,
-                                        const QByteArray& knownDigest) {
+                                        const std::string& knownExport) {
     if (published.payloadIsKnown) {
-        const auto bytes = LocalExport::readSnapshotFile(localExport.snapshotFileURL());
-        if (bytes && !knownDigest.isEmpty() && snapshotDigest(*bytes) == knownDigest) {
+        std::string identity;
+        const auto bytes = LocalExport::readSnapshotFile(localExport.snapshotFileURL(), &identity);
+        if (bytes && !knownExport.empty() && identity == knownExport) {
             if (auto snapshot = decoded(*bytes)) {
                 return {std::move(snapshot), false};
             }

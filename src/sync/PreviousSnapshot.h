@@ -4,14 +4,10 @@
 #include "sync/LocalExport.h"
 #include "sync/cloud/CloudSnapshotService.h"
 
-#include <QByteArray>
 #include <optional>
-#include <string_view>
+#include <string>
 
 namespace velunora {
-
-// The digest that tells whether the local export still holds the payload of our last save.
-QByteArray snapshotDigest(std::string_view json);
 
 // What a sync merges the card with.
 struct PreviousSnapshot {
@@ -22,11 +18,12 @@ struct PreviousSnapshot {
 };
 
 // The history a sync must keep: the payload the store holds now; when the store's record is our
-// last save (its payload not downloaded), the local export if its digest is still
-// `knownDigest`; when the store holds no record or no payload that decodes, the local export
-// (current file, then legacy file); else nothing. Runs off the main thread.
+// last save (its payload not downloaded), the local export if it is still the very file that
+// save wrote (`knownExport`, its identity then); when the store holds no record or no payload that
+// decodes, the local export (current file, then legacy file); else nothing. Runs off the main
+// thread.
 PreviousSnapshot choosePreviousSnapshot(const PublishedSnapshot& published,
                                         const LocalExport& localExport,
-                                        const QByteArray& knownDigest);
+                                        const std::string& knownExport);
 
 } // namespace velunora

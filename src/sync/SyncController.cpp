@@ -392,30 +392,28 @@ private:
 // The merge of one sync, made on the worker.
 struct MergeOutcome {
     std::shared_ptr<const EncodedSnapshot> snapshot;
-    QByteArray digest;
     bool needsPayload = false;
     std::exception_ptr error;
 };
 
 QFuture<MergeOutcome> mergeOnWorker(std::shared_ptr<const OscarSnapshot> imported,
                                     PublishedSnapshot published, LocalExport localExport,
-                                    QByteArray knownDigest) {
+                                    std::string knownExport) {
     return QtConcurrent::run(
         QThreadPool::globalInstance(),
         [imported = std::move(imported), published = std::move(published),
-         localExport = std::move(localExport), knownDigest]() -> MergeOutcome {
+         localExport = std::move(localExport), knownExport]() -> MergeOutcome {
             try {
                 PreviousSnapshot previous =
-                    choosePreviousSnapshot(published, localExport, knownDigest);
+                    choosePreviousSnapshot(published, localExport, knownExport);
                 if (previous.needsPayload) {
-                    return {nullptr, {}, true, nullptr};
+                    return {nullptr, true, nullptr};
                 }
                 auto merged = std::make_shared<const EncodedSnapshot>(
                     EncodedSnapshot::of(mergeSnapshots(*imported, std::move(previous.snapshot))));
-                QByteArray digest = snapshotDigest(merged->json);
-                return {std::move(merged), std::move(digest), false, nullptr};
+                return {std::move(merged), false, nullptr};
             } catch (...) {
-                return {nullptr, {}, false, std::current_exception()};
+                return {nullptr, false, std::current_exception()};
             }
         });
 }
@@ -466,8 +464,8 @@ QCoro::Task<> SyncController::sync() {
     // stands in for it only when it is known to hold the same payload, or when the store holds
     // nothing readable.
     const QString knownTag = environment_.userDefaults->value(publishedChangeTagKey).toString();
-    const QByteArray knownDigest =
-        environment_.userDefaults->value(publishedDigestKey).toString().toLatin1();
+    const std::string knownExport =
+        environment_.userDefaults->value(publishedExportKey).toString().toStdString();
     PublishedSnapshot published;
     MergeOutcome merged;
     std::exception_ptr failure;
@@ -484,7 +482,7 @@ QCoro::Task<> SyncController::sync() {
         if (failure) {
             break;
         }
-        auto merging = mergeOnWorker(imported.snapshot, published, localExport, knownDigest);
+        auto merging = mergeOnWorker(imported.snapshot, published, localExport, knownExport);
         merged = co_await merging;
         if (!self) {
             co_return;
@@ -502,11 +500,14 @@ QCoro::Task<> SyncController::sync() {
     // The save replaces only the version merged with; the export is written in the same turn of
     // the service, so that a reset queued meanwhile removes it after, never before.
     PublicationOutcome outcome;
+    // The identity of the export file as written, handed back from the service's thread.
+    const auto written = std::make_shared<std::string>();
     std::exception_ptr cloudFailure;
     try {
         const std::shared_ptr<const EncodedSnapshot> snapshot = merged.snapshot;
-        std::function<void()> writeExport = [localExport, snapshot] {
+        std::function<void()> writeExport = [localExport, snapshot, written] {
             localExport.writeLocalExport(snapshot->json);
+            *written = localExport.exportIdentity();
         };
         auto publishing =
             cloud->publishSnapshot(merged.snapshot, std::move(published), std::move(writeExport));
@@ -525,12 +526,12 @@ QCoro::Task<> SyncController::sync() {
     if (outcome.followUpFailure) {
         // The export is not the store's payload: the next sync downloads it.
         environment_.userDefaults->remove(publishedChangeTagKey);
-        environment_.userDefaults->remove(publishedDigestKey);
+        environment_.userDefaults->remove(publishedExportKey);
         setStatus(Status::failed(describeFailure(outcome.followUpFailure)));
         co_return;
     }
     environment_.userDefaults->setValue(publishedChangeTagKey, outcome.changeTag);
-    environment_.userDefaults->setValue(publishedDigestKey, QString::fromLatin1(merged.digest));
+    environment_.userDefaults->setValue(publishedExportKey, QString::fromStdString(*written));
     setLastSync(QDateTime::currentDateTimeUtc());
     setStatus(Status::success(merged.snapshot->nightCount));
 }
@@ -565,7 +566,7 @@ QCoro::Task<> SyncController::reset() {
         co_return;
     }
     environment_.userDefaults->remove(publishedChangeTagKey);
-    environment_.userDefaults->remove(publishedDigestKey);
+    environment_.userDefaults->remove(publishedExportKey);
     environment_.userDefaults->remove(legacyFolderBookmarkKey);
     setLastSync(QDateTime());
     setStatus(Status::resetComplete());

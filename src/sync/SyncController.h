@@ -71,10 +71,10 @@ public:
     static inline const QString legacyFolderBookmarkKey = QStringLiteral("oscar-folder-bookmark");
     static inline const QString cardBookmarkKey = QStringLiteral("pap-card-bookmark");
     static inline const QString automaticCardImportKey = QStringLiteral("automatic-card-import");
-    // What our last save published: the record's change tag, and the digest of the payload the
-    // local export then received. While both still hold, the payload need not be downloaded.
+    // What our last save published: the record's change tag, and the identity of the local
+    // export file it wrote with the same payload. While both hold, nothing is downloaded.
     static inline const QString publishedChangeTagKey = QStringLiteral("published-change-tag");
-    static inline const QString publishedDigestKey = QStringLiteral("published-payload-digest");
+    static inline const QString publishedExportKey = QStringLiteral("published-export-file");
     // How often the mounted volumes are looked at, besides the mount notifications.
     static constexpr int cardPollingIntervalMilliseconds = 12000;
 
