@@ -56,7 +56,51 @@ bool isHidden(const std::filesystem::path& name) {
     return name.native().starts_with('.');
 }
 
+bool isDigit(char c) noexcept {
+    return c >= '0' && c <= '9';
+}
+
+std::int64_t digitsValue(std::string_view digits) noexcept {
+    std::int64_t value = 0;
+    for (const char digit : digits) {
+        value = value * 10 + (digit - '0');
+    }
+    return value;
+}
+
+std::int64_t daysInMonth(std::int64_t year, std::int64_t month) noexcept {
+    constexpr std::int64_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
 } // namespace
+
+std::optional<calendar::LocalDateTime> localStartInName(const std::filesystem::path& file) {
+    const std::filesystem::path fileName = file.filename();
+    const std::string& name = fileName.native();
+    constexpr std::string_view shape = "dddddddd_dddddd_";
+    if (name.size() < shape.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t index = 0; index < shape.size(); ++index) {
+        if (shape[index] == 'd' ? !isDigit(name[index]) : name[index] != shape[index]) {
+            return std::nullopt;
+        }
+    }
+    const std::string_view text(name);
+    const calendar::LocalDateTime start{
+        digitsValue(text.substr(0, 4)),  digitsValue(text.substr(4, 2)),
+        digitsValue(text.substr(6, 2)),  digitsValue(text.substr(9, 2)),
+        digitsValue(text.substr(11, 2)), digitsValue(text.substr(13, 2))};
+    // The calendar would carry 30 February into March: such a name is no date.
+    if (start.month < 1 || start.month > 12 || start.day < 1 ||
+        start.day > daysInMonth(start.year, start.month) || start.hour > 23 || start.minute > 59 ||
+        start.second > 59) {
+        return std::nullopt;
+    }
+    return start;
+}
 
 std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog) {
     // Symbolic links to folders are not followed (the default), so a link loop on the card cannot
@@ -73,8 +117,8 @@ std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog) {
         ResMedFile file;
     };
     std::vector<Found> found;
-    // An error further down ends the walk (the iterator becomes the end); what was found so far
-    // is kept and nothing is reported.
+    // An error further down ends the walk (the iterator becomes the end). A partial listing
+    // would import nights with some of their files, which must not pass for whole ones.
     for (const std::filesystem::recursive_directory_iterator end; walk != end;
          walk.increment(error)) {
         const std::filesystem::path& url = walk->path();
@@ -88,6 +132,9 @@ std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog) {
         if (const auto kind = kindOf(name)) {
             found.push_back(Found{name.native(), ResMedFile{url, *kind}});
         }
+    }
+    if (error) {
+        throw PAPCardImportError::removedWhileReading(datalog.filename().string());
     }
 
     // File names compare as Unicode text; byte order of UTF-8 is code-point order, and

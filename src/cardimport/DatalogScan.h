@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/LocalCalendar.h"
 #include "records/Date.h"
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace velunora {
@@ -38,7 +40,12 @@ struct SessionSeed {
 // The recording files under the card's DATALOG folder, at any depth, sorted by file name (stable:
 // equal names in different folders keep the walk's order). Hidden entries and files of unknown
 // kind are left out; nothing is opened. Throws PAPCardImportError::unreadable when the folder
-// cannot be walked at all; errors deeper in the walk only cut it short.
+// cannot be walked at all, and PAPCardImportError::removedWhileReading when the walk fails
+// further down (the card went away meanwhile); folders it may not open are skipped.
 std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog);
+
+// The local time a recording's name starts with, as the device names them
+// ("20240101_221530_PLD.edf": 1 January 2024, 22:15:30); nothing for a name that does not.
+std::optional<calendar::LocalDateTime> localStartInName(const std::filesystem::path& file);
 
 } // namespace velunora

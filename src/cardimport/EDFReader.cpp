@@ -173,6 +173,33 @@ std::optional<double> parseUnsignedNumber(std::string_view text) {
                                          std::string(fileName));
 }
 
+// The bytes of one data record from the sample counts of the `signalCount` signals
+// (`samplesOf(index)`), once the `records` records are known to fit in the `dataLength` bytes
+// after the header; the truncation error otherwise. A negative count cannot be laid out once
+// there are records. Both modes check this: a header-only read must not report a duration that
+// the file's records do not hold.
+template <typename SamplesOf>
+std::size_t checkedRecordSize(std::size_t dataLength, std::string_view fileName,
+                              std::size_t records, std::size_t signalCount, SamplesOf samplesOf) {
+    std::size_t bytesPerRecord = 0;
+    for (std::size_t index = 0; index < signalCount; ++index) {
+        const std::int64_t samples = samplesOf(index);
+        if (samples < 0) {
+            if (records > 0) {
+                throwTruncated(fileName);
+            }
+            continue;
+        }
+        bytesPerRecord =
+            saturatingAdd(bytesPerRecord, saturatingMultiply(2, static_cast<std::size_t>(samples)));
+    }
+    std::size_t dataSize = 0;
+    if (__builtin_mul_overflow(records, bytesPerRecord, &dataSize) || dataSize > dataLength) {
+        throwTruncated(fileName);
+    }
+    return bytesPerRecord;
+}
+
 struct Descriptor {
     int value;
     ~Descriptor() { ::close(value); }
@@ -259,6 +286,23 @@ FixedHeader readFixedHeader(std::string_view head, std::size_t length, std::stri
         throw PAPCardImportError::unreadable("description EDF invalide");
     }
     return header;
+}
+
+// Per signal, the widths of the header columns before the samples-per-record one: label,
+// transducer type, dimension, the four ranges and prefiltering.
+constexpr std::size_t columnsBeforeSampleCounts = 16 + 80 + 8 + 4 * 8 + 80;
+constexpr std::size_t sampleCountWidth = 8;
+
+// Header-only mode's check of the declared records against the file's `length`, which needs
+// only the samples-per-record column: `counts`, the bytes of that column.
+void checkDeclaredRecords(std::string_view counts, const FixedHeader& header, std::size_t length,
+                          std::string_view fileName) {
+    checkedRecordSize(length - header.headerSize, fileName, header.recordCount, header.signalCount,
+                      [&](std::size_t index) {
+                          return readOptionalInteger(counts, index * sampleCountWidth,
+                                                     sampleCountWidth)
+                              .value_or(0);
+                      });
 }
 
 struct SignalHeader {
@@ -431,19 +475,9 @@ RecordPlan planRecords(std::size_t dataLength, std::string_view fileName, std::s
                        EDFDocument& document) {
     RecordPlan plan;
     plan.records = records;
-    for (const SignalHeader& header : headers) {
-        if (header.samplesPerRecord < 0) {
-            if (records > 0) {
-                throwTruncated(fileName);
-            }
-            continue;
-        }
-        plan.bytesPerRecord += 2 * static_cast<std::size_t>(header.samplesPerRecord);
-    }
-    std::size_t dataSize = 0;
-    if (__builtin_mul_overflow(records, plan.bytesPerRecord, &dataSize) || dataSize > dataLength) {
-        throwTruncated(fileName);
-    }
+    plan.bytesPerRecord =
+        checkedRecordSize(dataLength, fileName, records, headers.size(),
+                          [&](std::size_t index) { return headers[index].samplesPerRecord; });
 
     document.signals.reserve(headers.size());
     std::size_t offsetInRecord = 0;
@@ -616,6 +650,10 @@ EDFDocument readBytes(std::string_view bytes, std::string_view fileName, bool in
         const RecordPlan plan = planRecords(bytes.size() - header.headerSize, fileName,
                                             header.recordCount, headers, selected, document);
         decodeRecords(bytes.data() + header.headerSize, plan.records, plan, document);
+    } else {
+        checkDeclaredRecords(
+            bytes.substr(fixedHeaderSize + columnsBeforeSampleCounts * header.signalCount), header,
+            bytes.size(), fileName);
     }
     return document;
 }
@@ -642,12 +680,26 @@ EDFDocument readFile(const std::filesystem::path& file, bool includeSamples,
     // still be read of it.
     const auto length = static_cast<std::size_t>(status.st_size);
     if (!includeSamples) {
-        // Header-only mode looks at the fixed header and the file's length, nothing else.
-        char head[fixedHeaderSize];
-        const std::size_t wanted = std::min(length, fixedHeaderSize);
+        // Header-only mode reads the fixed header and the samples-per-record column, and checks
+        // the declared records against the file's length; nothing of the data is read. One read
+        // holds both for files of up to seventeen signals.
+        char head[4096];
+        const std::size_t wanted = std::min(length, sizeof head);
         const std::size_t got = readAt(descriptor, file, head, wanted, 0);
-        const FixedHeader header =
-            readFixedHeader({head, got}, got < wanted ? got : length, fileName);
+        const std::size_t fileLength = got < wanted ? got : length;
+        const FixedHeader header = readFixedHeader({head, got}, fileLength, fileName);
+        // Within the header, which the file holds: its size was checked against the length.
+        const std::size_t countsOffset =
+            fixedHeaderSize + columnsBeforeSampleCounts * header.signalCount;
+        const std::size_t countsSize = sampleCountWidth * header.signalCount;
+        if (countsOffset + countsSize <= got) {
+            checkDeclaredRecords({head + countsOffset, countsSize}, header, fileLength, fileName);
+        } else {
+            const auto counts = std::make_unique_for_overwrite<char[]>(countsSize);
+            const std::size_t read =
+                readAt(descriptor, file, counts.get(), countsSize, countsOffset);
+            checkDeclaredRecords({counts.get(), read}, header, fileLength, fileName);
+        }
         EDFDocument document;
         document.start = header.start;
         document.duration = header.duration;

@@ -46,11 +46,13 @@ struct EDFDocument {
 };
 
 // Reads the file. With `includeSamples` false only the header is validated and read, and the
-// document has no signals and no annotations. Throws PAPCardImportError::unreadable for a
-// malformed file, PlatformError when the file cannot be opened or read at all.
+// document has no signals and no annotations; the data records the header declares must still
+// fit in the file's length, as in a full read. Throws PAPCardImportError::unreadable for a
+// malformed file, PlatformError when the file cannot be opened, examined or read.
 EDFDocument parseEDF(const std::filesystem::path& file, bool includeSamples);
 
-// The same over bytes already in memory; `fileName` goes into the error messages.
+// The same over bytes already in memory, which stand for the whole file; `fileName` goes into
+// the error messages.
 EDFDocument parseEDFBytes(std::string_view bytes, std::string_view fileName, bool includeSamples);
 
 // Given a signal's trimmed label and dimension, whether a full read should convert its samples.

@@ -30,6 +30,17 @@ PAPCardImportError PAPCardImportError::unreadable(std::string message) {
     return PAPCardImportError(Kind::unreadable, std::move(message));
 }
 
+PAPCardImportError PAPCardImportError::removedWhileReading(const std::string& fileName) {
+    // The template carries "%1" for the name, as Qt's translations expect.
+    std::string message =
+        localized("la carte a \u00e9t\u00e9 retir\u00e9e ou ne r\u00e9pond plus pendant la "
+                  "lecture de \u00ab\u00a0%1\u00a0\u00bb");
+    if (const auto placeholder = message.find("%1"); placeholder != std::string::npos) {
+        message.replace(placeholder, 2, fileName);
+    }
+    return unreadable(std::move(message));
+}
+
 PAPCardImportError PAPCardImportError::unsupported() {
     return PAPCardImportError(Kind::unsupported, {});
 }

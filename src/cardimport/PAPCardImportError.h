@@ -12,6 +12,9 @@ public:
 
     // `message` says in French what could not be read, naming the file where there is one.
     static PAPCardImportError unreadable(std::string message);
+    // `unreadable` for a card that went away or stopped answering while `fileName`, one of its
+    // files or folders, was being read: nothing read from it since can be trusted.
+    static PAPCardImportError removedWhileReading(const std::string& fileName);
     static PAPCardImportError unsupported();
     static PAPCardImportError noSessions();
 

@@ -37,31 +37,38 @@ inline std::vector<std::thread> startThreads(std::size_t count, const std::funct
 
 // Calls `prepare` for every index 0 … count − 1, on the calling thread and `helpers` more, and
 // returns when all are done. The indices are handed out `batch` at a time, so that cheap items
-// do not cost a synchronisation each. What `prepare` throws is rethrown once all have stopped
-// (the first such error, by index order of the batches taken).
+// do not cost a synchronisation each. Once an item has thrown, no item after it is started, and
+// what the lowest index threw is rethrown once all have stopped: every batch before a failing
+// one has been handed out and is seen through, so that error does not depend on the threads'
+// timing.
 inline void prepareAll(std::size_t count, std::size_t helpers, std::size_t batch,
                        const std::function<void(std::size_t)>& prepare) {
     batch = std::max<std::size_t>(batch, 1);
     std::atomic<std::size_t> next{0};
-    std::atomic<bool> failed{false};
+    std::atomic<std::size_t> firstFailure{count}; // the lowest index that threw
     std::mutex errorMutex;
     std::exception_ptr error;
     const std::function<void()> work = [&] {
-        while (!failed.load(std::memory_order_relaxed)) {
+        for (;;) {
             const std::size_t first = next.fetch_add(batch, std::memory_order_relaxed);
-            if (first >= count) {
-                return;
-            }
-            try {
-                for (std::size_t index = first; index < std::min(first + batch, count); ++index) {
+            const std::size_t end = std::min(first + batch, count);
+            for (std::size_t index = first; index < end; ++index) {
+                if (index > firstFailure.load(std::memory_order_relaxed)) {
+                    return;
+                }
+                try {
                     prepare(index);
+                } catch (...) {
+                    const std::lock_guard lock(errorMutex);
+                    if (index < firstFailure.load(std::memory_order_relaxed)) {
+                        error = std::current_exception();
+                        firstFailure = index;
+                    }
+                    return;
                 }
-            } catch (...) {
-                const std::lock_guard lock(errorMutex);
-                if (!error) {
-                    error = std::current_exception();
-                }
-                failed = true;
+            }
+            if (end >= count) {
+                return;
             }
         }
     };
@@ -80,7 +87,10 @@ inline void prepareAll(std::size_t count, std::size_t helpers, std::size_t batch
 // order of a plain loop. At most `window` results are prepared ahead of the one taken next,
 // which bounds the memory they hold. When the item the caller wants has not been taken up by a
 // thread, the caller prepares it itself rather than wait; with no threads, it prepares them all.
-// What `prepare` throws is rethrown by the `take` of its item. The threads end with the object.
+// What `prepare` throws is rethrown by the `take` of its item. An item that throws ends the run
+// for the threads: the items before it are seen through, but they take up none after it (the
+// caller still may, one by one), so a failure that ends the caller's loop does not leave them
+// reading on. The threads end with the object.
 template <typename Result> class OrderedPreparation {
 public:
     OrderedPreparation(std::size_t count, std::size_t threads, std::size_t window,
@@ -123,7 +133,7 @@ public:
         }
         Slot& ready = slots_[index % window_];
         // While a thread works on it, the caller prepares the items after it rather than sleep.
-        while (!ready.done && next_ < count_ && next_ < taken_ + window_) {
+        while (!ready.done && !failed_ && next_ < count_ && next_ < taken_ + window_) {
             prepareOne(lock, next_++);
         }
         resultReady_.wait(lock, [&] { return ready.done; });
@@ -157,9 +167,10 @@ private:
     void work() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            roomMade_.wait(
-                lock, [&] { return stopping_ || next_ >= count_ || next_ < taken_ + window_; });
-            if (stopping_ || next_ >= count_) {
+            roomMade_.wait(lock, [&] {
+                return stopping_ || failed_ || next_ >= count_ || next_ < taken_ + window_;
+            });
+            if (stopping_ || failed_ || next_ >= count_) {
                 return;
             }
             const std::size_t index = next_++;
@@ -181,6 +192,11 @@ private:
         }
         slot.done = true;
         lock.lock();
+        if (slot.error && !failed_) {
+            failed_ = true;
+            // Threads asleep on a full window have nothing more to do.
+            roomMade_.notify_all();
+        }
         slots_[index % window_] = std::move(slot);
     }
 
@@ -195,6 +211,7 @@ private:
     std::size_t next_ = 0;    // the first item nobody has taken up
     std::size_t taken_ = 0;   // how many results the caller has taken
     bool stopping_ = false;
+    bool failed_ = false; // an item has thrown
     std::vector<std::thread> threads_;
 };
 

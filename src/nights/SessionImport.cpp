@@ -8,6 +8,8 @@
 #include "nights/NightDate.h"
 #include "nights/OrderedPreparation.h"
 #include "nights/SignalMapping.h"
+#include "platform/LocalCalendar.h"
+#include "platform/PlatformError.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,14 +21,30 @@
 namespace velunora {
 namespace {
 
-// Any failure to read one recording only costs that recording.
+// A recording whose format is at fault only costs that recording: nothing, and its night is
+// marked as partly read. The system failing to open or read a file the scan listed means that the
+// card went away or stopped answering; then nothing read from it can be trusted, and the import
+// ends.
 template <typename Mode>
-std::optional<EDFDocument> readOrSkip(const ResMedFile& file, const Mode& mode) {
+std::optional<EDFDocument> readRecording(const ResMedFile& file, const Mode& mode) {
     try {
         return parseEDF(file.url, mode);
-    } catch (const std::exception&) {
+    } catch (const PAPCardImportError&) {
+        return std::nullopt;
+    } catch (const PlatformError&) {
+        throw PAPCardImportError::removedWhileReading(file.url.filename().string());
+    }
+}
+
+// The night of the instant a recording's name gives, for a file that could not say when it
+// starts.
+std::optional<Date> nightInName(const ResMedFile& file) {
+    const auto start = localStartInName(file.url);
+    if (!start) {
         return std::nullopt;
     }
+    const auto instant = calendar::compose(*start);
+    return instant ? nightDate(*instant) : std::nullopt;
 }
 
 bool definesSessions(ResMedFile::Kind kind) {
@@ -45,33 +63,48 @@ struct FileSpan {
     double end;
 };
 
+struct HeaderRead {
+    std::optional<FileSpan> span; // nothing for an empty or unreadable file
+    bool isUnreadable = false;
+};
+
+struct Seeding {
+    std::vector<SessionSeed> seeds;
+    std::vector<const ResMedFile*> unreadableFiles; // whose headers could not be read
+};
+
 // Groups the signal files into sessions by their time spans. A merge is never revisited, so a
 // seed that grows into another stays a separate session. The headers are read on the reading
 // threads; the grouping follows the scan order.
-std::vector<SessionSeed> seedSessions(const std::vector<ResMedFile>& files,
-                                      std::size_t readThreads) {
+Seeding seedSessions(const std::vector<ResMedFile>& files, std::size_t readThreads) {
     std::vector<const ResMedFile*> signalFiles;
     for (const ResMedFile& file : files) {
         if (definesSessions(file.kind)) {
             signalFiles.push_back(&file);
         }
     }
-    std::vector<std::optional<FileSpan>> spans(signalFiles.size());
+    std::vector<HeaderRead> headers(signalFiles.size());
     prepareAll(signalFiles.size(), readThreads, headersPerBatch, [&](std::size_t index) {
-        const auto header = readOrSkip(*signalFiles[index], false);
-        if (header && header->duration > 0.0) {
+        const auto header = readRecording(*signalFiles[index], false);
+        if (!header) {
+            headers[index].isUnreadable = true;
+        } else if (header->duration > 0.0) {
             const double start = header->start.secondsSince1970;
-            spans[index] = FileSpan{start, start + header->duration};
+            headers[index].span = FileSpan{start, start + header->duration};
         }
     });
 
-    std::vector<SessionSeed> seeds;
+    Seeding seeding;
+    std::vector<SessionSeed>& seeds = seeding.seeds;
     // latestEnd[i] is the latest end among seeds 0 … i. No seed before the first whose latest
     // end reaches the file (with the tolerance) can join it, so the search for the first seed
     // that joins starts there, and stays short when the files come roughly in time order.
     std::vector<double> latestEnd;
     for (std::size_t index = 0; index < signalFiles.size(); ++index) {
-        const std::optional<FileSpan>& span = spans[index];
+        const std::optional<FileSpan>& span = headers[index].span;
+        if (headers[index].isUnreadable) {
+            seeding.unreadableFiles.push_back(signalFiles[index]);
+        }
         if (!span) {
             continue;
         }
@@ -103,7 +136,7 @@ std::vector<SessionSeed> seedSessions(const std::vector<ResMedFile>& files,
     std::stable_sort(seeds.begin(), seeds.end(), [](const SessionSeed& a, const SessionSeed& b) {
         return a.start.secondsSince1970 < b.start.secondsSince1970;
     });
-    return seeds;
+    return seeding;
 }
 
 // The nights of the seven latest sessions: one night when the newest alone has seven.
@@ -140,11 +173,13 @@ struct FullRead {
 struct PreparedFile {
     std::vector<SignalContribution> signals;
     std::vector<ScoredEvent> events;
+    bool isUnreadable = false;
 };
 
 PreparedFile prepareEventFile(const ResMedFile& file) {
     PreparedFile prepared;
-    const auto document = readOrSkip(file, true);
+    const auto document = readRecording(file, true);
+    prepared.isUnreadable = !document;
     if (document) {
         for (const EDFAnnotation& annotation : document->annotations) {
             if (auto event = scoredEventOf(*document, annotation)) {
@@ -177,8 +212,9 @@ PreparedFile prepareSignalFile(const ResMedFile& file, bool isDetailNight) {
         }
     };
     PreparedFile prepared;
-    auto document = readOrSkip(file, selection);
+    auto document = readRecording(file, selection);
     if (!document) {
+        prepared.isUnreadable = true;
         return prepared;
     }
     if (mappingError) {
@@ -214,7 +250,8 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
                                const std::function<void(double)>& progress,
                                std::size_t readThreads) {
     const std::vector<ResMedFile> files = scanDatalog(card.rootURL / "DATALOG");
-    const std::vector<SessionSeed> seeds = seedSessions(files, readThreads);
+    const Seeding seeding = seedSessions(files, readThreads);
+    const std::vector<SessionSeed>& seeds = seeding.seeds;
     // Headers are cheap; the full reads that follow are most of the work.
     constexpr double seedingShare = 0.1;
     auto report = [&](double fraction) {
@@ -269,6 +306,15 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
         return file;
     };
 
+    // The nights some recording of which could not be read, in no order; those that were
+    // imported are reported with the snapshot.
+    std::vector<Date> partlyReadNights;
+    for (const ResMedFile* file : seeding.unreadableFiles) {
+        if (const auto night = nightInName(*file)) {
+            partlyReadNights.push_back(*night);
+        }
+    }
+
     NightAccumulators nights;
     NightAccumulator::ValueLists spareValues;
     // Seeds come in start order and the night date never decreases with the start, so a night
@@ -300,7 +346,11 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
             if (!isReadInDetailPass(file.kind, isDetailNight)) {
                 continue;
             }
-            for (SignalContribution& contribution : takeNextRead().signals) {
+            PreparedFile signalFile = takeNextRead();
+            if (signalFile.isUnreadable) {
+                partlyReadNights.push_back(night);
+            }
+            for (SignalContribution& contribution : signalFile.signals) {
                 addToNight(std::move(contribution), session.id, accumulator);
             }
         }
@@ -315,7 +365,13 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
         if (!isEventFile(file.kind)) {
             continue;
         }
-        for (const ScoredEvent& event : takeNextRead().events) {
+        const PreparedFile eventFile = takeNextRead();
+        if (eventFile.isUnreadable) {
+            if (const auto night = nightInName(file)) {
+                partlyReadNights.push_back(*night);
+            }
+        }
+        for (const ScoredEvent& event : eventFile.events) {
             fileEvent(event, nights);
         }
     }
@@ -329,6 +385,11 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
     for (const auto& [date, accumulator] : nights) {
         snapshot.nights.push_back(accumulator.makeSummary());
     }
+    std::sort(partlyReadNights.begin(), partlyReadNights.end());
+    partlyReadNights.erase(std::unique(partlyReadNights.begin(), partlyReadNights.end()),
+                           partlyReadNights.end());
+    std::erase_if(partlyReadNights, [&](Date date) { return !nights.contains(date); });
+    snapshot.partlyReadNights = std::move(partlyReadNights);
     return snapshot;
 }
 

@@ -11,9 +11,12 @@ namespace velunora {
 // Reads a detected ResMed card into a snapshot of one machine and every night it holds:
 // sessions grouped from the signal files' headers, nights filed noon to noon, summary-rate
 // statistics for every night, reduced series for the nights of the seven latest sessions, and
-// scored events. Throws the DATALOG scan's error and PAPCardImportError::noSessions; files
-// that cannot be read are skipped. `progress`, when given, hears the share of the work done
-// (0 to 1) as the files are read.
+// scored events. A recording whose format is at fault is skipped, and the night it belongs to
+// (that of its session, or of the start its name gives) is listed among the partly read nights.
+// Throws the DATALOG scan's error, PAPCardImportError::noSessions, and
+// PAPCardImportError::removedWhileReading for the first file, in reading order, that the system
+// fails to open or read: the card went away, and nothing is imported. `progress`, when given,
+// hears the share of the work done (0 to 1) as the files are read.
 OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
                                const std::function<void(double fraction)>& progress = {});
 

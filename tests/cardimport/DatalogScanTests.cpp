@@ -181,6 +181,19 @@ TEST(ScanDatalog, UnreadableSubfolderIsSkippedQuietly) {
                      }));
 }
 
+TEST(ScanDatalog, TheStartInANameIsAValidLocalTimeOrNothing) {
+    using calendar::LocalDateTime;
+    EXPECT_EQ(localStartInName("DATALOG/20240228/20240229_221530_PLD.edf"),
+              (LocalDateTime{2024, 2, 29, 22, 15, 30}));
+    // Never carried into the next day, month or year as the calendar would.
+    for (const char* name :
+         {"20230229_221530_PLD.edf", "20241301_000000_BRP.edf", "20240100_000000_BRP.edf",
+          "20240101_240000_EVE.edf", "20240101_226000_EVE.edf", "20240101-221530_PLD.edf",
+          "2024011_221530_PLD.edf", "20240101_22153_PLD.edf", "late_PLD.edf", ""}) {
+        EXPECT_FALSE(localStartInName(name).has_value()) << name;
+    }
+}
+
 TEST(ScanDatalog, RealCardListsEveryRecordingInNameOrder) {
     VELUNORA_REQUIRE_REAL_CARD(card);
     const auto files = scanDatalog(card / "DATALOG");

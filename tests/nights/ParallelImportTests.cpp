@@ -52,19 +52,54 @@ TEST(OrderedPreparation, HandsResultsOverInIndexOrderWithinTheWindow) {
     EXPECT_LE(mostOutstanding, static_cast<int>(window) + 1);
 }
 
-TEST(OrderedPreparation, PrepareAllVisitsEveryIndexOnceAndPassesErrorsOn) {
+TEST(OrderedPreparation, PrepareAllVisitsEveryIndexOnceAndPassesTheFirstErrorOn) {
     std::vector<std::atomic<int>> visits(1000);
     prepareAll(visits.size(), 3, 7, [&](std::size_t index) { ++visits[index]; });
     for (std::size_t index = 0; index < visits.size(); ++index) {
         ASSERT_EQ(visits[index], 1) << index;
     }
-    EXPECT_THROW(prepareAll(100, 2, 8,
-                            [](std::size_t index) {
-                                if (index == 50) {
-                                    throw std::runtime_error("item 50");
-                                }
-                            }),
-                 std::runtime_error);
+    // Item 10 fails long after item 500 has: the error of the lower index is the one reported
+    // (a card pulled out names the first file it took), and nothing after it is started.
+    std::atomic<std::size_t> latestStarted{0};
+    try {
+        prepareAll(100000, 3, 8, [&](std::size_t index) {
+            std::size_t latest = latestStarted;
+            while (index > latest && !latestStarted.compare_exchange_weak(latest, index)) {
+            }
+            if (index == 10) {
+                std::this_thread::sleep_for(50ms);
+                throw std::runtime_error("item 10");
+            }
+            if (index == 500) {
+                throw std::runtime_error("item 500");
+            }
+        });
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "item 10");
+    }
+    EXPECT_LT(latestStarted, 50000u) << "the threads went on after the failure";
+}
+
+TEST(OrderedPreparation, TheThreadsTakeUpNothingAfterAFailedItem) {
+    // The caller is held up on item 0 while the threads run ahead; item 5 fails at once. Reading
+    // on would only keep a failing card busy: the threads stop there.
+    std::atomic<int> prepared{0};
+    {
+        OrderedPreparation<int> preparation(200, 3, 100, [&](std::size_t index) {
+            ++prepared;
+            std::this_thread::sleep_for(index == 0 ? 300ms : 3ms);
+            if (index == 5) {
+                throw std::runtime_error("item 5");
+            }
+            return static_cast<int>(index);
+        });
+        for (std::size_t index = 0; index < 5; ++index) {
+            EXPECT_EQ(preparation.take(index), static_cast<int>(index));
+        }
+        EXPECT_THROW(preparation.take(5), std::runtime_error);
+    }
+    EXPECT_LT(prepared, 40) << "the threads read on after the failure";
 }
 
 TEST(ParallelImport, GivesTheSnapshotOfOneThreadReadingInOrder) {

@@ -5,6 +5,7 @@
 #include "tools/EDFWriter.h"
 
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -13,6 +14,14 @@ namespace {
 
 using calendar::LocalDateTime;
 using cardgen::EDFSignalSpec;
+
+// Writes `text` over the file's bytes from `offset`.
+void overwrite(const std::filesystem::path& file, std::size_t offset, const std::string& text) {
+    std::fstream stream(file, std::ios::binary | std::ios::in | std::ios::out);
+    stream.seekp(static_cast<std::streamoff>(offset));
+    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+    ASSERT_TRUE(stream.good()) << file;
+}
 
 std::string twoDigits(std::int64_t value) {
     char text[8];
@@ -29,6 +38,9 @@ public:
     }
 
     const std::filesystem::path& root() const { return folder_.path(); }
+    std::filesystem::path path(const std::string& name) const {
+        return root() / "DATALOG" / "night" / name;
+    }
 
     DetectedPAPCard card() const { return {root(), "ResMed", "AirSense 10 AutoSet", "SN1"}; }
 
@@ -285,14 +297,63 @@ TEST_F(SessionImport, SnapshotHoldsOneMachineAndSortedNights) {
     EXPECT_EQ(snapshot.profileName, "Velunora");
 }
 
-TEST_F(SessionImport, UnreadableFilesAreSkipped) {
+TEST_F(SessionImport, DamagedRecordingsAreSkippedAndTheirNightsListedAsPartlyRead) {
+    for (const std::size_t threads : {0u, 3u}) {
+        SCOPED_TRACE(std::to_string(threads) + " reading threads");
+        TestCard card;
+        // 1 March: a summary file cut short, so never seeded; its name places it.
+        card.addPLD("20240301_220000", {2024, 3, 1, 22, 0, 0}, 60);
+        card.addPLD("20240301_230000", {2024, 3, 1, 23, 0, 0}, 60);
+        std::filesystem::resize_file(
+            card.path("20240301_230000_PLD.edf"),
+            std::filesystem::file_size(card.path("20240301_230000_PLD.edf")) - 1);
+        // 2 March: an event file with a damaged header.
+        card.addPLD("20240302_220000", {2024, 3, 2, 22, 0, 0}, 60);
+        card.addEVE("20240302_215950", {2024, 3, 2, 21, 59, 50},
+                    {"+70\x15"
+                     "12\x14Obstructive Apnea"});
+        overwrite(card.path("20240302_215950_EVE.edf"), 168, "xx.xx.xx");
+        // 3 March: nothing lost. An empty file is no failure; damaged files whose names give no
+        // start, or the night of a day not on the card, cannot be placed.
+        card.addPLD("20240303_220000", {2024, 3, 3, 22, 0, 0}, 60);
+        card.addPLD("20240303_230000", {2024, 3, 3, 23, 0, 0}, 0);
+        card.add("damaged_PLD.edf", {2024, 3, 3, 23, 30, 0}, 1000, {}); // declares no signals
+        card.addEVE("20240310_220000", {2024, 3, 3, 22, 0, 0}, {});
+        overwrite(card.path("20240310_220000_EVE.edf"), 236, "-5      ");
+        // 4 March: a summary file cut short between the reading of its header and its full read;
+        // its name gives no start, its session places it.
+        card.addPLD("late", {2024, 3, 4, 22, 0, 0}, 60);
+
+        bool cut = false;
+        const OscarSnapshot snapshot = importResMedCard(
+            card.card(), Date{1700000000},
+            [&](double) {
+                if (!cut) {
+                    std::filesystem::resize_file(card.path("late_PLD.edf"), 600);
+                    cut = true;
+                }
+            },
+            threads);
+        ASSERT_EQ(snapshot.nights.size(), 4u);
+        EXPECT_EQ(snapshot.nights[0].totalHours, 1.0);
+        EXPECT_EQ(snapshot.nights[2].pressureAverage, 10.0);
+        EXPECT_FALSE(snapshot.nights[3].pressureAverage.has_value());
+        EXPECT_EQ(
+            snapshot.partlyReadNights,
+            (std::vector<Date>{localDay(2024, 3, 1), localDay(2024, 3, 2), localDay(2024, 3, 4)}));
+    }
+}
+
+TEST_F(SessionImport, AHeaderDeclaringMoreRecordsThanItsFileHoldsMakesNoSession) {
+    // Read alone, the header of this oximetry file would make a night of 1.6 million hours.
     TestCard card;
-    card.addPLD("good", {2024, 3, 1, 22, 0, 0}, 10);
-    card.add("bad_PLD.edf", {2024, 3, 1, 23, 0, 0}, 1000, {}); // declares no signals
-    std::filesystem::create_directories(card.root() / "DATALOG" / "night" / "x_BRP.edf");
+    card.addPLD("20240301_220000", {2024, 3, 1, 22, 0, 0}, 60);
+    card.addSAD("20240301_220001", {2024, 3, 1, 22, 0, 1}, 60);
+    overwrite(card.path("20240301_220001_SAD.edf"), 236, "99999999");
     const auto snapshot = card.import();
     ASSERT_EQ(snapshot.nights.size(), 1u);
-    EXPECT_EQ(snapshot.nights[0].sessions.size(), 1u);
+    EXPECT_EQ(snapshot.nights[0].totalHours, 1.0);
+    EXPECT_EQ(snapshot.partlyReadNights, std::vector<Date>{localDay(2024, 3, 1)});
 }
 
 } // namespace

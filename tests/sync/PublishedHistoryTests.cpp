@@ -1,5 +1,7 @@
 // A night once published is never lost or made worse: whatever the export, a second computer,
 // a second sync, a failed write, a change of time zone or a reset in between does.
+#include "cardimport/ResMedCardImporter.h"
+#include "nights/SessionImport.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
 #include "sync/SyncController.h"
@@ -17,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
 #include <thread>
+#include <utility>
 
 namespace velunora {
 namespace {
@@ -71,7 +74,8 @@ struct Computer {
     fs::path storeRoot;
 
     explicit Computer(fs::path sharedStore, std::unique_ptr<CloudStore> store = nullptr,
-                      QString lockFile = {}, std::optional<fs::path> dataFolder = {})
+                      QString lockFile = {}, std::optional<fs::path> dataFolder = {},
+                      std::function<PAPCardImportRegistry()> makeRegistry = {})
         : storeRoot(std::move(sharedStore)) {
         fs::create_directories(home.path() / "tmp");
         SyncEnvironment environment;
@@ -80,6 +84,9 @@ struct Computer {
             store ? std::move(store) : std::make_unique<LocalCloudStore>(storeRoot),
             QString::fromStdString((home.path() / "tmp").string()), std::move(lockFile));
         environment.localExport = LocalExport(dataFolder.value_or(home.path() / "share"));
+        if (makeRegistry) {
+            environment.makeRegistry = std::move(makeRegistry);
+        }
         controller = std::make_unique<SyncController>(std::move(environment));
     }
 
@@ -155,6 +162,52 @@ TEST_F(PublishedHistoryTest, AnUnchangedExportSparesTheDownloadAndAChangedOneIsN
     EXPECT_EQ(computer.sync(cards().recent), Status::success(cardNights));
     EXPECT_EQ(cloud->downloads, 1);
     EXPECT_EQ(computer.exported(), cloud->payloads.begin()->second);
+}
+
+// The ResMed import of the card, with a hook that runs once the headers are read: the moment a
+// user pulls the card out, made deterministic.
+class PulledCardImporter final : public PAPCardImporter {
+public:
+    explicit PulledCardImporter(std::function<void()> pull)
+        : pull_(std::move(pull)) {}
+    std::optional<DetectedPAPCard> detect(const fs::path& root) const override {
+        return ResMedCardImporter().detect(root);
+    }
+    OscarSnapshot importCard(const DetectedPAPCard& card) const override {
+        bool pulled = false;
+        return importResMedCard(card, Date{0}, [&](double) {
+            if (!std::exchange(pulled, true)) {
+                pull_();
+            }
+        });
+    }
+
+private:
+    std::function<void()> pull_;
+};
+
+TEST_F(PublishedHistoryTest, ACardPulledOutFailsTheSyncAndChangesNothing) {
+    Computer earlier(storeRoot);
+    ASSERT_EQ(earlier.sync(cards().full), Status::success(cardNights));
+    const std::string before = earlier.published();
+
+    testing::TemporaryFolder copy;
+    const fs::path card = copy.path() / "card";
+    fs::copy(cards().full, card, fs::copy_options::recursive);
+    Computer computer(storeRoot, nullptr, {}, earlier.home.path() / "share", [&card] {
+        return PAPCardImportRegistry(
+            {std::make_shared<PulledCardImporter>([&card] { fs::remove_all(card / "DATALOG"); })});
+    });
+    computer.controller->adoptCardFolder(card);
+    QCoro::waitFor(computer.controller->sync());
+
+    const Status& status = computer.controller->status();
+    ASSERT_EQ(status.kind(), Status::Kind::failed);
+    EXPECT_TRUE(status.failureText().startsWith(
+        QStringLiteral("La carte SD n’a pas pu être lue : la carte a été retirée")))
+        << status.failureText().toStdString();
+    EXPECT_EQ(computer.published(), before);
+    EXPECT_EQ(computer.exported(), before);
 }
 
 TEST_F(PublishedHistoryTest, TwoComputersSyncingAtOnceNeverDropTheOthersNights) {
