@@ -36,7 +36,13 @@ QString toText(const fs::path& path) {
     return QFile::decodeName(path.c_str());
 }
 
-CloudError unwritable(const fs::path& root) {
+CloudError unwritable(const fs::path& root, int error = 0) {
+    if (error == ENOSPC || error == EDQUOT) {
+        return CloudError(cloudcode::quotaExceeded,
+                          translated("Le disque est plein : les données n’ont pas pu être "
+                                     "enregistrées dans le dossier \u00ab\u00a0%1\u00a0\u00bb.")
+                              .arg(toText(root)));
+    }
     return CloudError(cloudcode::internalError,
                       translated("Les données n’ont pas pu être enregistrées dans le dossier "
                                  "\u00ab\u00a0%1\u00a0\u00bb.")
@@ -348,8 +354,8 @@ QString LocalCloudStore::saveRecord(const CloudRecord& record) {
     }
     try {
         createPrivateFolder(root_);
-    } catch (const PlatformError&) {
-        throw unwritable(root_);
+    } catch (const PlatformError& failure) {
+        throw unwritable(root_, failure.code());
     }
     const RecordLock lock(root_, record.recordName, lockTimeout_);
     removeLeftovers(root_, record.recordName);
@@ -363,7 +369,7 @@ QString LocalCloudStore::saveRecord(const CloudRecord& record) {
     const fs::path staging = siblingFolder(root_, record.recordName);
     const RemovedAtEnd cleanup(staging);
     if (::mkdir(staging.c_str(), 0700) != 0) {
-        throw unwritable(root_);
+        throw unwritable(root_, errno);
     }
     StoredRecord replacement{
         record.recordType, QUuid::createUuid().toString(QUuid::WithoutBraces), {}};
@@ -388,8 +394,8 @@ QString LocalCloudStore::saveRecord(const CloudRecord& record) {
             asset->filePath = fileName;
         }
         writeFileAtomically(staging / metadataFileName, encodeRecord(replacement).toStdString());
-    } catch (const PlatformError&) {
-        throw unwritable(root_);
+    } catch (const PlatformError& failure) {
+        throw unwritable(root_, failure.code());
     }
     syncFolder(staging);
     if (stored) {
