@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QTest>
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
@@ -146,6 +147,33 @@ TEST_F(PublishedHistoryTest, AnExportThatFailedNeverTakesTheStoreBackwards) {
     std::ofstream(computer.exportFile()) << olderExport;
     EXPECT_EQ(computer.sync(cards().recent), Status::success(cardNights));
     EXPECT_EQ(nightsIn(computer.published()), std::size_t{cardNights});
+}
+
+TEST_F(PublishedHistoryTest, ValuesFromADamagedHeaderStillReadBack) {
+    // The first night's summary files claim a physical maximum of 2.5e20: its statistics become
+    // whole numbers beyond 2^64, which must still read back at the next sync.
+    testing::TemporaryFolder copy;
+    const fs::path card = copy.path() / "card";
+    fs::copy(cards().full, card, fs::copy_options::recursive);
+    std::vector<fs::path> days;
+    for (const auto& entry : fs::directory_iterator(card / "DATALOG")) {
+        days.push_back(entry.path());
+    }
+    std::sort(days.begin(), days.end());
+    for (const auto& entry : fs::directory_iterator(days.front())) {
+        if (entry.path().string().ends_with("_PLD.edf")) {
+            std::fstream file(entry.path(), std::ios::in | std::ios::out | std::ios::binary);
+            char count[5] = {};
+            file.seekg(252).read(count, 4);
+            const int signals = std::atoi(count);
+            for (int signal = 0; signal < signals; ++signal) {
+                file.seekp(256 + 112 * signals + 8 * signal).write("2.5e20  ", 8);
+            }
+        }
+    }
+    Computer computer(storeRoot);
+    ASSERT_EQ(computer.sync(card), Status::success(cardNights));
+    EXPECT_EQ(computer.sync(cards().recent), Status::success(cardNights));
 }
 
 TEST_F(PublishedHistoryTest, AnUnchangedExportSparesTheDownloadAndAChangedOneIsNotTrusted) {

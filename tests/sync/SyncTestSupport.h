@@ -11,6 +11,19 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <ostream>
+
+namespace velunora {
+
+// What a failed expectation shows of a status: its title and its text.
+inline void PrintTo(const Status& status, std::ostream* out) {
+    *out << status.title().toStdString();
+    if (status.kind() == Status::Kind::failed) {
+        *out << " (" << status.failureText().toStdString() << ")";
+    }
+}
+
+} // namespace velunora
 
 namespace velunora::testing {
 
