@@ -12,8 +12,10 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <future>
 #include <memory>
 #include <qcoro/qcorosignal.h>
@@ -47,6 +49,14 @@ CloudError unexpectedAnswer(int status) {
     return CloudError(
         cloudcode::internalError,
         translated("Le serveur WebDAV a répondu de façon inattendue (code HTTP %1).").arg(status));
+}
+
+// A 207 answer whose XML does not read, or that lacks what every WebDAV server sends.
+CloudError unreadableAnswer(const WebDAVAccount& account) {
+    return CloudError(cloudcode::internalError,
+                      translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb a envoyé une "
+                                 "réponse illisible.")
+                          .arg(account.baseUrl.host()));
 }
 
 CloudError invalidName(const QString& name) {
@@ -114,6 +124,10 @@ struct Answer {
     QString etag;
     // The answer was cut off because it grew past the bound of its request.
     bool oversized = false;
+    // The request was given up: no progress for the transfer timeout, or past its deadline.
+    bool stalled = false;
+    bool pastDeadline = false;
+    std::chrono::seconds waited{};
 };
 
 // What a server may send back to a PROPFIND or a PROPPATCH about one resource: a few kilobytes
@@ -123,6 +137,20 @@ constexpr qint64 maximumPropertyAnswerBytes = qint64{4} << 20;
 // The failure that an answer other than the expected ones stands for.
 CloudError failureOf(const Answer& answer, const WebDAVAccount& account) {
     const QString host = account.baseUrl.host();
+    if (answer.pastDeadline) {
+        return CloudError(cloudcode::networkFailure,
+                          translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb n’a pas "
+                                     "terminé sa réponse en %2 s.")
+                              .arg(host)
+                              .arg(answer.waited.count()));
+    }
+    if (answer.stalled) {
+        return CloudError(cloudcode::networkFailure,
+                          translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb ne répond "
+                                     "plus depuis %2 s.")
+                              .arg(host)
+                              .arg(answer.waited.count()));
+    }
     if (answer.oversized) {
         return CloudError(cloudcode::internalError,
                           translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb a envoyé une "
@@ -182,6 +210,18 @@ CloudError failureOf(const Answer& answer, const WebDAVAccount& account) {
                           translated("Le dossier \u00ab\u00a0%1\u00a0\u00bb n’existe pas sur le "
                                      "serveur WebDAV.")
                               .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
+    case 301:
+    case 302:
+    case 303:
+    case 307:
+    case 308:
+        // Following it would send the password and the nights where the user did not choose.
+        return CloudError(cloudcode::internalError,
+                          translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb renvoie vers "
+                                     "une autre adresse (code HTTP %2). Indiquez l’adresse exacte "
+                                     "du dossier dans les réglages.")
+                              .arg(host)
+                              .arg(answer.status));
     case 412:
         return recordChanged();
     case 507:
@@ -194,29 +234,49 @@ CloudError failureOf(const Answer& answer, const WebDAVAccount& account) {
 
 using Headers = std::vector<std::pair<QByteArray, QByteArray>>;
 
+// How long one request may take as a whole: a base, and the time its body takes at a slow
+// line's rate, so a payload of tens of megabytes still goes through while a server that trickles
+// or never ends its answer is given up.
+struct Deadline {
+    std::chrono::milliseconds base;
+    qint64 bytesPerSecond;
+
+    std::chrono::milliseconds forBody(qint64 bytes) const {
+        return base + std::chrono::milliseconds(bytes * 1000 / std::max<qint64>(bytesPerSecond, 1));
+    }
+};
+
+// Transport failures (and a request we gave up) say nothing about the resource, even when the
+// status line had arrived before.
+bool isTransportFailure(QNetworkReply::NetworkError error) {
+    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+}
+
 // One operation's requests, on the calling thread: the manager lives and dies with the operation,
 // so any worker thread may run it.
 class Connection {
 public:
     Connection(const WebDAVAccount& account, const QString& password,
-               std::chrono::milliseconds timeout)
+               std::chrono::milliseconds stallTimeout, Deadline deadline)
         : authorization_("Basic " + (account.user + u':' + password).toUtf8().toBase64())
-        , timeout_(timeout) {}
+        , stallTimeout_(stallTimeout)
+        , deadline_(deadline) {}
 
     Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers,
                 const QByteArray& body, qint64 maximumAnswerBytes = maximumPropertyAnswerBytes) {
         return wait(manager_.sendCustomRequest(request(url, headers), verb, body),
-                    maximumAnswerBytes);
+                    maximumAnswerBytes, deadline_.forBody(body.size()));
     }
     Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers, QIODevice* body) {
         return wait(manager_.sendCustomRequest(request(url, headers), verb, body),
-                    maximumPropertyAnswerBytes);
+                    maximumPropertyAnswerBytes, deadline_.forBody(body->size()));
     }
 
 private:
     QNetworkRequest request(const QUrl& url, const Headers& headers) const {
         QNetworkRequest request(url);
-        // Sent up front rather than after a 401, so a large body goes out once.
+        // Sent up front rather than after a 401, so a large body goes out once; the store only
+        // talks to https or to this computer (see requireConfigured).
         request.setRawHeader("Authorization", authorization_);
         for (const auto& [name, value] : headers) {
             request.setRawHeader(name, value);
@@ -224,15 +284,18 @@ private:
         // A redirected PUT or PROPPATCH would land somewhere the user did not configure.
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                              QNetworkRequest::ManualRedirectPolicy);
-        request.setTransferTimeout(static_cast<int>(timeout_.count()));
+        request.setTransferTimeout(static_cast<int>(stallTimeout_.count()));
         return request;
     }
 
     // Waits for the whole answer, cutting it off once it announces or brings more than
-    // `maximumBytes`.
-    static Answer wait(QNetworkReply* reply, qint64 maximumBytes) {
+    // `maximumBytes`, and giving up past `deadline` (extended by the time an announced body
+    // takes at the slow rate).
+    Answer wait(QNetworkReply* reply, qint64 maximumBytes, std::chrono::milliseconds deadline) {
         const std::unique_ptr<QNetworkReply> owned(reply);
+        const auto started = std::chrono::steady_clock::now();
         bool oversized = false;
+        bool pastDeadline = false;
         const auto cutOffBeyond = [reply, maximumBytes, &oversized](qint64 bytes) {
             if (bytes > maximumBytes && !oversized) {
                 oversized = true;
@@ -241,25 +304,57 @@ private:
         };
         if (!reply->isFinished()) {
             QEventLoop loop;
-            QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-            QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [reply, cutOffBeyond] {
-                cutOffBeyond(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+            QTimer timer;
+            timer.setSingleShot(true);
+            QObject::connect(&timer, &QTimer::timeout, &loop, [reply, &pastDeadline] {
+                pastDeadline = true;
+                reply->abort();
             });
+            timer.start(deadline);
+            QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+            QObject::connect(
+                reply, &QNetworkReply::metaDataChanged, &loop, [this, reply, cutOffBeyond, &timer] {
+                    const qint64 announced =
+                        reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+                    cutOffBeyond(announced);
+                    if (announced > 0 && timer.isActive()) {
+                        timer.start(timer.remainingTimeAsDuration() + deadline_.forBody(announced) -
+                                    deadline_.base);
+                    }
+                });
             QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
                              [cutOffBeyond](qint64 received, qint64) { cutOffBeyond(received); });
             loop.exec();
         }
-        if (oversized) {
-            return Answer{0, QNetworkReply::OperationCanceledError, {}, {}, true};
+        Answer answer;
+        answer.waited = std::chrono::duration_cast<std::chrono::seconds>(
+            std::chrono::steady_clock::now() - started);
+        if (oversized || pastDeadline) {
+            answer.oversized = oversized;
+            answer.pastDeadline = pastDeadline;
+            answer.error = QNetworkReply::OperationCanceledError;
+            return answer;
         }
-        return Answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                      reply->error(), reply->readAll(),
-                      QString::fromLatin1(reply->rawHeader("ETag")).trimmed()};
+        answer.error = reply->error();
+        if (answer.error == QNetworkReply::OperationCanceledError) {
+            // Only the transfer timeout cancels a request besides us.
+            answer.stalled = true;
+            answer.waited = std::chrono::duration_cast<std::chrono::seconds>(stallTimeout_);
+            return answer;
+        }
+        if (isTransportFailure(answer.error)) {
+            return answer;
+        }
+        answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        answer.body = reply->readAll();
+        answer.etag = QString::fromLatin1(reply->rawHeader("ETag")).trimmed();
+        return answer;
     }
 
     QNetworkAccessManager manager_;
     QByteArray authorization_;
-    std::chrono::milliseconds timeout_;
+    std::chrono::milliseconds stallTimeout_;
+    Deadline deadline_;
 };
 
 bool isWeak(const QString& tag) {
@@ -396,6 +491,15 @@ void requireConfigured(const WebDAVAccount& account) {
                          translated("L’adresse du serveur WebDAV n’est pas configurée ou n’est "
                                     "pas valide."));
     }
+    // The password goes with every request: never in clear over a network.
+    if (scheme == u"http" && !isLoopback(account.baseUrl)) {
+        throw CloudError(cloudcode::internalError,
+                         translated("L’adresse du serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb "
+                                    "n’est pas chiffrée : utilisez une adresse en https://, pour "
+                                    "que le mot de passe et vos nuits ne circulent jamais en "
+                                    "clair.")
+                             .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
+    }
 }
 
 // Apache's mod_dav (like Apache for any file) hands out a weak ETag, W/"…", for a resource
@@ -425,7 +529,7 @@ QString settledTag(Connection& connection, const QUrl& url, const QString& fetch
         }
         const auto properties = parseMultistatus(answer.body);
         if (!properties || properties->etag.isEmpty()) {
-            throw unexpectedAnswer(answer.status);
+            throw unreadableAnswer(account);
         }
         const QString& current = properties->etag;
         if (opaqueTag(current) != opaqueTag(fetchedTag)) {
@@ -443,7 +547,8 @@ QString settledTag(Connection& connection, const QUrl& url, const QString& fetch
 CloudRecord WebDAVCloudStore::fetchRecord(const QString& recordName) {
     requireRecordName(recordName);
     requireConfigured(account_);
-    Connection connection(account_, password_(), timing_.requestTimeout);
+    Connection connection(account_, password_(), timing_.requestTimeout,
+                          Deadline{timing_.requestDeadline, timing_.slowLineBytesPerSecond});
     const Answer answer = connection.send(
         "PROPFIND", recordUrl(recordName), depthZero,
         R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:allprop/></d:propfind>)");
@@ -452,7 +557,7 @@ CloudRecord WebDAVCloudStore::fetchRecord(const QString& recordName) {
     }
     auto properties = parseMultistatus(answer.body);
     if (!properties || properties->etag.isEmpty()) {
-        throw unexpectedAnswer(answer.status);
+        throw unreadableAnswer(account_);
     }
     return CloudRecord{std::move(properties->recordType), recordName, std::move(properties->etag),
                        std::move(properties->fields)};
@@ -487,7 +592,8 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
     }
 
     const QUrl url = recordUrl(record.recordName);
-    Connection connection(account_, password_(), timing_.requestTimeout);
+    Connection connection(account_, password_(), timing_.requestTimeout,
+                          Deadline{timing_.requestDeadline, timing_.slowLineBytesPerSecond});
     Headers headers{{"Content-Type", "application/json"}};
     if (record.changeTag.isEmpty()) {
         headers.emplace_back("If-None-Match", "*");
@@ -505,8 +611,14 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
     const Answer patch = connection.send("PROPPATCH", url, xmlBody, propertyUpdate(record));
     if (patch.status == 207) {
         bool allSucceeded = false;
-        if (!parseMultistatus(patch.body, &allSucceeded) || !allSucceeded) {
-            throw unexpectedAnswer(patch.status);
+        if (!parseMultistatus(patch.body, &allSucceeded)) {
+            throw unreadableAnswer(account_);
+        }
+        if (!allSucceeded) {
+            throw CloudError(cloudcode::internalError,
+                             translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb a refusé "
+                                        "d’enregistrer la date et le nombre de nuits.")
+                                 .arg(account_.baseUrl.host()));
         }
     } else if (patch.status != 200 && patch.status != 204) {
         throw failureOf(patch, account_);
@@ -519,7 +631,8 @@ QByteArray WebDAVCloudStore::fetchAsset(const QString& recordName, const QString
     requireRecordName(recordName);
     requireConfigured(account_);
     Q_UNUSED(fieldName) // the resource's body is the record's only asset
-    Connection connection(account_, password_(), timing_.requestTimeout);
+    Connection connection(account_, password_(), timing_.requestTimeout,
+                          Deadline{timing_.requestDeadline, timing_.slowLineBytesPerSecond});
     Answer answer =
         connection.send("GET", recordUrl(recordName), {}, QByteArray(), maximumAssetBytes);
     if (answer.status != 200) {
@@ -531,7 +644,8 @@ QByteArray WebDAVCloudStore::fetchAsset(const QString& recordName, const QString
 void WebDAVCloudStore::deleteRecord(const QString& recordName) {
     requireRecordName(recordName);
     requireConfigured(account_);
-    Connection connection(account_, password_(), timing_.requestTimeout);
+    Connection connection(account_, password_(), timing_.requestTimeout,
+                          Deadline{timing_.requestDeadline, timing_.slowLineBytesPerSecond});
     const Answer answer = connection.send("DELETE", recordUrl(recordName), {}, QByteArray());
     if (answer.status != 200 && answer.status != 204) {
         throw failureOf(answer, account_);

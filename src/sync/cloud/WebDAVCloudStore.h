@@ -43,6 +43,10 @@ public:
         std::chrono::milliseconds requestTimeout{std::chrono::seconds(30)};
         // How long a save waits for the server to settle a weak ETag (see saveRecord).
         std::chrono::milliseconds weakTagSettling{std::chrono::seconds(3)};
+        // A request that has not ended this long after it started fails likewise; its body (sent
+        // or announced) adds the time it takes at `slowLineBytesPerSecond`.
+        std::chrono::milliseconds requestDeadline{std::chrono::seconds(90)};
+        qint64 slowLineBytesPerSecond = 32 * 1024;
     };
 
     WebDAVCloudStore(WebDAVAccount account, WebDAVPasswordSource password);
