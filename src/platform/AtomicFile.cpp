@@ -47,6 +47,10 @@ private:
 } // namespace
 
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    struct stat existing {};
+    if (::lstat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        throw PlatformError::fileUnwritable(target, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+    }
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     // mkstemp creates the file with mode 0600 whatever the umask.

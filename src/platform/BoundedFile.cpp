@@ -46,13 +46,15 @@ std::string fileIdentity(const std::filesystem::path& file) {
 
 std::optional<std::string> readRegularFile(const std::filesystem::path& file,
                                            std::size_t maximumBytes, std::string* identity) {
-    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
-    const Descriptor descriptor(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer. O_NOFOLLOW: a
+    // link put in place of our file could lead anywhere (/dev/zero, another user's file).
+    const Descriptor descriptor(
+        ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (descriptor.get() < 0) {
         if (errno == ENOENT) {
             return std::nullopt;
         }
-        throw PlatformError::fileUnreadable(file, errno);
+        throw PlatformError::fileUnreadable(file, errno == ELOOP ? EINVAL : errno);
     }
     struct stat status {};
     if (::fstat(descriptor.get(), &status) != 0) {

@@ -36,13 +36,12 @@ PlatformError PlatformError::fileUnreadable(const std::filesystem::path& path, i
     case EISDIR:
         return {code, withName("\u00ab\u00a0%1\u00a0\u00bb est un dossier, pas un fichier.", name)};
     case EINVAL:
-        return {code, withName("\u00ab\u00a0%1\u00a0\u00bb n\u2019est pas un fichier ordinaire.",
-                               name)};
-    case EFBIG:
         return {code,
-                withName("Le fichier \u00ab\u00a0%1\u00a0\u00bb est trop volumineux pour "
-                         "\u00eatre lu.",
-                         name)};
+                withName("\u00ab\u00a0%1\u00a0\u00bb n\u2019est pas un fichier ordinaire.", name)};
+    case EFBIG:
+        return {code, withName("Le fichier \u00ab\u00a0%1\u00a0\u00bb est trop volumineux pour "
+                               "\u00eatre lu.",
+                               name)};
     default:
         return {
             code,
@@ -67,6 +66,17 @@ PlatformError PlatformError::fileUnwritable(const std::filesystem::path& path, i
         return {code, withName("« %1 » n’a pas pu être "
                                "enregistré : le volume est en lecture seule.",
                                name)};
+    case EISDIR:
+        return {code,
+                withName("\u00ab\u00a0%1\u00a0\u00bb n\u2019a pas pu \u00eatre enregistr\u00e9 : "
+                         "un dossier porte ce nom.",
+                         name)};
+    case EINVAL:
+        return {code,
+                withName("\u00ab\u00a0%1\u00a0\u00bb n\u2019a pas pu \u00eatre enregistr\u00e9 : "
+                         "un \u00e9l\u00e9ment qui n\u2019est pas un fichier ordinaire "
+                         "porte ce nom.",
+                         name)};
     default:
         return {code, withName("« %1 » n’a pas pu être "
                                "enregistré.",

@@ -1,8 +1,11 @@
+#include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
 #include "sync/LocalExport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace velunora {
 namespace {
@@ -81,6 +84,41 @@ TEST(LocalExport, AFailedWriteKeepsThePreviousFile) {
     testing::TemporaryFolder blocked;
     blocked.write("LunexaSync", "a file, not a folder");
     EXPECT_ANY_THROW(LocalExport(blocked.path()).writeLocalExport(sampleSnapshot(1)));
+}
+
+TEST(LocalExport, OnlyARegularFileIsAnExport) {
+    // A FIFO, a device, a folder or a link where the export belongs: never waited on, never read
+    // without end, never written through.
+    testing::TemporaryFolder data;
+    const LocalExport exportFolder(data.path());
+    const fs::path elsewhere =
+        data.write("elsewhere.json", makeSnapshotEncoder().encode(sampleSnapshot(2)));
+    const fs::path file = exportFolder.snapshotFileURL();
+    const auto placeAndCheck = [&](const std::function<void()>& place, const char* what,
+                                   const char* writeFailure) {
+        fs::remove_all(file);
+        place();
+        EXPECT_FALSE(exportFolder.loadPreviousSnapshot()) << what;
+        try {
+            exportFolder.writeLocalExport(sampleSnapshot(1));
+            ADD_FAILURE() << "written over " << what;
+        } catch (const PlatformError& error) {
+            EXPECT_EQ(error.errorDescription(),
+                      std::string("\u00ab\u00a0lunexa-snapshot.json"
+                                  "\u00a0\u00bb n\u2019a pas pu \u00eatre "
+                                  "enregistr\u00e9 : ") +
+                          writeFailure)
+                << what;
+        }
+    };
+    fs::create_directories(file.parent_path());
+    const char* notRegular =
+        "un \u00e9l\u00e9ment qui n\u2019est pas un fichier ordinaire porte ce nom.";
+    placeAndCheck([&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }, "a FIFO", notRegular);
+    placeAndCheck([&] { fs::create_symlink("/dev/zero", file); }, "a link to a device", notRegular);
+    placeAndCheck([&] { fs::create_symlink(elsewhere, file); }, "a link to a snapshot", notRegular);
+    placeAndCheck([&] { fs::create_directory(file); }, "a folder", "un dossier porte ce nom.");
+    EXPECT_EQ(testing::readFile(elsewhere), makeSnapshotEncoder().encode(sampleSnapshot(2)));
 }
 
 TEST(LocalExport, RemovingFilesKeepsTheFolder) {
