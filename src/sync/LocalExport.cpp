@@ -81,6 +81,18 @@ std::optional<OscarSnapshot> LocalExport::loadPreviousSnapshot() const {
     }
 }
 
+void LocalExport::removeLeftovers() const {
+    // writeFileAtomically's side files: "." + the file's name + "." + six characters.
+    const std::string prefix = "." + snapshotFileURL().filename().string() + ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(exportFolderURL(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) {
+            ::unlink(entry.path().c_str());
+        }
+    }
+}
+
 void LocalExport::removeFiles() const {
     removeIfPresent(snapshotFileURL());
     removeIfPresent(legacySnapshotFileURL());

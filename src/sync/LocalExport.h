@@ -45,6 +45,11 @@ public:
     // What tells this version of the current file from any later one: empty when there is none.
     std::string exportIdentity() const;
 
+    // Removes the side files that a write stopped half-way (the process killed) left beside
+    // the export: each a full copy of the user's nights. Call only where no other write of this
+    // export can be under way (the publication lock is held).
+    void removeLeftovers() const;
+
     // Removes both files when they exist (the folder stays). Throws PlatformError.
     void removeFiles() const;
 

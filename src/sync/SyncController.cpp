@@ -506,6 +506,7 @@ QCoro::Task<> SyncController::sync() {
     try {
         const std::shared_ptr<const EncodedSnapshot> snapshot = merged.snapshot;
         std::function<void()> writeExport = [localExport, snapshot, written] {
+            localExport.removeLeftovers();
             localExport.writeLocalExport(snapshot->json);
             *written = localExport.exportIdentity();
         };

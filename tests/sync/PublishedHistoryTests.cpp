@@ -326,6 +326,31 @@ TEST_F(PublishedHistoryTest, AResetQueuedBehindASaveEndsWithNothingPublished) {
     EXPECT_FALSE(fs::exists(syncing.exportFile())) << "the export came back after the reset";
 }
 
+TEST_F(PublishedHistoryTest, ASyncClearsWhatAKilledOneLeftBehind) {
+    // What a sync killed while saving leaves: its payload file in the temporary folder and the
+    // side file of the export it was writing, full copies of the user's nights.
+    Computer computer(storeRoot);
+    const fs::path temporary = computer.home.path() / "tmp";
+    const fs::path killedPayload = temporary / "lunexa-0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0.json";
+    const fs::path runningPayload = temporary / "lunexa-00000000-1111-2222-3333-444444444444.json";
+    const fs::path otherFile = temporary / "lunexa-notes.json";
+    for (const fs::path& file : {killedPayload, runningPayload, otherFile}) {
+        std::ofstream(file) << "{}";
+    }
+    const auto anHourAgo = fs::file_time_type::clock::now() - 1h;
+    fs::last_write_time(killedPayload, anHourAgo);
+    fs::last_write_time(otherFile, anHourAgo);
+    const fs::path sideFile = computer.exportFile().parent_path() / ".lunexa-snapshot.json.a1B2c3";
+    fs::create_directories(sideFile.parent_path());
+    std::ofstream(sideFile) << "{}";
+
+    ASSERT_EQ(computer.sync(cards().recent), Status::success(recentNights));
+    EXPECT_FALSE(fs::exists(killedPayload));
+    EXPECT_FALSE(fs::exists(sideFile));
+    EXPECT_TRUE(fs::exists(runningPayload)) << "a recent one may be another save's, running";
+    EXPECT_TRUE(fs::exists(otherFile)) << "not one of ours";
+}
+
 TEST(PreferencesTest, BoolPreferencesSurviveARestart) {
     testing::TemporaryFolder configuration;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,

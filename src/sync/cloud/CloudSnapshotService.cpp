@@ -10,9 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUuid>
 #include <QtConcurrent>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <filesystem>
@@ -80,6 +82,27 @@ public:
 private:
     std::optional<QLockFile> lock_;
 };
+
+// A payload file older than this belongs to no save still running: saves end within minutes.
+constexpr auto stalePayloadAge = std::chrono::minutes(10);
+
+// Removes the payload files that saves stopped half-way (the process killed) left in the
+// temporary folder: each a full copy of the user's nights. Those of a save that may still be
+// running in a process of another profile are spared by their age.
+void removeStalePayloads(const QString& folder) {
+    static const QRegularExpression payloadName(QStringLiteral(
+        "^lunexa-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.json$"));
+    const QDateTime staleBefore = QDateTime::currentDateTimeUtc().addSecs(
+        -std::chrono::duration_cast<std::chrono::seconds>(stalePayloadAge).count());
+    const QFileInfoList files =
+        QDir(folder).entryInfoList({QStringLiteral("lunexa-*.json")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& file : files) {
+        if (payloadName.match(file.fileName()).hasMatch() &&
+            file.lastModified().toUTC() < staleBefore && file.ownerId() == ::getuid()) {
+            QFile::remove(file.filePath());
+        }
+    }
+}
 
 QString opaqueChangeTag(const QString& tag) {
     return tag.startsWith(QStringLiteral("W/")) ? tag.mid(2) : tag;
@@ -170,6 +193,7 @@ CloudSnapshotService::publishSnapshot(std::shared_ptr<const EncodedSnapshot> sna
     auto turn = runInTurn([this, outcome, snapshot = std::move(snapshot),
                            replaced = std::move(published.record), followUp = std::move(followUp)] {
         const PublicationLock lock(publicationLockFile_);
+        removeStalePayloads(temporaryFolder_);
         outcome->changeTag = performSave(*snapshot, [&replaced] { return replaced; });
         if (followUp) {
             try {

@@ -1,0 +1,82 @@
+#include "sync/cloud/LocalRecordFile.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace velunora::localstore {
+namespace {
+
+QJsonObject toJson(const CloudFieldValue& value) {
+    if (const auto* date = std::get_if<QDateTime>(&value)) {
+        return {{QStringLiteral("date"), date->toUTC().toString(Qt::ISODateWithMs)}};
+    }
+    if (const auto* integer = std::get_if<qint64>(&value)) {
+        // As text: a JSON number loses the low bits beyond 2^53.
+        return {{QStringLiteral("integer"), QString::number(*integer)}};
+    }
+    if (const auto* text = std::get_if<QString>(&value)) {
+        return {{QStringLiteral("text"), *text}};
+    }
+    return {{QStringLiteral("asset"), std::get<CloudAsset>(value).filePath}};
+}
+
+std::optional<CloudFieldValue> fromJson(const QJsonObject& json) {
+    if (json.size() != 1 || !json.begin().value().isString()) {
+        return std::nullopt;
+    }
+    const QString kind = json.begin().key();
+    const QString text = json.begin().value().toString();
+    if (kind == QStringLiteral("date")) {
+        const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
+        return date.isValid() || text.isEmpty() ? std::optional<CloudFieldValue>(date.toUTC())
+                                                : std::nullopt;
+    }
+    if (kind == QStringLiteral("integer")) {
+        bool valid = false;
+        const qint64 integer = text.toLongLong(&valid);
+        return valid ? std::optional<CloudFieldValue>(integer) : std::nullopt;
+    }
+    if (kind == QStringLiteral("text")) {
+        return CloudFieldValue(text);
+    }
+    if (kind == QStringLiteral("asset")) {
+        return CloudFieldValue(CloudAsset{text});
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QByteArray encodeRecordFile(const StoredRecord& record) {
+    QJsonObject fields;
+    for (const auto& [name, value] : record.fields) {
+        fields.insert(name, toJson(value));
+    }
+    const QJsonObject json{{QStringLiteral("recordType"), record.recordType},
+                           {QStringLiteral("changeTag"), record.changeTag},
+                           {QStringLiteral("fields"), fields}};
+    return QJsonDocument(json).toJson();
+}
+
+std::optional<StoredRecord> decodeRecordFile(const QByteArray& bytes) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    const QJsonObject json = document.object();
+    if (parseError.error != QJsonParseError::NoError || !json[u"recordType"].isString() ||
+        !json[u"changeTag"].isString() || !json[u"fields"].isObject()) {
+        return std::nullopt;
+    }
+    StoredRecord record{json[u"recordType"].toString(), json[u"changeTag"].toString(), {}};
+    const QJsonObject fields = json[u"fields"].toObject();
+    for (auto field = fields.begin(); field != fields.end(); ++field) {
+        auto value = fromJson(field.value().toObject());
+        if (!value) {
+            return std::nullopt;
+        }
+        record.fields.emplace(field.key(), std::move(*value));
+    }
+    return record;
+}
+
+} // namespace velunora::localstore
