@@ -268,7 +268,9 @@ FixedHeader readFixedHeader(std::string_view head, std::size_t length, std::stri
     const bool headerIsValid = headerSize >= static_cast<std::int64_t>(fixedHeaderSize) &&
                                static_cast<std::uint64_t>(headerSize) <= length &&
                                recordCount >= 0 && recordDuration >= 0.0 && signalCount >= 1 &&
-                               signalCount <= maximumSignalCount;
+                               signalCount <= maximumSignalCount &&
+                               // "inf" reads as a number, but no recording lasts for ever.
+                               std::isfinite(recordDuration * static_cast<double>(recordCount));
     if (!headerIsValid) {
         throw PAPCardImportError::unreadable("en-t\u00eate EDF invalide dans " +
                                              std::string(fileName));
@@ -345,9 +347,24 @@ std::vector<SignalHeader> readSignalHeaders(std::string_view bytes, std::size_t 
     return headers;
 }
 
-// A signal whose digital range is empty cannot be scaled and is left out of the document.
+double scaleOf(const SignalHeader& header) noexcept {
+    return (header.physicalMaximum - header.physicalMinimum) /
+           (header.digitalMaximum - header.digitalMinimum);
+}
+double offsetOf(const SignalHeader& header, double scale) noexcept {
+    return header.physicalMinimum - header.digitalMinimum * scale;
+}
+
+// A signal whose digital range is empty cannot be scaled and is left out of the document; so is
+// one whose limits ("inf", "nan", 1e308) would turn a sample into a value that is not a finite
+// number, which no statistic and no published document can hold.
 bool isScalable(const SignalHeader& header) noexcept {
-    return header.digitalMaximum != header.digitalMinimum;
+    if (header.digitalMaximum == header.digitalMinimum) {
+        return false;
+    }
+    const double scale = scaleOf(header);
+    const double offset = offsetOf(header, scale);
+    return std::isfinite(offset + scale * -32768.0) && std::isfinite(offset + scale * 32767.0);
 }
 
 std::int16_t fromLittleEndian(std::int16_t stored) noexcept {
@@ -399,7 +416,7 @@ void appendAnnotations(std::string_view bytes, std::vector<EDFAnnotation>& annot
             continue;
         }
         const std::optional<double> onset = parseEDFNumber(tal.substr(0, mark));
-        if (!onset) {
+        if (!onset || !std::isfinite(*onset)) {
             continue;
         }
         std::optional<double> duration;
@@ -413,6 +430,9 @@ void appendAnnotations(std::string_view bytes, std::vector<EDFAnnotation>& annot
                 continue;
             }
             duration = parseText(tal.substr(mark + 1, durationEnd - mark - 1), parseEDFNumber);
+            if (duration && !std::isfinite(*duration)) {
+                duration.reset();
+            }
             textsStart = durationEnd;
         }
         textsStart = tal.find_first_not_of(textMark, textsStart);
@@ -500,9 +520,8 @@ RecordPlan planRecords(std::size_t dataLength, std::string_view fileName, std::s
         if (samples > 0 && records > 0) {
             signal.physicalSamples.reserve(samples * records);
             prefault(signal.physicalSamples.data(), samples * records * sizeof(double));
-            const double scale = (header.physicalMaximum - header.physicalMinimum) /
-                                 (header.digitalMaximum - header.digitalMinimum);
-            const double offset = header.physicalMinimum - header.digitalMinimum * scale;
+            const double scale = scaleOf(header);
+            const double offset = offsetOf(header, scale);
             plan.readings.push_back({blockOffset, samples, scale, offset, &signal.physicalSamples});
         }
     }

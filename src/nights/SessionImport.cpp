@@ -58,6 +58,10 @@ constexpr std::size_t headersPerBatch = 32;
 // for a detail night holds a few megabytes.
 constexpr std::size_t filesAheadPerThread = 8;
 
+// A device writes a file per session part of a night; a header that claims more is damaged, and
+// its dates would not even be writable.
+constexpr double longestPlausibleRecordingSeconds = 7 * 86400.0;
+
 struct FileSpan {
     double start;
     double end;
@@ -86,7 +90,7 @@ Seeding seedSessions(const std::vector<ResMedFile>& files, std::size_t readThrea
     std::vector<HeaderRead> headers(signalFiles.size());
     prepareAll(signalFiles.size(), readThreads, headersPerBatch, [&](std::size_t index) {
         const auto header = readRecording(*signalFiles[index], false);
-        if (!header) {
+        if (!header || header->duration > longestPlausibleRecordingSeconds) {
             headers[index].isUnreadable = true;
         } else if (header->duration > 0.0) {
             const double start = header->start.secondsSince1970;

@@ -1,3 +1,4 @@
+#include "platform/LocalCalendar.h"
 #include "platform/Localization.h"
 #include "records/InternetDate.h"
 #include "records/SnapshotJSON.h"
@@ -5,7 +6,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace velunora {
 namespace {
@@ -85,6 +88,9 @@ public:
         used_ = static_cast<std::size_t>(end - out_.data());
     }
 
+    // The night whose values are written from now on, for the error texts.
+    void enterNight(Date date) { currentNight_ = date; }
+
     void boolean(bool value) { append(value ? std::string_view("true") : "false"); }
 
     void date(Date value) {
@@ -93,7 +99,7 @@ public:
             seconds >= double(internetdate::latestSeconds) + 1.0) {
             throw SnapshotEncodingError(
                 localized("Instantan\u00e9 non encodable : date hors limites pour \u00ab ") +
-                std::string(currentKey_) + " \u00bb");
+                std::string(currentKey_) + " \u00bb" + nightInWords());
         }
         const auto whole = static_cast<std::int64_t>(std::floor(seconds));
         // Series points come in time order: most dates share the day part with the previous one.
@@ -194,7 +200,7 @@ private:
         if (!std::isfinite(value)) {
             throw SnapshotEncodingError(localized("Instantan\u00e9 non encodable : nombre non fini "
                                                   "pour \u00ab ") +
-                                        std::string(currentKey_) + " \u00bb");
+                                        std::string(currentKey_) + " \u00bb" + nightInWords());
         }
         if (value == 0) {
             std::memcpy(at, "-0.0", 4);
@@ -275,6 +281,21 @@ private:
         used_ += indent + 1;
     }
 
+    // Where a value that cannot be written sits, in the user's words: " de la nuit du 01/03/2024".
+    std::string nightInWords() const {
+        if (!currentNight_) {
+            return {};
+        }
+        const auto day = calendar::decompose(*currentNight_);
+        if (!day) {
+            return {};
+        }
+        char text[16];
+        std::snprintf(text, sizeof text, "%02d/%02d/%04d", static_cast<int>(day->day),
+                      static_cast<int>(day->month), static_cast<int>(day->year));
+        return localized(" de la nuit du ") + text;
+    }
+
     void writeKey(std::string_view key) {
         currentKey_ = key;
         char* at = room(key.size() + 5);
@@ -288,6 +309,7 @@ private:
     std::size_t used_ = 0;
     std::size_t depth_ = 0;
     std::string_view currentKey_;
+    std::optional<Date> currentNight_;
     std::int64_t cachedDay_ = INT64_MIN;
     char cachedDayText_[11] = {};
 };
@@ -369,6 +391,7 @@ void writeOptionalNumber(JSONWriter& w, std::string_view key, const std::optiona
 }
 
 void writeNight(JSONWriter& w, const NightSummary& night) {
+    w.enterNight(night.date);
     w.openObject();
     w.firstKey("ahi");
     w.number(night.ahi);

@@ -1,7 +1,10 @@
+#include "platform/LocalCalendar.h"
 #include "records/SnapshotJSON.h"
+#include "support/TestSupport.h"
 
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
@@ -229,20 +232,20 @@ std::vector<std::uint64_t> numberBits(const OscarSnapshot& snapshot) {
     return bits;
 }
 
-testing::AssertionResult sameNumbers(const OscarSnapshot& actual, const OscarSnapshot& expected) {
+::testing::AssertionResult sameNumbers(const OscarSnapshot& actual, const OscarSnapshot& expected) {
     const std::vector<std::uint64_t> got = numberBits(actual);
     const std::vector<std::uint64_t> wanted = numberBits(expected);
     if (got.size() != wanted.size()) {
-        return testing::AssertionFailure() << got.size() << " numbers instead of " << wanted.size();
+        return ::testing::AssertionFailure() << got.size() << " numbers instead of " << wanted.size();
     }
     for (std::size_t i = 0; i < got.size(); ++i) {
         if (got[i] != wanted[i]) {
-            return testing::AssertionFailure()
+            return ::testing::AssertionFailure()
                    << std::hexfloat << std::bit_cast<double>(wanted[i]) << " came back as "
                    << std::bit_cast<double>(got[i]) << " (number " << i << ")";
         }
     }
-    return testing::AssertionSuccess();
+    return ::testing::AssertionSuccess();
 }
 
 // Whole numbers beyond the 64-bit integers (a corrupt EDF scale gives such pressures) once came
@@ -360,6 +363,21 @@ TEST(SnapshotEncoding, RefusesNonFiniteNumbersAndUnwritableDates) {
     OscarSnapshot farFuture;
     farFuture.generatedAt = Date{253402300800.0}; // 10000-01-01
     EXPECT_THROW(encoder.encode(farFuture), SnapshotEncodingError);
+
+    // The text names the value and its night, so that the user knows which card file to look at.
+    const testing::ScopedTimeZone paris("Europe/Paris");
+    OscarSnapshot snapshot = goldenSnapshot();
+    snapshot.nights[1].pressureMaximum = std::nan("");
+    try {
+        encoder.encode(snapshot);
+    } catch (const SnapshotEncodingError& error) {
+        const auto day = calendar::decompose(snapshot.nights[1].date);
+        char expected[96];
+        std::snprintf(expected, sizeof expected,
+                      "pour \u00ab pressureMaximum \u00bb de la nuit du %02d/%02d/%04d",
+                      int(day->day), int(day->month), int(day->year));
+        EXPECT_TRUE(std::string(error.what()).ends_with(expected)) << error.what();
+    }
 }
 
 TEST(InternetDates, FormatAndParseAtTheEdges) {

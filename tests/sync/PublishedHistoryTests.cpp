@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
 #include <thread>
@@ -149,28 +150,48 @@ TEST_F(PublishedHistoryTest, AnExportThatFailedNeverTakesTheStoreBackwards) {
     EXPECT_EQ(nightsIn(computer.published()), std::size_t{cardNights});
 }
 
-TEST_F(PublishedHistoryTest, ValuesFromADamagedHeaderStillReadBack) {
-    // The first night's summary files claim a physical maximum of 2.5e20: its statistics become
-    // whole numbers beyond 2^64, which must still read back at the next sync.
-    testing::TemporaryFolder copy;
-    const fs::path card = copy.path() / "card";
-    fs::copy(cards().full, card, fs::copy_options::recursive);
+// Writes `text` (8 characters) into the header of every summary file of the card's night
+// `night`, at the offset `where` gives for each signal (or once, for a fixed field).
+void damageSummaryHeaders(const fs::path& card, std::size_t night,
+                          const std::function<std::vector<long>(int signals)>& where,
+                          const char* text) {
     std::vector<fs::path> days;
     for (const auto& entry : fs::directory_iterator(card / "DATALOG")) {
         days.push_back(entry.path());
     }
     std::sort(days.begin(), days.end());
-    for (const auto& entry : fs::directory_iterator(days.front())) {
+    for (const auto& entry : fs::directory_iterator(days.at(night))) {
         if (entry.path().string().ends_with("_PLD.edf")) {
             std::fstream file(entry.path(), std::ios::in | std::ios::out | std::ios::binary);
             char count[5] = {};
             file.seekg(252).read(count, 4);
-            const int signals = std::atoi(count);
-            for (int signal = 0; signal < signals; ++signal) {
-                file.seekp(256 + 112 * signals + 8 * signal).write("2.5e20  ", 8);
+            for (const long offset : where(std::atoi(count))) {
+                file.seekp(offset).write(text, 8);
             }
         }
     }
+}
+
+std::vector<long> physicalMaxima(int signals) {
+    std::vector<long> offsets;
+    for (int signal = 0; signal < signals; ++signal) {
+        offsets.push_back(256 + 112 * signals + 8 * signal);
+    }
+    return offsets;
+}
+
+TEST_F(PublishedHistoryTest, NumbersFromDamagedHeadersNeverBlockOrDropTheHistory) {
+    testing::TemporaryFolder copy;
+    const fs::path card = copy.path() / "card";
+    fs::copy(cards().full, card, fs::copy_options::recursive);
+    // Statistics that become whole numbers beyond 2^64 must still read back at the next sync.
+    damageSummaryHeaders(card, 0, physicalMaxima, "2.5e20  ");
+    // Limits that make samples infinite, and a recording said to last 1e300 seconds, are damage:
+    // never a value that no document can hold.
+    damageSummaryHeaders(card, 1, physicalMaxima, "inf     ");
+    damageSummaryHeaders(
+        card, 2, [](int) { return std::vector<long>{244}; }, "1e300   ");
+
     Computer computer(storeRoot);
     ASSERT_EQ(computer.sync(card), Status::success(cardNights));
     EXPECT_EQ(computer.sync(cards().recent), Status::success(cardNights));

@@ -3,11 +3,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/BoundedFile.h"
 #include "platform/PlatformError.h"
+#include "sync/cloud/LocalRecordFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QUuid>
@@ -22,6 +21,7 @@ namespace velunora {
 namespace {
 
 namespace fs = std::filesystem;
+using localstore::StoredRecord;
 
 constexpr char metadataFileName[] = "record.json";
 
@@ -99,63 +99,6 @@ void requireFileName(const QString& name) {
     }
 }
 
-struct StoredRecord {
-    QString recordType;
-    QString changeTag;
-    // Asset fields hold the name of their file inside the record folder.
-    std::map<QString, CloudFieldValue> fields;
-};
-
-QJsonObject toJson(const CloudFieldValue& value) {
-    if (const auto* date = std::get_if<QDateTime>(&value)) {
-        return {{QStringLiteral("date"), date->toUTC().toString(Qt::ISODateWithMs)}};
-    }
-    if (const auto* integer = std::get_if<qint64>(&value)) {
-        // As text: a JSON number loses the low bits beyond 2^53.
-        return {{QStringLiteral("integer"), QString::number(*integer)}};
-    }
-    if (const auto* text = std::get_if<QString>(&value)) {
-        return {{QStringLiteral("text"), *text}};
-    }
-    return {{QStringLiteral("asset"), std::get<CloudAsset>(value).filePath}};
-}
-
-std::optional<CloudFieldValue> fromJson(const QJsonObject& json) {
-    if (json.size() != 1 || !json.begin().value().isString()) {
-        return std::nullopt;
-    }
-    const QString kind = json.begin().key();
-    const QString text = json.begin().value().toString();
-    if (kind == QStringLiteral("date")) {
-        const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
-        return date.isValid() || text.isEmpty() ? std::optional<CloudFieldValue>(date.toUTC())
-                                                : std::nullopt;
-    }
-    if (kind == QStringLiteral("integer")) {
-        bool valid = false;
-        const qint64 integer = text.toLongLong(&valid);
-        return valid ? std::optional<CloudFieldValue>(integer) : std::nullopt;
-    }
-    if (kind == QStringLiteral("text")) {
-        return CloudFieldValue(text);
-    }
-    if (kind == QStringLiteral("asset")) {
-        return CloudFieldValue(CloudAsset{text});
-    }
-    return std::nullopt;
-}
-
-QByteArray encodeRecord(const StoredRecord& record) {
-    QJsonObject fields;
-    for (const auto& [name, value] : record.fields) {
-        fields.insert(name, toJson(value));
-    }
-    const QJsonObject json{{QStringLiteral("recordType"), record.recordType},
-                           {QStringLiteral("changeTag"), record.changeTag},
-                           {QStringLiteral("fields"), fields}};
-    return QJsonDocument(json).toJson();
-}
-
 // The record in `folder`, or nothing when there is no such folder.
 std::optional<StoredRecord> readStored(const fs::path& folder, const fs::path& root) {
     std::error_code error;
@@ -169,21 +112,9 @@ std::optional<StoredRecord> readStored(const fs::path& folder, const fs::path& r
     if (!file.open(QIODevice::ReadOnly)) {
         throw damaged(root);
     }
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
-    const QJsonObject json = document.object();
-    if (parseError.error != QJsonParseError::NoError || !json[u"recordType"].isString() ||
-        !json[u"changeTag"].isString() || !json[u"fields"].isObject()) {
+    auto record = localstore::decodeRecordFile(file.readAll());
+    if (!record) {
         throw damaged(root);
-    }
-    StoredRecord record{json[u"recordType"].toString(), json[u"changeTag"].toString(), {}};
-    const QJsonObject fields = json[u"fields"].toObject();
-    for (auto field = fields.begin(); field != fields.end(); ++field) {
-        auto value = fromJson(field.value().toObject());
-        if (!value) {
-            throw damaged(root);
-        }
-        record.fields.emplace(field.key(), std::move(*value));
     }
     return record;
 }
@@ -393,7 +324,7 @@ QString LocalCloudStore::saveRecord(const CloudRecord& record) {
             writeFileAtomically(staging / toPath(fileName), readWhole(source));
             asset->filePath = fileName;
         }
-        writeFileAtomically(staging / metadataFileName, encodeRecord(replacement).toStdString());
+        writeFileAtomically(staging / metadataFileName, localstore::encodeRecordFile(replacement).toStdString());
     } catch (const PlatformError& failure) {
         throw unwritable(root_, failure.code());
     }

@@ -11,6 +11,10 @@ class QDBusMessage;
 
 namespace velunora {
 
+namespace udisks2 {
+class ObjectTable;
+}
+
 // The volumes UDisks2 knows, answered from a copy of its drive, block and file-system objects
 // that its signals keep current (it has no mount signal: a mount is a change of MountPoints).
 class UDisks2VolumeSource final : public VolumeSource {
@@ -39,8 +43,6 @@ private Q_SLOTS:
     void propertiesChanged(const QDBusMessage& message);
 
 private:
-    struct Objects;
-
     void load(const QDBusMessage& reply);
     void reloadAll();
     void forget();
@@ -48,7 +50,7 @@ private:
     void announce();
 
     QDBusConnection bus_;
-    std::unique_ptr<Objects> objects_;
+    std::unique_ptr<udisks2::ObjectTable> objects_;
     bool loaded_ = false;
 };
 
