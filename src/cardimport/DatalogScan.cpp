@@ -1,12 +1,16 @@
 #include "cardimport/DatalogScan.h"
 
 #include "cardimport/PAPCardImportError.h"
+#include "platform/Localization.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <utility>
 
 namespace velunora {
@@ -105,6 +109,16 @@ std::optional<calendar::LocalDateTime> localStartInName(const std::filesystem::p
 std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog) {
     // Symbolic links to folders are not followed (the default), so a link loop on the card cannot
     // trap the walk. There are no packages to step over on Linux: a folder is always a folder.
+    // Skipping what may not be read suits the day folders, not DATALOG itself: a walk that
+    // starts there would find nothing and report a card without sessions.
+    if (const int folder = ::open(datalog.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folder >= 0) {
+        ::close(folder);
+    } else if (errno == EACCES || errno == EPERM) {
+        throw PAPCardImportError::unreadable(
+            localized("vous n\u2019avez pas l\u2019autorisation de lire le dossier "
+                      "\u00ab\u00a0DATALOG\u00a0\u00bb"));
+    }
     std::error_code error;
     std::filesystem::recursive_directory_iterator walk(
         datalog, std::filesystem::directory_options::skip_permission_denied, error);
