@@ -22,6 +22,27 @@ QByteArray bytesOf(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Reads a byte array as QDataStream writes it: a 32-bit length (all ones for a null array), then
+// the bytes. A length beyond the bytes left fails at once, where Qt's own reading would first
+// set aside up to a megabyte for it.
+QByteArray readBytes(QDataStream& stream) {
+    quint32 length = 0;
+    stream >> length;
+    if (stream.status() != QDataStream::Ok || length == 0xffffffff) {
+        return {};
+    }
+    if (length > stream.device()->bytesAvailable()) {
+        stream.setStatus(QDataStream::ReadPastEnd);
+        return {};
+    }
+    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+    if (stream.readRawData(bytes.data(), static_cast<int>(length)) != static_cast<int>(length)) {
+        stream.setStatus(QDataStream::ReadPastEnd);
+        return {};
+    }
+    return bytes;
+}
+
 std::string textOf(const QByteArray& bytes) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -126,17 +147,17 @@ std::optional<CardBookmark> CardBookmark::decode(const QByteArray& bytes) {
     QDataStream stream(bytes);
     stream.setVersion(QDataStream::Qt_6_0);
     quint32 magic = 0;
-    QByteArray path;
     bool hasLocation = false;
-    stream >> magic >> path >> hasLocation;
+    stream >> magic;
+    const QByteArray path = readBytes(stream);
+    stream >> hasLocation;
     if (stream.status() != QDataStream::Ok || magic != bookmarkMagic || path.isEmpty()) {
         return std::nullopt;
     }
     CardBookmark bookmark{fs::path(textOf(path)), std::nullopt};
     if (hasLocation) {
-        QByteArray uuid;
-        QByteArray inside;
-        stream >> uuid >> inside;
+        const QByteArray uuid = readBytes(stream);
+        const QByteArray inside = readBytes(stream);
         if (stream.status() != QDataStream::Ok || uuid.isEmpty()) {
             return std::nullopt;
         }

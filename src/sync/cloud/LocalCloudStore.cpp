@@ -324,7 +324,8 @@ QString LocalCloudStore::saveRecord(const CloudRecord& record) {
             writeFileAtomically(staging / toPath(fileName), readWhole(source));
             asset->filePath = fileName;
         }
-        writeFileAtomically(staging / metadataFileName, localstore::encodeRecordFile(replacement).toStdString());
+        writeFileAtomically(staging / metadataFileName,
+                            localstore::encodeRecordFile(replacement).toStdString());
     } catch (const PlatformError& failure) {
         throw unwritable(root_, failure.code());
     }

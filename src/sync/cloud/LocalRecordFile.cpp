@@ -56,7 +56,10 @@ QByteArray encodeRecordFile(const StoredRecord& record) {
     const QJsonObject json{{QStringLiteral("recordType"), record.recordType},
                            {QStringLiteral("changeTag"), record.changeTag},
                            {QStringLiteral("fields"), fields}};
-    return QJsonDocument(json).toJson();
+    // Qt's reader drops a U+FEFF that opens a string, taking it for a byte order mark; it keeps
+    // the escaped form. Only that character's UTF-8 holds these bytes.
+    return QJsonDocument(json).toJson().replace(QByteArrayView("\xef\xbb\xbf"),
+                                                QByteArrayView("\\ufeff"));
 }
 
 std::optional<StoredRecord> decodeRecordFile(const QByteArray& bytes) {

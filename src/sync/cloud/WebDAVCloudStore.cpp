@@ -293,7 +293,7 @@ private:
     // takes at the slow rate).
     Answer wait(QNetworkReply* reply, qint64 maximumBytes, std::chrono::milliseconds deadline) {
         const std::unique_ptr<QNetworkReply> owned(reply);
-        const auto started = std::chrono::steady_clock::now();
+        std::chrono::milliseconds allowed = deadline;
         bool oversized = false;
         bool pastDeadline = false;
         const auto cutOffBeyond = [reply, maximumBytes, &oversized](qint64 bytes) {
@@ -306,6 +306,7 @@ private:
             QEventLoop loop;
             QTimer timer;
             timer.setSingleShot(true);
+            timer.setTimerType(Qt::PreciseTimer);
             QObject::connect(&timer, &QTimer::timeout, &loop, [reply, &pastDeadline] {
                 pastDeadline = true;
                 reply->abort();
@@ -327,8 +328,8 @@ private:
             loop.exec();
         }
         Answer answer;
-        answer.waited = std::chrono::duration_cast<std::chrono::seconds>(
-            std::chrono::steady_clock::now() - started);
+        // The limit in whole seconds, as the user reads it.
+        answer.waited = std::chrono::ceil<std::chrono::seconds>(allowed);
         if (oversized || pastDeadline) {
             answer.oversized = oversized;
             answer.pastDeadline = pastDeadline;
@@ -339,7 +340,7 @@ private:
         if (answer.error == QNetworkReply::OperationCanceledError) {
             // Only the transfer timeout cancels a request besides us.
             answer.stalled = true;
-            answer.waited = std::chrono::duration_cast<std::chrono::seconds>(stallTimeout_);
+            answer.waited = std::chrono::ceil<std::chrono::seconds>(stallTimeout_);
             return answer;
         }
         if (isTransportFailure(answer.error)) {

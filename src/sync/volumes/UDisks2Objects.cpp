@@ -56,12 +56,9 @@ void take(const QVariantMap& properties, const QString& name, Field& field, Conv
 const auto toBool = [](const QVariant& value) { return value.toBool(); };
 const auto toText = [](const QVariant& value) { return value.toString(); };
 
-} // namespace
-
 // Applies what the daemon sent for one interface: all of its properties when the interface
 // was added (`fresh`), the changed ones otherwise. Interfaces of no interest are dropped.
-void ObjectTable::apply(Object& object, const QString& interface, const QVariantMap& properties,
-                        bool fresh) {
+void apply(Object& object, const QString& interface, const QVariantMap& properties, bool fresh) {
     if (interface == driveInterface) {
         if (fresh || !object.drive) {
             object.drive.emplace();
@@ -86,6 +83,8 @@ void ObjectTable::apply(Object& object, const QString& interface, const QVariant
              byteStrings);
     }
 }
+
+} // namespace
 
 void ObjectTable::load(const ManagedObjects& objects) {
     QMap<QString, Object> byPath;
@@ -142,7 +141,7 @@ void ObjectTable::changeProperties(const QString& path, const QString& interface
     }
 }
 
-const ObjectTable::Drive* ObjectTable::driveOf(const Block& block) const {
+const Drive* ObjectTable::driveOf(const Block& block) const {
     QString path = block.drive;
     if (path == noObject && block.cryptoBackingDevice != noObject) {
         const auto backing = byPath_.constFind(block.cryptoBackingDevice);

@@ -21,6 +21,31 @@ using InterfaceProperties = QMap<QString, QVariantMap>;
 // The answer to GetManagedObjects: every object's interfaces, by object path.
 using ManagedObjects = QMap<QString, InterfaceProperties>;
 
+// What the table keeps of an object: the properties of the interfaces the card scan reads.
+struct Drive {
+    bool removable = false;
+    bool mediaRemovable = false;
+    bool ejectable = false;
+};
+struct Block {
+    // "/" is UDisks2's "no such object".
+    QString drive = QStringLiteral("/");
+    // An unlocked encrypted volume has no drive of its own, only the block it decrypts.
+    QString cryptoBackingDevice = QStringLiteral("/");
+    bool hintIgnore = false;
+    QString label;
+};
+struct Filesystem {
+    std::vector<std::string> mountPoints;
+};
+struct Object {
+    std::optional<Drive> drive;
+    std::optional<Block> block;
+    std::optional<Filesystem> filesystem;
+
+    bool empty() const { return !drive && !block && !filesystem; }
+};
+
 // The objects of interest to the card scan, kept current by the daemon's signals (it has no
 // mount signal: a mount is a change of MountPoints).
 class ObjectTable {
@@ -43,32 +68,6 @@ public:
     std::set<std::string> volumeKeys() const;
 
 private:
-    struct Drive {
-        bool removable = false;
-        bool mediaRemovable = false;
-        bool ejectable = false;
-    };
-    struct Block {
-        // "/" is UDisks2's "no such object".
-        QString drive = QStringLiteral("/");
-        // An unlocked encrypted volume has no drive of its own, only the block it decrypts.
-        QString cryptoBackingDevice = QStringLiteral("/");
-        bool hintIgnore = false;
-        QString label;
-    };
-    struct Filesystem {
-        std::vector<std::string> mountPoints;
-    };
-    struct Object {
-        std::optional<Drive> drive;
-        std::optional<Block> block;
-        std::optional<Filesystem> filesystem;
-
-        bool empty() const { return !drive && !block && !filesystem; }
-    };
-
-    static void apply(Object& object, const QString& interface, const QVariantMap& properties,
-                      bool fresh);
     const Drive* driveOf(const Block& block) const;
     template <typename Visit> void forEachVolume(Visit visit) const;
 

@@ -4,47 +4,70 @@
 #include "sync/cloud/WebDAVCloudStore.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <functional>
+#include <future>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace velunora {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Answers every request on 127.0.0.1 with `behave`, once the request has arrived whole. Lives on
-// the test's thread: the store's own event loop, turning while it waits, serves it.
+// Answers every request on 127.0.0.1 with `behave`, once the request has arrived whole, on a
+// thread of its own, as a server elsewhere would: the store's waiting never paces it.
 class ScriptedServer {
 public:
+    // Runs on the server's thread; timers it makes should be children of the socket.
     using Behaviour = std::function<void(QTcpSocket&)>;
 
-    explicit ScriptedServer(Behaviour behave)
-        : behave_(std::move(behave)) {
-        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* socket = server_.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    request_ += socket->readAll();
-                    const auto headerEnd = request_.indexOf("\r\n\r\n");
-                    if (headerEnd < 0 || answered_) {
-                        return;
-                    }
-                    const auto length = contentLength(request_.left(headerEnd));
-                    if (request_.size() - headerEnd - 4 >= length) {
-                        answered_ = true;
-                        behave_(*socket);
-                    }
-                });
-            }
-        });
-        EXPECT_TRUE(server_.listen(QHostAddress::LocalHost));
+    explicit ScriptedServer(Behaviour behave) {
+        std::promise<quint16> listening;
+        std::future<quint16> port = listening.get_future();
+        thread_.reset(QThread::create([behave = std::move(behave), &listening] {
+            QTcpServer server;
+            QByteArray request;
+            bool answered = false;
+            QObject::connect(&server, &QTcpServer::newConnection, [&] {
+                while (QTcpSocket* socket = server.nextPendingConnection()) {
+                    QObject::connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+                        request += socket->readAll();
+                        const auto headerEnd = request.indexOf("\r\n\r\n");
+                        if (headerEnd < 0 || answered) {
+                            return;
+                        }
+                        if (request.size() - headerEnd - 4 >=
+                            contentLength(request.left(headerEnd))) {
+                            answered = true;
+                            behave(*socket);
+                        }
+                    });
+                }
+            });
+            server.listen(QHostAddress::LocalHost);
+            listening.set_value(server.serverPort());
+            QEventLoop loop;
+            loop.exec();
+        }));
+        thread_->start();
+        port_ = port.get();
+        EXPECT_NE(port_, 0);
     }
+    ~ScriptedServer() {
+        thread_->quit();
+        thread_->wait();
+    }
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    QUrl url() const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/dav/").arg(server_.serverPort()));
-    }
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/dav/").arg(port_)); }
 
 private:
     static qint64 contentLength(const QByteArray& headers) {
@@ -56,10 +79,8 @@ private:
         return 0;
     }
 
-    QTcpServer server_;
-    Behaviour behave_;
-    QByteArray request_;
-    bool answered_ = false;
+    std::unique_ptr<QThread> thread_;
+    quint16 port_ = 0;
 };
 
 struct Outcome {
@@ -68,10 +89,14 @@ struct Outcome {
     qint64 milliseconds = 0;
 };
 
-Outcome fetchFrom(const ScriptedServer& server) {
+// Generous beside what the server does (it sends every 200 ms, or nothing at all), so that a
+// loaded machine does not turn one failure into another.
+const WebDAVCloudStore::Timing quick{3s, 1s, 4s, 1024 * 1024};
+
+Outcome fetchFrom(const ScriptedServer& server,
+                  WebDAVCloudStore::Timing timing = WebDAVCloudStore::Timing{10s, 1s, 20s}) {
     WebDAVCloudStore store(
-        {server.url(), QStringLiteral("nuit")}, [] { return QStringLiteral("x"); },
-        WebDAVCloudStore::Timing{1s, 1s, 2s, 1024 * 1024});
+        {server.url(), QStringLiteral("nuit")}, [] { return QStringLiteral("x"); }, timing);
     QElapsedTimer clock;
     clock.start();
     Outcome outcome;
@@ -85,55 +110,82 @@ Outcome fetchFrom(const ScriptedServer& server) {
 }
 
 TEST(MisbehavingServer, ATrickleOrAStallEndsWithinTheDeadline) {
-    auto trickle = std::make_shared<QTimer>();
-    ScriptedServer trickling([trickle](QTcpSocket& socket) {
+    ScriptedServer trickling([](QTcpSocket& socket) {
         socket.write("HTTP/1.1 207 Multi-Status\r\nContent-Length: 100000\r\n\r\n<");
-        QObject::connect(trickle.get(), &QTimer::timeout, &socket,
-                         [&socket] { socket.write(" "); });
-        trickle->start(300);
+        auto* trickle = new QTimer(&socket);
+        QObject::connect(trickle, &QTimer::timeout, &socket, [&socket] { socket.write(" "); });
+        trickle->start(200);
     });
-    Outcome outcome = fetchFrom(trickling);
+    Outcome outcome = fetchFrom(trickling, quick);
     EXPECT_EQ(outcome.code, cloudcode::networkFailure);
     EXPECT_EQ(outcome.text,
               QStringLiteral(
-                  "Le serveur WebDAV «\u00a0127.0.0.1\u00a0» n’a pas terminé sa réponse en 2 s."));
-    EXPECT_LT(outcome.milliseconds, 5000);
-    trickle->stop();
+                  "Le serveur WebDAV «\u00a0127.0.0.1\u00a0» n’a pas terminé sa réponse en 4 s."));
+    EXPECT_LT(outcome.milliseconds, 8000);
 
     ScriptedServer stalling([](QTcpSocket& socket) {
         socket.write("HTTP/1.1 207 Multi-Status\r\nContent-Length: 500\r\n\r\n<d:multistatus");
     });
-    outcome = fetchFrom(stalling);
+    outcome = fetchFrom(stalling, quick);
     EXPECT_EQ(outcome.code, cloudcode::networkFailure);
     EXPECT_EQ(
         outcome.text,
-        QStringLiteral("Le serveur WebDAV «\u00a0127.0.0.1\u00a0» ne répond plus depuis 1 s."))
+        QStringLiteral("Le serveur WebDAV «\u00a0127.0.0.1\u00a0» ne répond plus depuis 3 s."))
         << "not an HTTP code: the answer never came whole";
-    EXPECT_LT(outcome.milliseconds, 5000);
+    EXPECT_LT(outcome.milliseconds, 8000);
+}
+
+TEST(MisbehavingServer, ASaveToAServerThatStallsEndsLikewise) {
+    QTemporaryDir files;
+    const QString payload = files.filePath(QStringLiteral("payload.json"));
+    QFile file(payload);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(512 * 1024, ' '));
+    file.close();
+    ScriptedServer stalling([](QTcpSocket&) {});
+    WebDAVCloudStore store(
+        {stalling.url(), QStringLiteral("nuit")}, [] { return QStringLiteral("x"); },
+        WebDAVCloudStore::Timing{1s, 1s, 2s, 1024 * 1024});
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        store.saveRecord({QStringLiteral("OscarSnapshot"),
+                          QStringLiteral("current-oscar-snapshot"),
+                          {},
+                          {{QStringLiteral("payload"), CloudAsset{payload}}}});
+        ADD_FAILURE() << "a server that never answers took the save";
+    } catch (const CloudError& error) {
+        EXPECT_EQ(error.code(), cloudcode::networkFailure);
+        EXPECT_TRUE(error.localizedDescription().startsWith(
+            QStringLiteral("Le serveur WebDAV \u00ab\u00a0127.0.0.1\u00a0\u00bb")))
+            << error.localizedDescription().toStdString();
+    }
+    EXPECT_LT(clock.elapsed(), 8000);
 }
 
 TEST(MisbehavingServer, AnEndlessOrHugeAnswerIsCutOff) {
-    auto pump = std::make_shared<QTimer>();
-    ScriptedServer endless([pump](QTcpSocket& socket) {
+    ScriptedServer endless([](QTcpSocket& socket) {
         socket.write("HTTP/1.1 207 Multi-Status\r\nTransfer-Encoding: chunked\r\n\r\n");
-        QObject::connect(pump.get(), &QTimer::timeout, &socket, [&socket] {
-            const QByteArray chunk(256 * 1024, 'x');
-            socket.write(QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n");
+        auto* pump = new QTimer(&socket);
+        QObject::connect(pump, &QTimer::timeout, &socket, [&socket] {
+            const QByteArray chunk(64 * 1024, 'x');
+            if (socket.bytesToWrite() < 1024 * 1024) {
+                socket.write(QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n");
+            }
         });
         pump->start(0);
     });
     const QString tooLarge = QStringLiteral(
         "Le serveur WebDAV «\u00a0127.0.0.1\u00a0» a envoyé une réponse trop volumineuse.");
     Outcome outcome = fetchFrom(endless);
-    EXPECT_EQ(outcome.text, tooLarge);
-    pump->stop();
+    EXPECT_EQ(outcome.text, tooLarge) << outcome.text.toStdString();
 
     ScriptedServer huge([](QTcpSocket& socket) {
         socket.write("HTTP/1.1 207 Multi-Status\r\nContent-Length: 1073741824\r\n\r\n<");
     });
     outcome = fetchFrom(huge);
-    EXPECT_EQ(outcome.text, tooLarge) << "refused on its announced length";
-    EXPECT_LT(outcome.milliseconds, 1000);
+    EXPECT_EQ(outcome.text, tooLarge) << outcome.text.toStdString();
+    EXPECT_LT(outcome.milliseconds, 5000);
 }
 
 TEST(MisbehavingServer, ARedirectOrNonsenseIsNamed) {
