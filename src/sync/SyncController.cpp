@@ -420,7 +420,36 @@ QFuture<MergeOutcome> mergeOnWorker(std::shared_ptr<const OscarSnapshot> importe
 
 } // namespace
 
+// A failure nobody expects (memory exhausted) must still end the run with a status, never leave
+// it "syncing" for ever nor escape into the event loop that resumed us.
 QCoro::Task<> SyncController::sync() {
+    QPointer<SyncController> self(this);
+    try {
+        auto running = runSync();
+        co_await running;
+    } catch (...) {
+        if (self) {
+            setStatus(Status::failed(describeFailure(std::current_exception())));
+        }
+    }
+}
+
+QCoro::Task<> SyncController::reset() {
+    QPointer<SyncController> self(this);
+    try {
+        auto running = runReset();
+        co_await running;
+    } catch (...) {
+        if (self) {
+            setStatus(Status::failed(
+                QCoreApplication::translate("SyncController",
+                                            "Remise \u00e0 z\u00e9ro impossible : ") +
+                describeFailure(std::current_exception())));
+        }
+    }
+}
+
+QCoro::Task<> SyncController::runSync() {
     if (!detectedCard_) {
         setStatus(Status::needsFolder());
         co_return;
@@ -537,7 +566,7 @@ QCoro::Task<> SyncController::sync() {
     setStatus(Status::success(merged.snapshot->nightCount));
 }
 
-QCoro::Task<> SyncController::reset() {
+QCoro::Task<> SyncController::runReset() {
     if (status_.kind() == Status::Kind::syncing || status_.kind() == Status::Kind::resetting ||
         syncRunning_ || resetRunning_) {
         co_return;

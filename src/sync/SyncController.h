@@ -159,6 +159,9 @@ private:
     void startPollingTimer();
 
     QCoro::Task<> handleVolumeMounted();
+    // The bodies of sync() and reset(), which turn whatever escapes them into a status.
+    QCoro::Task<> runSync();
+    QCoro::Task<> runReset();
 
     SyncEnvironment environment_;
     Status status_;

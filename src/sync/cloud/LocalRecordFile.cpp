@@ -28,9 +28,12 @@ std::optional<CloudFieldValue> fromJson(const QJsonObject& json) {
     const QString kind = json.begin().key();
     const QString text = json.begin().value().toString();
     if (kind == QStringLiteral("date")) {
-        const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
-        return date.isValid() || text.isEmpty() ? std::optional<CloudFieldValue>(date.toUTC())
-                                                : std::nullopt;
+        // Empty for no date. A date whose UTC form ISO text cannot hold (beyond the years 1 to
+        // 9999) could not be saved again.
+        const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+        return text.isEmpty() || !date.toString(Qt::ISODateWithMs).isEmpty()
+                   ? std::optional<CloudFieldValue>(date)
+                   : std::nullopt;
     }
     if (kind == QStringLiteral("integer")) {
         bool valid = false;

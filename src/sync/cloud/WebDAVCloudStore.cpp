@@ -294,6 +294,7 @@ private:
     Answer wait(QNetworkReply* reply, qint64 maximumBytes, std::chrono::milliseconds deadline) {
         const std::unique_ptr<QNetworkReply> owned(reply);
         std::chrono::milliseconds allowed = deadline;
+        QByteArray body;
         bool oversized = false;
         bool pastDeadline = false;
         const auto cutOffBeyond = [reply, maximumBytes, &oversized](qint64 bytes) {
@@ -314,22 +315,27 @@ private:
             timer.start(deadline);
             QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
             QObject::connect(
-                reply, &QNetworkReply::metaDataChanged, &loop, [this, reply, cutOffBeyond, &timer] {
+                reply, &QNetworkReply::metaDataChanged, &loop,
+                [this, reply, cutOffBeyond, &timer, &allowed] {
                     const qint64 announced =
                         reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
                     cutOffBeyond(announced);
                     if (announced > 0 && timer.isActive()) {
-                        timer.start(timer.remainingTimeAsDuration() + deadline_.forBody(announced) -
-                                    deadline_.base);
+                        const auto extension = deadline_.forBody(announced) - deadline_.base;
+                        allowed += extension;
+                        timer.start(timer.remainingTimeAsDuration() + extension);
                     }
                 });
-            QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
-                             [cutOffBeyond](qint64 received, qint64) { cutOffBeyond(received); });
+            // Taken as it comes, so that Qt's own buffer never holds more than a read's worth.
+            QObject::connect(reply, &QNetworkReply::readyRead, &loop, [reply, cutOffBeyond, &body] {
+                body += reply->readAll();
+                cutOffBeyond(body.size());
+            });
             loop.exec();
         }
         Answer answer;
         // The limit in whole seconds, as the user reads it.
-        answer.waited = std::chrono::ceil<std::chrono::seconds>(allowed);
+        answer.waited = std::chrono::round<std::chrono::seconds>(allowed);
         if (oversized || pastDeadline) {
             answer.oversized = oversized;
             answer.pastDeadline = pastDeadline;
@@ -347,7 +353,7 @@ private:
             return answer;
         }
         answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        answer.body = reply->readAll();
+        answer.body = std::move(body) + reply->readAll();
         answer.etag = QString::fromLatin1(reply->rawHeader("ETag")).trimmed();
         return answer;
     }
