@@ -46,12 +46,17 @@ QString describeFailure(std::exception_ptr error) {
         return fromUtf8(failure.errorDescription());
     } catch (const CloudError& failure) {
         return failure.localizedDescription();
+    } catch (const SnapshotEncodingError& failure) {
+        // Written in French by the encoder, naming the value and its night.
+        return fromUtf8(failure.what());
     } catch (const std::bad_alloc&) {
         return QCoreApplication::translate("SyncController",
                                            "La m\u00e9moire disponible ne suffit pas.");
-    } catch (const std::exception& failure) {
-        return fromUtf8(failure.what());
+    } catch (const std::filesystem::filesystem_error& failure) {
+        return fromUtf8(PlatformError::fileUnreadable(failure.path1(), failure.code().value())
+                            .errorDescription());
     } catch (...) {
+        // Anything else speaks the library's English: the user gets our words instead.
         return QCoreApplication::translate("SyncController", "Une erreur inconnue est survenue.");
     }
 }
