@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 #include <QtConcurrent>
+#include <array>
 #include <qcoro/qcorofuture.h>
 
 namespace velunora {
@@ -446,10 +447,10 @@ QCoro::Task<> SyncController::reset() {
         co_await running;
     } catch (...) {
         if (self) {
-            setStatus(Status::failed(
-                QCoreApplication::translate("SyncController",
-                                            "Remise \u00e0 z\u00e9ro impossible : ") +
-                describeFailure(std::current_exception())));
+            setStatus(
+                Status::failed(QCoreApplication::translate(
+                                   "SyncController", "Remise \u00e0 z\u00e9ro impossible : ") +
+                               describeFailure(std::current_exception())));
         }
     }
 }
@@ -503,7 +504,9 @@ QCoro::Task<> SyncController::runSync() {
     PublishedSnapshot published;
     MergeOutcome merged;
     std::exception_ptr failure;
-    for (const QString& skippedTag : {knownTag, QString()}) {
+    // Once more without skipping the download when the export no longer holds our last payload.
+    const std::array<QString, 2> skippedTags{knownTag, QString()};
+    for (const QString& skippedTag : skippedTags) {
         try {
             auto fetching = cloud->fetchPublishedSnapshot(skippedTag);
             published = co_await fetching;
@@ -527,7 +530,10 @@ QCoro::Task<> SyncController::runSync() {
         }
     }
     if (failure || !merged.snapshot) {
-        setStatus(Status::failed(describeFailure(failure)));
+        setStatus(Status::failed(
+            failure ? describeFailure(failure)
+                    : QCoreApplication::translate("SyncController",
+                                                  "Les données publiées n’ont pas pu être lues.")));
         co_return;
     }
 
