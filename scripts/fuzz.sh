@@ -6,8 +6,9 @@
 #
 # Builds the `fuzz` preset first (clang, ASan, UBSan). Each target keeps its corpus in
 # build/fuzz/corpus/<target> (never committed), seeded from the real card beside the project
-# when it is there, or from fuzz/seeds/<target> when the project keeps seeds for it. Crash reproducers land
-# in build/fuzz/artifacts/<target>/.
+# when it is there, or from fuzz/seeds/<target> when the project keeps seeds for it; a target
+# with a dictionary in fuzz/dicts/<target>.dict gets it. Crash reproducers land in
+# build/fuzz/artifacts/<target>/.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -39,8 +40,9 @@ if [[ ${#targets[@]} -eq 0 ]]; then
 fi
 
 if [[ "$mode" == smoke ]]; then
+    # The smoke run stays near 30 seconds however many targets there are.
     seconds=$((30 / ${#targets[@]}))
-    ((seconds >= 5)) || seconds=5
+    ((seconds >= 2)) || seconds=2
 else
     seconds="$2"
 fi
@@ -69,9 +71,14 @@ for target in "${targets[@]}"; do
     log="$build/logs/$name.log"
     seed "$name" "$corpus"
     mkdir -p "$artifacts" "$build/logs"
+    # Tokens of a text format that mutations rarely assemble byte by byte.
+    dictionary=()
+    if [[ -f "$root/fuzz/dicts/$name.dict" ]]; then
+        dictionary=(-dict="$root/fuzz/dicts/$name.dict")
+    fi
     echo "== $name: $seconds s"
-    if "$target" "$corpus" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
-        -print_final_stats=1 -artifact_prefix="$artifacts/" >"$log" 2>&1; then
+    if "$target" "$corpus" "${dictionary[@]}" -max_total_time="$seconds" -max_len=65536 \
+        -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/" >"$log" 2>&1; then
         result=ok
     else
         result="FAILED (see $log and $artifacts)"

@@ -22,9 +22,8 @@ QString objectPath(const QVariant& value) {
 std::vector<std::string> byteStrings(const QVariant& value) {
     QByteArrayList list;
     if (value.metaType() == QMetaType::fromType<QDBusArgument>()) {
-        // As received from the bus. Reading an array of anything but byte strings as byte
-        // strings never reaches its end: Qt's reader does not step over an element of
-        // another type.
+        // As received from the bus. Read as byte strings, an array of anything else never
+        // reaches its end: the list grows until memory runs out.
         const auto argument = value.value<QDBusArgument>();
         if (argument.currentSignature() != QStringLiteral("aay")) {
             return {};
