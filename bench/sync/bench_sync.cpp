@@ -2,10 +2,10 @@
 // merge with the previous export, the cloud save and the local export, as the tray app runs it.
 // Besides the wall time it reports how long the main thread's event loop went without turning.
 #include "BenchCards.h"
-#include "sync/cloud/CloudSnapshotService.h"
-#include "sync/cloud/LocalCloudStore.h"
 #include "sync/SyncController.h"
 #include "sync/UserDefaults.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/LocalCloudStore.h"
 #include "sync/volumes/VolumeSource.h"
 
 #include <QCoreApplication>

@@ -7,9 +7,10 @@ namespace velunora {
 
 // Replaces the file with `bytes` in one step: a reader sees the old content or the new one,
 // never a mix. Only a regular file (or nothing) is replaced: a folder, a link, a FIFO or a device
-// in its place is refused with PlatformError, never written through nor silently removed. The file is created readable by its owner only (it holds health data), through a
-// hidden sibling that is flushed to disk and then renamed over the target. Throws PlatformError;
-// on failure the previous file is intact and no sibling is left behind.
+// in its place is refused with PlatformError, never written through nor silently removed. The file
+// is created readable by its owner only (it holds health data), through a hidden sibling that is
+// flushed to disk and then renamed over the target. Throws PlatformError; on failure the previous
+// file is intact and no sibling is left behind.
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 // Creates the folder and any missing parents; new folders are for the owner only (0700).

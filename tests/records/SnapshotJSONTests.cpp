@@ -236,7 +236,8 @@ std::vector<std::uint64_t> numberBits(const OscarSnapshot& snapshot) {
     const std::vector<std::uint64_t> got = numberBits(actual);
     const std::vector<std::uint64_t> wanted = numberBits(expected);
     if (got.size() != wanted.size()) {
-        return ::testing::AssertionFailure() << got.size() << " numbers instead of " << wanted.size();
+        return ::testing::AssertionFailure()
+               << got.size() << " numbers instead of " << wanted.size();
     }
     for (std::size_t i = 0; i < got.size(); ++i) {
         if (got[i] != wanted[i]) {
