@@ -75,7 +75,8 @@ const auto datedSpan = static_cast<std::uint64_t>(
 void checkMadeRecord(std::string_view bytes) {
     Parts parts(bytes);
     StoredRecord record{parts.text(), parts.text(), {}};
-    while (!parts.atEnd()) {
+    // A few fields show how the map is written; more would only slow the run down.
+    for (int count = 0; count < 8 && !parts.atEnd(); ++count) {
         const QString name = parts.text();
         switch (parts.byte() % 5) {
         case 0:
