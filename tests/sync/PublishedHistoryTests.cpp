@@ -29,10 +29,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr int cardNights = 10;
-constexpr int recentNights = 3;
+constexpr int cardNights = 6;
+constexpr int recentNights = 2;
 
-// A card of ten nights, and the same card as it is later: only its last three nights left (the
+// A card of six nights, and the same card as it is later: only its last two nights left (the
 // device keeps a limited history, or a new card was put in).
 struct Cards {
     testing::TemporaryFolder folder;
@@ -44,7 +44,8 @@ struct Cards {
         cardgen::CardGeneratorOptions options;
         options.nights = cardNights;
         options.seed = 7;
-        options.firstNight = cardgen::LocalDay{2024, 3, 1};
+        // Across the change to summer time in New York (10 March).
+        options.firstNight = cardgen::LocalDay{2024, 3, 6};
         cardgen::generateCard(full, options);
         fs::copy(full, recent, fs::copy_options::recursive);
         std::vector<fs::path> days;
