@@ -440,6 +440,15 @@ QCoro::Task<> SyncController::sync() {
     }
 }
 
+namespace {
+
+// What every failed reset shows before the failure's own text.
+QString resetFailurePrefix() {
+    return QCoreApplication::translate("SyncController", "Remise \u00e0 z\u00e9ro impossible : ");
+}
+
+} // namespace
+
 QCoro::Task<> SyncController::reset() {
     QPointer<SyncController> self(this);
     try {
@@ -448,9 +457,7 @@ QCoro::Task<> SyncController::reset() {
     } catch (...) {
         if (self) {
             setStatus(
-                Status::failed(QCoreApplication::translate(
-                                   "SyncController", "Remise \u00e0 z\u00e9ro impossible : ") +
-                               describeFailure(std::current_exception())));
+                Status::failed(resetFailurePrefix() + describeFailure(std::current_exception())));
         }
     }
 }
@@ -584,8 +591,7 @@ QCoro::Task<> SyncController::runReset() {
     }
     const RunningFlag running(resetRunning_);
     setStatus(Status::resetting());
-    const QString prefix =
-        QCoreApplication::translate("SyncController", "Remise \u00e0 z\u00e9ro impossible : ");
+    const QString prefix = resetFailurePrefix();
 
     QPointer<SyncController> self(this);
     std::exception_ptr failure;
