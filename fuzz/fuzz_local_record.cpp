@@ -1,7 +1,7 @@
 // Any bytes found in a local store's record file decode to a record or to nothing (the store
 // then reports the record damaged). A decoded record encodes to a file that decodes to the same
 // record, and so does any record the store can be asked to save, whatever its texts hold.
-#include "sync/cloud/LocalRecordFile.h"
+#include "sync/cloud/local/LocalRecordFile.h"
 
 #include <QByteArray>
 #include <QDateTime>

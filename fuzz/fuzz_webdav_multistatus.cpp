@@ -1,7 +1,7 @@
 // Any body a WebDAV server sends to a PROPFIND reads as its properties or as nothing. The
 // properties read, sent back in a Multi-Status body as a server writes one, read back the same:
 // nothing the reader accepts is lost or changed between the server and us.
-#include "sync/cloud/WebDAVMultistatus.h"
+#include "sync/cloud/webdav/WebDAVMultistatus.h"
 
 #include <QByteArray>
 #include <QDateTime>

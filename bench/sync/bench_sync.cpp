@@ -5,7 +5,7 @@
 #include "sync/SyncController.h"
 #include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
-#include "sync/cloud/LocalCloudStore.h"
+#include "sync/cloud/local/LocalCloudStore.h"
 #include "sync/volumes/VolumeSource.h"
 
 #include <QCoreApplication>

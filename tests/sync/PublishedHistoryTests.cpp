@@ -8,7 +8,7 @@
 #include "sync/SyncTestSupport.h"
 #include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
-#include "sync/cloud/LocalCloudStore.h"
+#include "sync/cloud/local/LocalCloudStore.h"
 #include "tools/CardGenerator.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "sync/cloud/CloudStoreFactory.h"
 
 #include "sync/UserDefaults.h"
-#include "sync/cloud/LocalCloudStore.h"
-#include "sync/cloud/WebDAVCloudStore.h"
+#include "sync/cloud/local/LocalCloudStore.h"
+#include "sync/cloud/webdav/WebDAVCloudStore.h"
 
 #include <QFile>
 

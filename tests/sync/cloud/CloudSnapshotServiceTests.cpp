@@ -2,7 +2,7 @@
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
 #include "sync/cloud/CloudSnapshotService.h"
-#include "sync/cloud/LocalCloudStore.h"
+#include "sync/cloud/local/LocalCloudStore.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

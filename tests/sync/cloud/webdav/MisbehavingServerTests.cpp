@@ -1,7 +1,7 @@
 // A WebDAV store facing a server that trickles, stalls, never ends, sends too much, redirects or
 // speaks nonsense: every operation ends within its deadline with a French text that says so.
-#include "CloudTestSupport.h"
-#include "sync/cloud/WebDAVCloudStore.h"
+#include "sync/cloud/CloudTestSupport.h"
+#include "sync/cloud/webdav/WebDAVCloudStore.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "sync/cloud/LocalRecordFile.h"
+#include "sync/cloud/local/LocalRecordFile.h"
 
 #include <QDateTime>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "WebDAVTestServer.h"
+#include "sync/cloud/webdav/WebDAVTestServer.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "sync/cloud/WebDAVMultistatus.h"
+#include "sync/cloud/webdav/WebDAVMultistatus.h"
 
 #include <QDateTime>
 #include <QXmlStreamReader>

@@ -1,9 +1,9 @@
-#include "sync/cloud/LocalCloudStore.h"
+#include "sync/cloud/local/LocalCloudStore.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/BoundedFile.h"
 #include "platform/PlatformError.h"
-#include "sync/cloud/LocalRecordFile.h"
+#include "sync/cloud/local/LocalRecordFile.h"
 
 #include <QCoreApplication>
 #include <QFile>

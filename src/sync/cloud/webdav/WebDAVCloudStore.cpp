@@ -1,18 +1,13 @@
-#include "sync/cloud/WebDAVCloudStore.h"
+#include "sync/cloud/webdav/WebDAVCloudStore.h"
 
-#include "sync/cloud/WebDAVMultistatus.h"
+#include "sync/cloud/HttpExchange.h"
+#include "sync/cloud/webdav/WebDAVMultistatus.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QHostAddress>
-#include <QNetworkAccessManager>
-#include <QNetworkInterface>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QThread>
-#include <QTimer>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <algorithm>
@@ -29,6 +24,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
+using http::Answer;
+using http::Connection;
+using http::Deadline;
+using http::hasNetwork;
+using http::Headers;
+using http::isLoopback;
 using webdav::davNamespace;
 using webdav::fieldNamespace;
 using webdav::ownNamespace;
@@ -101,34 +102,6 @@ void requireFieldName(const QString& name) {
         throw invalidName(name);
     }
 }
-
-bool hasNetwork() {
-    const auto interfaces = QNetworkInterface::allInterfaces();
-    return std::any_of(interfaces.begin(), interfaces.end(), [](const QNetworkInterface& face) {
-        const auto flags = face.flags();
-        return flags.testFlag(QNetworkInterface::IsUp) &&
-               flags.testFlag(QNetworkInterface::IsRunning) &&
-               !flags.testFlag(QNetworkInterface::IsLoopBack) && !face.addressEntries().isEmpty();
-    });
-}
-
-bool isLoopback(const QUrl& url) {
-    const QString host = url.host();
-    return host == QStringLiteral("localhost") || QHostAddress(host).isLoopback();
-}
-
-struct Answer {
-    int status = 0; // 0: no HTTP answer at all
-    QNetworkReply::NetworkError error = QNetworkReply::NoError;
-    QByteArray body;
-    QString etag;
-    // The answer was cut off because it grew past the bound of its request.
-    bool oversized = false;
-    // The request was given up: no progress for the transfer timeout, or past its deadline.
-    bool stalled = false;
-    bool pastDeadline = false;
-    std::chrono::seconds waited{};
-};
 
 // What a server may send back to a PROPFIND or a PROPPATCH about one resource: a few kilobytes
 // in practice.
@@ -231,138 +204,6 @@ CloudError failureOf(const Answer& answer, const WebDAVAccount& account) {
         return unexpectedAnswer(answer.status);
     }
 }
-
-using Headers = std::vector<std::pair<QByteArray, QByteArray>>;
-
-// How long one request may take as a whole: a base, and the time its body takes at a slow
-// line's rate, so a payload of tens of megabytes still goes through while a server that trickles
-// or never ends its answer is given up.
-struct Deadline {
-    std::chrono::milliseconds base;
-    qint64 bytesPerSecond;
-
-    std::chrono::milliseconds forBody(qint64 bytes) const {
-        return base + std::chrono::milliseconds(bytes * 1000 / std::max<qint64>(bytesPerSecond, 1));
-    }
-};
-
-// Transport failures (and a request we gave up) say nothing about the resource, even when the
-// status line had arrived before.
-bool isTransportFailure(QNetworkReply::NetworkError error) {
-    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
-}
-
-// One operation's requests, on the calling thread: the manager lives and dies with the operation,
-// so any worker thread may run it.
-class Connection {
-public:
-    Connection(const WebDAVAccount& account, const QString& password,
-               std::chrono::milliseconds stallTimeout, Deadline deadline)
-        : authorization_("Basic " + (account.user + u':' + password).toUtf8().toBase64())
-        , stallTimeout_(stallTimeout)
-        , deadline_(deadline) {}
-
-    Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers,
-                const QByteArray& body, qint64 maximumAnswerBytes = maximumPropertyAnswerBytes) {
-        return wait(manager_.sendCustomRequest(request(url, headers), verb, body),
-                    maximumAnswerBytes, deadline_.forBody(body.size()));
-    }
-    Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers, QIODevice* body) {
-        return wait(manager_.sendCustomRequest(request(url, headers), verb, body),
-                    maximumPropertyAnswerBytes, deadline_.forBody(body->size()));
-    }
-
-private:
-    QNetworkRequest request(const QUrl& url, const Headers& headers) const {
-        QNetworkRequest request(url);
-        // Sent up front rather than after a 401, so a large body goes out once; the store only
-        // talks to https or to this computer (see requireConfigured).
-        request.setRawHeader("Authorization", authorization_);
-        for (const auto& [name, value] : headers) {
-            request.setRawHeader(name, value);
-        }
-        // A redirected PUT or PROPPATCH would land somewhere the user did not configure.
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                             QNetworkRequest::ManualRedirectPolicy);
-        request.setTransferTimeout(static_cast<int>(stallTimeout_.count()));
-        return request;
-    }
-
-    // Waits for the whole answer, cutting it off once it announces or brings more than
-    // `maximumBytes`, and giving up past `deadline` (extended by the time an announced body
-    // takes at the slow rate).
-    Answer wait(QNetworkReply* reply, qint64 maximumBytes, std::chrono::milliseconds deadline) {
-        const std::unique_ptr<QNetworkReply> owned(reply);
-        std::chrono::milliseconds allowed = deadline;
-        QByteArray body;
-        bool oversized = false;
-        bool pastDeadline = false;
-        const auto cutOffBeyond = [reply, maximumBytes, &oversized](qint64 bytes) {
-            if (bytes > maximumBytes && !oversized) {
-                oversized = true;
-                reply->abort();
-            }
-        };
-        if (!reply->isFinished()) {
-            QEventLoop loop;
-            QTimer timer;
-            timer.setSingleShot(true);
-            timer.setTimerType(Qt::PreciseTimer);
-            QObject::connect(&timer, &QTimer::timeout, &loop, [reply, &pastDeadline] {
-                pastDeadline = true;
-                reply->abort();
-            });
-            timer.start(deadline);
-            QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-            QObject::connect(
-                reply, &QNetworkReply::metaDataChanged, &loop,
-                [this, reply, cutOffBeyond, &timer, &allowed] {
-                    const qint64 announced =
-                        reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-                    cutOffBeyond(announced);
-                    if (announced > 0 && timer.isActive()) {
-                        const auto extension = deadline_.forBody(announced) - deadline_.base;
-                        allowed += extension;
-                        timer.start(timer.remainingTimeAsDuration() + extension);
-                    }
-                });
-            // Taken as it comes, so that Qt's own buffer never holds more than a read's worth.
-            QObject::connect(reply, &QNetworkReply::readyRead, &loop, [reply, cutOffBeyond, &body] {
-                body += reply->readAll();
-                cutOffBeyond(body.size());
-            });
-            loop.exec();
-        }
-        Answer answer;
-        // The limit in whole seconds, as the user reads it.
-        answer.waited = std::chrono::round<std::chrono::seconds>(allowed);
-        if (oversized || pastDeadline) {
-            answer.oversized = oversized;
-            answer.pastDeadline = pastDeadline;
-            answer.error = QNetworkReply::OperationCanceledError;
-            return answer;
-        }
-        answer.error = reply->error();
-        if (answer.error == QNetworkReply::OperationCanceledError) {
-            // Only the transfer timeout cancels a request besides us.
-            answer.stalled = true;
-            answer.waited = std::chrono::ceil<std::chrono::seconds>(stallTimeout_);
-            return answer;
-        }
-        if (isTransportFailure(answer.error)) {
-            return answer;
-        }
-        answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        answer.body = std::move(body) + reply->readAll();
-        answer.etag = QString::fromLatin1(reply->rawHeader("ETag")).trimmed();
-        return answer;
-    }
-
-    QNetworkAccessManager manager_;
-    QByteArray authorization_;
-    std::chrono::milliseconds stallTimeout_;
-    Deadline deadline_;
-};
 
 bool isWeak(const QString& tag) {
     return tag.startsWith(QStringLiteral("W/"));
@@ -509,6 +350,15 @@ void requireConfigured(const WebDAVAccount& account) {
     }
 }
 
+// The password goes up front rather than after a 401, so a large body goes out once; the store
+// only talks to https or to this computer (see requireConfigured).
+Connection connect(const WebDAVAccount& account, const QString& password,
+                   const WebDAVCloudStore::Timing& timing) {
+    return Connection(
+        {{"Authorization", "Basic " + (account.user + u':' + password).toUtf8().toBase64()}},
+        timing.requestTimeout, Deadline{timing.requestDeadline, timing.slowLineBytesPerSecond});
+}
+
 // Apache's mod_dav (like Apache for any file) hands out a weak ETag, W/"…", for a resource
 // changed less than a second before the request, because a second change within the same second
 // might keep the same tag; and while the current ETag is weak it refuses every If-Match with 412,
@@ -527,7 +377,8 @@ QString settledTag(Connection& connection, const QUrl& url, const QString& fetch
     for (;;) {
         const Answer answer = connection.send(
             "PROPFIND", url, depthZero,
-            R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)");
+            R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)",
+            maximumPropertyAnswerBytes);
         if (answer.status == 404) {
             throw recordChanged();
         }
@@ -554,11 +405,11 @@ QString settledTag(Connection& connection, const QUrl& url, const QString& fetch
 CloudRecord WebDAVCloudStore::fetchRecord(const QString& recordName) {
     requireRecordName(recordName);
     requireConfigured(account_);
-    Connection connection(account_, password_(), timing_.requestTimeout,
-                          Deadline{timing_.requestDeadline, timing_.slowLineBytesPerSecond});
+    Connection connection = connect(account_, password_(), timing_);
     const Answer answer = connection.send(
         "PROPFIND", recordUrl(recordName), depthZero,
-        R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:allprop/></d:propfind>)");
+        R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:allprop/></d:propfind>)",
+        maximumPropertyAnswerBytes);
     if (answer.status != 207) {
         throw failureOf(answer, account_);
     }
@@ -599,8 +450,7 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
     }
 
     const QUrl url = recordUrl(record.recordName);
-    Connection connection(account_, password_(), timing_.requestTimeout,
-                          Deadline{timing_.requestDeadline, timing_.slowLineBytesPerSecond});
+    Connection connection = connect(account_, password_(), timing_);
     Headers headers{{"Content-Type", "application/json"}};
     if (record.changeTag.isEmpty()) {
         headers.emplace_back("If-None-Match", "*");
@@ -609,13 +459,14 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
                                                     timing_.weakTagSettling)
                                              .toUtf8());
     }
-    const Answer put = connection.send("PUT", url, headers, &body);
+    const Answer put = connection.send("PUT", url, headers, &body, maximumPropertyAnswerBytes);
     if (put.status != 200 && put.status != 201 && put.status != 204) {
         throw failureOf(put, account_);
     }
     // The body is the commit point; the properties follow without a condition, since the ETag
     // of what we just wrote is weak for a second (see settledTag).
-    const Answer patch = connection.send("PROPPATCH", url, xmlBody, propertyUpdate(record));
+    const Answer patch = connection.send("PROPPATCH", url, xmlBody, propertyUpdate(record),
+                                         maximumPropertyAnswerBytes);
     if (patch.status == 207) {
         bool allSucceeded = false;
         if (!parseMultistatus(patch.body, &allSucceeded)) {
@@ -631,15 +482,14 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
         throw failureOf(patch, account_);
     }
     // Dead properties live beside the body: the tag of the PUT still names this version.
-    return put.etag;
+    return QString::fromLatin1(put.header("ETag")).trimmed();
 }
 
 QByteArray WebDAVCloudStore::fetchAsset(const QString& recordName, const QString& fieldName) {
     requireRecordName(recordName);
     requireConfigured(account_);
     Q_UNUSED(fieldName) // the resource's body is the record's only asset
-    Connection connection(account_, password_(), timing_.requestTimeout,
-                          Deadline{timing_.requestDeadline, timing_.slowLineBytesPerSecond});
+    Connection connection = connect(account_, password_(), timing_);
     Answer answer =
         connection.send("GET", recordUrl(recordName), {}, QByteArray(), maximumAssetBytes);
     if (answer.status != 200) {
@@ -651,9 +501,9 @@ QByteArray WebDAVCloudStore::fetchAsset(const QString& recordName, const QString
 void WebDAVCloudStore::deleteRecord(const QString& recordName) {
     requireRecordName(recordName);
     requireConfigured(account_);
-    Connection connection(account_, password_(), timing_.requestTimeout,
-                          Deadline{timing_.requestDeadline, timing_.slowLineBytesPerSecond});
-    const Answer answer = connection.send("DELETE", recordUrl(recordName), {}, QByteArray());
+    Connection connection = connect(account_, password_(), timing_);
+    const Answer answer = connection.send("DELETE", recordUrl(recordName), {}, QByteArray(),
+                                          maximumPropertyAnswerBytes);
     if (answer.status != 200 && answer.status != 204) {
         throw failureOf(answer, account_);
     }

@@ -1,6 +1,6 @@
-#include "CloudTestSupport.h"
+#include "sync/cloud/CloudTestSupport.h"
 #include "support/TestSupport.h"
-#include "sync/cloud/LocalCloudStore.h"
+#include "sync/cloud/local/LocalCloudStore.h"
 
 #include <QTimeZone>
 #include <atomic>
