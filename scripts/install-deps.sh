@@ -35,6 +35,8 @@ packages=(
     qml6-module-qtqml-workerscript
     qml6-module-qttest
     fonts-inter
+    # a stand-in of CloudKit Web Services for the iCloud store's tests
+    python3
     # a real WebDAV server for the cloud store's tests
     apache2
     # a private bus and a UDisks2 stand-in for the volume tests

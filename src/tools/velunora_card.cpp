@@ -38,6 +38,10 @@ constexpr std::string_view usage =
     "  sync CARTE                    synchronise la carte : import, fusion avec l\u2019export\n"
     "                                pr\u00e9c\u00e9dent, publication puis export local\n"
     "  reset                         efface les donn\u00e9es publi\u00e9es et l\u2019export local\n"
+    "  sign-in                       connecte Velunora Sync \u00e0 iCloud : affiche "
+    "l\u2019adresse\n"
+    "                                de connexion et attend le retour du navigateur\n"
+    "  sign-out                      ferme la session iCloud\n"
 #endif
     "  help                          affiche cette aide\n";
 
@@ -227,6 +231,12 @@ int main(int argc, char** argv) {
     }
     if (command == "reset" && rest.empty()) {
         return runHeadlessReset(argc, argv);
+    }
+    if (command == "sign-in" && rest.empty()) {
+        return runHeadlessSignIn(argc, argv);
+    }
+    if (command == "sign-out" && rest.empty()) {
+        return runHeadlessSignOut(argc, argv);
     }
 #endif
     return printUsage(stderr, 2);

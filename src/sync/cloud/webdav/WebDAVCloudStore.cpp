@@ -1,20 +1,16 @@
 #include "sync/cloud/webdav/WebDAVCloudStore.h"
 
 #include "sync/cloud/HttpExchange.h"
+#include "sync/cloud/Keychain.h"
 #include "sync/cloud/webdav/WebDAVMultistatus.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
-#include <QThread>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <algorithm>
-#include <future>
 #include <memory>
-#include <qcoro/qcorosignal.h>
-#include <qt6keychain/keychain.h>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -34,7 +30,6 @@ using webdav::davNamespace;
 using webdav::fieldNamespace;
 using webdav::ownNamespace;
 using webdav::parseMultistatus;
-const QString keychainService = QStringLiteral("Velunora Sync");
 
 QString translated(const char* french) {
     return QCoreApplication::translate("WebDAVCloudStore", french);
@@ -67,14 +62,14 @@ CloudError invalidName(const QString& name) {
             .arg(name));
 }
 
-CloudError keychainFailure(QKeychain::Error error, const QString& user) {
-    if (error == QKeychain::EntryNotFound) {
+CloudError keychainFailure(keychain::Outcome outcome, const QString& user) {
+    if (outcome == keychain::Outcome::notFound) {
         return CloudError(cloudcode::notAuthenticated,
                           translated("Aucun mot de passe WebDAV n’est enregistré pour "
                                      "\u00ab\u00a0%1\u00a0\u00bb dans le trousseau.")
                               .arg(user));
     }
-    if (error == QKeychain::AccessDenied || error == QKeychain::AccessDeniedByUser) {
+    if (outcome == keychain::Outcome::accessDenied) {
         return CloudError(cloudcode::notAuthenticated,
                           translated("L’accès au trousseau a été refusé. Le mot de passe WebDAV "
                                      "n’a pas pu être lu."));
@@ -250,59 +245,16 @@ QByteArray propertyUpdate(const CloudRecord& record) {
 
 WebDAVPasswordSource keychainPasswordSource(WebDAVAccount account) {
     return [account = std::move(account)]() -> QString {
-        struct Outcome {
-            QKeychain::Error error = QKeychain::OtherError;
-            QString password;
-        };
-        auto promise = std::make_shared<std::promise<Outcome>>();
-        std::future<Outcome> outcome = promise->get_future();
-        // QtKeychain queues its jobs on an object of the thread that first used it: keep them
-        // all on the main thread.
-        auto start = [key = keychainKey(account), promise](QEventLoop* loop) {
-            auto* job = new QKeychain::ReadPasswordJob(keychainService);
-            job->setKey(key);
-            QObject::connect(job, &QKeychain::Job::finished, job, [promise, loop](auto* finished) {
-                auto* reading = static_cast<QKeychain::ReadPasswordJob*>(finished);
-                promise->set_value({reading->error(), reading->textData()});
-                if (loop) {
-                    loop->quit();
-                }
-            });
-            job->start();
-        };
-        QCoreApplication* application = QCoreApplication::instance();
-        if (!application) {
-            throw keychainFailure(QKeychain::NoBackendAvailable, account.user);
+        keychain::Secret secret = keychain::read(keychainKey(account));
+        if (secret.outcome != keychain::Outcome::done) {
+            throw keychainFailure(secret.outcome, account.user);
         }
-        if (QThread::currentThread() == application->thread()) {
-            QEventLoop loop;
-            start(&loop);
-            loop.exec();
-        } else {
-            QMetaObject::invokeMethod(
-                application, [start] { start(nullptr); }, Qt::QueuedConnection);
-            // Long enough for the user to answer an unlock prompt of the keyring.
-            if (outcome.wait_for(std::chrono::minutes(2)) != std::future_status::ready) {
-                throw keychainFailure(QKeychain::OtherError, account.user);
-            }
-        }
-        const Outcome result = outcome.get();
-        if (result.error != QKeychain::NoError) {
-            throw keychainFailure(result.error, account.user);
-        }
-        return result.password;
+        return std::move(secret.text);
     };
 }
 
-QCoro::Task<> storeWebDAVPassword(WebDAVAccount account, QString password) {
-    const auto job = std::make_unique<QKeychain::WritePasswordJob>(keychainService);
-    job->setAutoDelete(false);
-    job->setKey(keychainKey(account));
-    job->setTextData(password);
-    auto finished = qCoro(job.get(), &QKeychain::Job::finished);
-    job->start();
-    co_await finished;
-    if (job->error() != QKeychain::NoError) {
+void storeWebDAVPassword(const WebDAVAccount& account, const QString& password) {
+    if (keychain::write(keychainKey(account), password) != keychain::Outcome::done) {
         throw CloudError(cloudcode::internalError,
                          translated("Le mot de passe WebDAV n’a pas pu être enregistré dans le "
                                     "trousseau."));

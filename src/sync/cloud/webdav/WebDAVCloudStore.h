@@ -6,7 +6,6 @@
 #include <QUrl>
 #include <chrono>
 #include <functional>
-#include <qcoro/qcorotask.h>
 
 namespace velunora {
 
@@ -25,9 +24,9 @@ using WebDAVPasswordSource = std::function<QString()>;
 // key "user@url"); it is never written to the settings file. The read runs on the main thread,
 // which QtKeychain requires, while the calling worker thread waits.
 WebDAVPasswordSource keychainPasswordSource(WebDAVAccount account);
-// Stores the password for keychainPasswordSource (the same account, as the settings give it),
-// from the main thread. Throws CloudError.
-QCoro::Task<> storeWebDAVPassword(WebDAVAccount account, QString password);
+// Stores the password for keychainPasswordSource (the same account, as the settings give it).
+// Blocks until the keyring answers; throws CloudError.
+void storeWebDAVPassword(const WebDAVAccount& account, const QString& password);
 
 // A record is one resource, `<baseUrl>/<recordName>.json`: its body is the record's only asset,
 // its ETag the change tag, and the record type and the other fields are dead properties of ours

@@ -1,0 +1,444 @@
+#include "sync/cloud/cloudkit/CloudKitCloudStore.h"
+
+#include "sync/cloud/HttpExchange.h"
+#include "sync/cloud/Keychain.h"
+#include "sync/cloud/cloudkit/CloudKitProtocol.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <cmath>
+#include <mutex>
+#include <optional>
+#include <utility>
+
+namespace velunora {
+namespace {
+
+using cloudkit::ServiceError;
+
+QString translated(const char* french) {
+    return QCoreApplication::translate("CloudKitCloudStore", french);
+}
+
+// What a lookup or modify answer may weigh: one record of three fields.
+constexpr qint64 maximumRecordAnswerBytes = qint64{4} << 20;
+
+// The header in which the service hands back the web auth token for the next request.
+const QByteArray rotatedTokenHeader = QByteArrayLiteral("X-Apple-CloudKit-Web-Auth-Token");
+
+CloudError signInRequired() {
+    return CloudError(cloudcode::notAuthenticated,
+                      translated("Connectez-vous à iCloud pour publier vos nuits : la session "
+                                 "iCloud de Velunora Sync n’est pas ouverte ou a expiré."));
+}
+
+CloudError recordChanged() {
+    return CloudError(cloudcode::serverRecordChanged,
+                      translated("Les données publiées ont été modifiées ailleurs entre-temps. "
+                                 "Relancez la synchronisation."));
+}
+
+CloudError unreadableAnswer() {
+    return CloudError(cloudcode::internalError,
+                      translated("Le service iCloud a envoyé une réponse illisible."));
+}
+
+// "dans 45 secondes", "dans 3 minutes": when the service lets us try again.
+QString delayText(qint64 seconds) {
+    if (seconds < 2) {
+        return translated("dans un instant");
+    }
+    if (seconds < 120) {
+        return translated("dans %1 secondes").arg(seconds);
+    }
+    const qint64 minutes = (seconds + 59) / 60;
+    if (minutes < 120) {
+        return translated("dans %1 minutes").arg(minutes);
+    }
+    return translated("dans %1 heures").arg((minutes + 59) / 60);
+}
+
+CloudError errorOf(const ServiceError& error, int httpStatus, const CloudKitContainer& container) {
+    const QString& code = error.serverErrorCode;
+    if (code == u"NOT_FOUND" || (code.isEmpty() && httpStatus == 404)) {
+        return CloudError(cloudcode::unknownItem,
+                          translated("Aucune donnée publiée n’a été trouvée dans iCloud."));
+    }
+    if (code == u"CONFLICT" || code == u"EXISTS") {
+        return recordChanged();
+    }
+    if (code == u"AUTHENTICATION_REQUIRED" || (code.isEmpty() && httpStatus == 421)) {
+        return signInRequired();
+    }
+    if (code == u"AUTHENTICATION_FAILED" || (code.isEmpty() && httpStatus == 401)) {
+        return CloudError(cloudcode::notAuthenticated,
+                          translated("Le service iCloud refuse le jeton d’API configuré pour le "
+                                     "conteneur \u00ab\u00a0%1\u00a0\u00bb (environnement "
+                                     "\u00ab\u00a0%2\u00a0\u00bb).")
+                              .arg(container.identifier, container.environment));
+    }
+    if (code == u"ACCESS_DENIED" || (code.isEmpty() && httpStatus == 403)) {
+        return CloudError(cloudcode::notAuthenticated,
+                          translated("Le service iCloud refuse l’accès aux données de ce compte. "
+                                     "Reconnectez-vous à iCloud."));
+    }
+    if (code == u"QUOTA_EXCEEDED") {
+        return CloudError(cloudcode::quotaExceeded,
+                          translated("Votre stockage iCloud est plein : libérez de l’espace pour "
+                                     "publier vos nuits."));
+    }
+    if (code == u"THROTTLED" || code == u"TRY_AGAIN_LATER" ||
+        (code.isEmpty() && (httpStatus == 429 || httpStatus == 503))) {
+        if (error.retryAfterSeconds) {
+            return CloudError(cloudcode::networkFailure,
+                              translated("Le service iCloud est surchargé et demande d’attendre. "
+                                         "Relancez la synchronisation %1.")
+                                  .arg(delayText(*error.retryAfterSeconds)));
+        }
+        return CloudError(cloudcode::networkFailure,
+                          translated("Le service iCloud est momentanément indisponible. Relancez "
+                                     "la synchronisation plus tard."));
+    }
+    return CloudError(cloudcode::internalError,
+                      translated("Le service iCloud a répondu par une erreur inattendue (%1).")
+                          .arg(code.isEmpty() ? QString::number(httpStatus) : code));
+}
+
+// A failure that is not the service's own answer, or an answer that is not what was asked.
+CloudError failureOf(const http::Answer& answer, const CloudKitContainer& container) {
+    if (answer.pastDeadline) {
+        return CloudError(cloudcode::networkFailure,
+                          translated("Le service iCloud n’a pas terminé sa réponse en %1 s.")
+                              .arg(answer.waited.count()));
+    }
+    if (answer.stalled) {
+        return CloudError(
+            cloudcode::networkFailure,
+            translated("Le service iCloud ne répond plus depuis %1 s.").arg(answer.waited.count()));
+    }
+    if (answer.oversized) {
+        return CloudError(cloudcode::internalError,
+                          translated("Le service iCloud a envoyé une réponse trop volumineuse."));
+    }
+    if (answer.status == 0) {
+        if (answer.error == QNetworkReply::SslHandshakeFailedError) {
+            return CloudError(cloudcode::networkFailure,
+                              translated("Le certificat du service iCloud n’a pas pu être "
+                                         "vérifié. La connexion a été refusée."));
+        }
+        if (!http::isLoopback(container.serviceURL) && !http::hasNetwork()) {
+            return CloudError(cloudcode::networkUnavailable,
+                              translated("Aucune connexion réseau n’est disponible."));
+        }
+        return CloudError(cloudcode::networkFailure,
+                          translated("Le service iCloud est injoignable."));
+    }
+    if (answer.status >= 300 && answer.status < 400) {
+        // Following it would take the tokens somewhere else.
+        return CloudError(cloudcode::internalError,
+                          translated("Le service iCloud renvoie vers une autre adresse (code "
+                                     "HTTP %1).")
+                              .arg(answer.status));
+    }
+    const auto error = cloudkit::parseServiceError(answer.body);
+    return errorOf(error.value_or(ServiceError{}), answer.status, container);
+}
+
+// The tokens travel in the query: only over TLS, or to this very computer.
+bool isSafeToCall(const QUrl& url) {
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == u"https" || (url.scheme() == u"http" && http::isLoopback(url)));
+}
+
+void requireConfigured(const CloudKitContainer& container) {
+    if (!container.isComplete()) {
+        throw CloudError(cloudcode::internalError,
+                         translated("Le conteneur iCloud de Velunora Sync n’est pas configuré "
+                                    "(identifiant et jeton d’API)."));
+    }
+    if (!isSafeToCall(container.serviceURL)) {
+        throw CloudError(
+            cloudcode::internalError,
+            translated("L’adresse du service iCloud \u00ab\u00a0%1\u00a0\u00bb "
+                       "n’est pas une adresse https://.")
+                .arg(container.serviceURL.toString(QUrl::RemoveUserInfo | QUrl::RemoveQuery)));
+    }
+}
+
+// The service names where files go up and come down; they carry the user's nights.
+void requireSafeTransfer(const QUrl& url) {
+    if (!isSafeToCall(url)) {
+        throw CloudError(cloudcode::internalError,
+                         translated("Le service iCloud a indiqué une adresse de transfert non "
+                                    "chiffrée ; elle n’a pas été utilisée."));
+    }
+}
+
+// The reference asks for '+', '/' and '=' to be escaped in a token; escape all but the
+// unreserved characters.
+QByteArray queryValue(const QString& value) {
+    return QUrl::toPercentEncoding(value);
+}
+
+} // namespace
+
+std::shared_ptr<WebAuthTokens> keychainWebAuthTokens(const CloudKitContainer& container) {
+    class KeychainTokens final : public WebAuthTokens {
+    public:
+        explicit KeychainTokens(QString key)
+            : key_(std::move(key)) {}
+
+        // Read each time rather than kept: the app and the command-line tool share the token,
+        // and a sign-in in either serves both.
+        QString current() override {
+            const std::lock_guard lock(mutex_);
+            if (unsaved_) {
+                return *unsaved_;
+            }
+            keychain::Secret secret = keychain::read(key_);
+            if (secret.outcome == keychain::Outcome::notFound) {
+                return {};
+            }
+            if (secret.outcome != keychain::Outcome::done) {
+                throw CloudError(cloudcode::notAuthenticated,
+                                 translated("Le trousseau du bureau n’est pas disponible : la "
+                                            "session iCloud n’a pas pu être lue."));
+            }
+            return std::move(secret.text);
+        }
+        void replace(const QString& token) override {
+            const std::lock_guard lock(mutex_);
+            // When the keyring fails, this run still has the token for its next request.
+            if (keychain::write(key_, token) == keychain::Outcome::done) {
+                unsaved_.reset();
+            } else {
+                unsaved_ = token;
+            }
+        }
+        void forget() override {
+            const std::lock_guard lock(mutex_);
+            if (keychain::remove(key_) == keychain::Outcome::done) {
+                unsaved_.reset();
+            } else {
+                unsaved_ = QString();
+            }
+        }
+
+    private:
+        const QString key_;
+        std::mutex mutex_;
+        std::optional<QString> unsaved_;
+    };
+    return std::make_shared<KeychainTokens>(QStringLiteral("icloud-web-auth-token:") +
+                                            container.identifier + u'/' + container.environment);
+}
+
+// One operation's requests: the connection, and the token handed from each answer to the next
+// request.
+class CloudKitCloudStore::Session {
+public:
+    Session(const CloudKitContainer& container, WebAuthTokens& tokens, const Timing& timing)
+        : container_(container)
+        , tokens_(tokens)
+        , connection_({}, timing.requestTimeout,
+                      http::Deadline{timing.requestDeadline, timing.slowLineBytesPerSecond}) {
+        requireConfigured(container);
+    }
+
+    // A request to the private database; the answer's body when it is a 200. Without a web auth
+    // token the service is not even asked, unless `anonymous` asks for its sign-in page.
+    http::Answer post(const QString& subpath, const QByteArray& body, bool anonymous = false) {
+        QString token;
+        if (!anonymous) {
+            token = tokens_.current();
+            if (token.isEmpty()) {
+                throw signInRequired();
+            }
+        }
+        QUrl url = container_.serviceURL;
+        QString path = url.path();
+        if (path.endsWith(u'/')) {
+            path.chop(1);
+        }
+        url.setPath(path + QStringLiteral("/database/1/") + container_.identifier + u'/' +
+                    container_.environment + QStringLiteral("/private/") + subpath);
+        QByteArray query = "ckAPIToken=" + queryValue(container_.apiToken);
+        if (!anonymous) {
+            query += "&ckWebAuthToken=" + queryValue(token);
+        }
+        url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
+        http::Answer answer = connection_.send("POST", url, {{"Content-Type", "application/json"}},
+                                               body, maximumRecordAnswerBytes);
+        if (!anonymous && answer.status != 0) {
+            takeNewToken(answer);
+        }
+        return answer;
+    }
+
+    // The records of a lookup or modify answer, one per record asked.
+    std::vector<cloudkit::RecordResult> records(const QString& subpath, const QByteArray& body) {
+        const http::Answer answer = post(subpath, body);
+        if (answer.status != 200) {
+            throw failureOf(answer, container_);
+        }
+        auto results = cloudkit::parseRecordsAnswer(answer.body);
+        if (!results || results->size() != 1) {
+            throw unreadableAnswer();
+        }
+        return std::move(*results);
+    }
+
+    http::Answer transfer(const QByteArray& verb, const QUrl& url, QIODevice* file,
+                          qint64 maximumAnswerBytes) {
+        requireSafeTransfer(url);
+        if (file) {
+            return connection_.send(verb, url, {{"Content-Type", "application/octet-stream"}}, file,
+                                    maximumAnswerBytes);
+        }
+        return connection_.send(verb, url, {}, QByteArray(), maximumAnswerBytes);
+    }
+
+    const CloudKitContainer& container() const { return container_; }
+
+private:
+    // Each token serves one round trip; the answer brings the next. The reference does not say
+    // where: the header Apple's service is known to send, else a key of the body; with neither,
+    // the token in hand stays.
+    void takeNewToken(const http::Answer& answer) {
+        QString next = QString::fromLatin1(answer.header(rotatedTokenHeader)).trimmed();
+        if (next.isEmpty()) {
+            next = cloudkit::parseNewWebAuthToken(answer.body).value_or(QString());
+        }
+        if (!next.isEmpty() && next != tokens_.current()) {
+            tokens_.replace(next);
+        }
+    }
+
+    const CloudKitContainer& container_;
+    WebAuthTokens& tokens_;
+    http::Connection connection_;
+};
+
+CloudKitCloudStore::CloudKitCloudStore(CloudKitContainer container,
+                                       std::shared_ptr<WebAuthTokens> tokens)
+    : CloudKitCloudStore(std::move(container), std::move(tokens), Timing{}) {}
+
+CloudKitCloudStore::CloudKitCloudStore(CloudKitContainer container,
+                                       std::shared_ptr<WebAuthTokens> tokens, Timing timing)
+    : container_(std::move(container))
+    , tokens_(std::move(tokens))
+    , timing_(timing) {}
+
+QUrl CloudKitCloudStore::requestSignInURL() {
+    Session session(container_, *tokens_, timing_);
+    const http::Answer answer =
+        session.post(QStringLiteral("records/lookup"),
+                     cloudkit::lookupRequest(QStringLiteral("current-oscar-snapshot")), true);
+    const auto error = cloudkit::parseServiceError(answer.body);
+    if (answer.status == 421 && error && !error->redirectURL.isEmpty()) {
+        requireSafeTransfer(error->redirectURL);
+        return error->redirectURL;
+    }
+    if (answer.status == 200 || answer.status == 421) {
+        throw CloudError(cloudcode::internalError,
+                         translated("Le service iCloud n’a pas indiqué de page de connexion."));
+    }
+    throw failureOf(answer, container_);
+}
+
+CloudRecord CloudKitCloudStore::fetchRecord(const QString& recordName) {
+    Session session(container_, *tokens_, timing_);
+    auto results =
+        session.records(QStringLiteral("records/lookup"), cloudkit::lookupRequest(recordName));
+    if (const auto* error = std::get_if<ServiceError>(&results.front())) {
+        throw errorOf(*error, 200, container_);
+    }
+    return std::move(std::get<cloudkit::StoredRecord>(results.front()).record);
+}
+
+QByteArray CloudKitCloudStore::fetchAsset(const QString& recordName, const QString& fieldName) {
+    Session session(container_, *tokens_, timing_);
+    const auto results =
+        session.records(QStringLiteral("records/lookup"), cloudkit::lookupRequest(recordName));
+    if (const auto* error = std::get_if<ServiceError>(&results.front())) {
+        throw errorOf(*error, 200, container_);
+    }
+    const auto& downloads = std::get<cloudkit::StoredRecord>(results.front()).assetDownloads;
+    const auto download = downloads.find(fieldName);
+    if (download == downloads.end()) {
+        throw CloudError(cloudcode::unknownItem,
+                         translated("Les données publiées dans iCloud n’ont pas de fichier "
+                                    "\u00ab\u00a0%1\u00a0\u00bb.")
+                             .arg(fieldName));
+    }
+    http::Answer answer = session.transfer("GET", download->second, nullptr, maximumAssetBytes);
+    if (answer.status != 200) {
+        throw failureOf(answer, container_);
+    }
+    return std::move(answer.body);
+}
+
+QString CloudKitCloudStore::saveRecord(const CloudRecord& record) {
+    Session session(container_, *tokens_, timing_);
+    std::map<QString, QJsonObject> uploaded;
+    for (const auto& [name, value] : record.fields) {
+        const auto* asset = std::get_if<CloudAsset>(&value);
+        if (!asset) {
+            continue;
+        }
+        QFile file(asset->filePath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw CloudError(
+                cloudcode::internalError,
+                translated("Le fichier à publier \u00ab\u00a0%1\u00a0\u00bb n’a pas pu être lu.")
+                    .arg(asset->filePath));
+        }
+        if (file.size() > maximumUploadBytes) {
+            const QLocale french(QLocale::French, QLocale::France);
+            throw CloudError(
+                cloudcode::quotaExceeded,
+                translated("Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que "
+                           "%2 Mo par fichier : elles n’ont pas été publiées.")
+                    .arg(french.toString(static_cast<double>(file.size()) / 1e6, 'f', 1),
+                         french.toString(maximumUploadBytes / 1'000'000)));
+        }
+        const http::Answer tokens =
+            session.post(QStringLiteral("assets/upload"),
+                         cloudkit::uploadRequest(record.recordType, record.recordName, name));
+        if (tokens.status != 200) {
+            throw failureOf(tokens, container_);
+        }
+        const auto url = cloudkit::parseUploadURL(tokens.body);
+        if (!url) {
+            throw unreadableAnswer();
+        }
+        const http::Answer sent = session.transfer("POST", *url, &file, maximumRecordAnswerBytes);
+        if (sent.status != 200) {
+            throw failureOf(sent, container_);
+        }
+        auto receipt = cloudkit::parseUploadedFile(sent.body);
+        if (!receipt) {
+            throw unreadableAnswer();
+        }
+        uploaded.insert_or_assign(name, std::move(*receipt));
+    }
+    auto results = session.records(QStringLiteral("records/modify"),
+                                   cloudkit::modifyRequest(record, uploaded));
+    if (const auto* error = std::get_if<ServiceError>(&results.front())) {
+        throw errorOf(*error, 200, container_);
+    }
+    return std::get<cloudkit::StoredRecord>(results.front()).record.changeTag;
+}
+
+void CloudKitCloudStore::deleteRecord(const QString& recordName) {
+    Session session(container_, *tokens_, timing_);
+    const auto results =
+        session.records(QStringLiteral("records/modify"), cloudkit::deleteRequest(recordName));
+    if (const auto* error = std::get_if<ServiceError>(&results.front())) {
+        throw errorOf(*error, 200, container_);
+    }
+}
+
+} // namespace velunora

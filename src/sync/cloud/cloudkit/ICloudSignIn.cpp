@@ -1,0 +1,62 @@
+#include "sync/cloud/cloudkit/ICloudSignIn.h"
+
+#include <QCoreApplication>
+#include <QtConcurrent>
+#include <exception>
+#include <qcoro/qcorofuture.h>
+#include <qcoro/qcorosignal.h>
+#include <utility>
+
+namespace velunora {
+namespace {
+
+QString translated(const char* french) {
+    return QCoreApplication::translate("ICloudSignIn", french);
+}
+
+struct SignInPage {
+    QUrl url;
+    std::exception_ptr failure;
+};
+
+} // namespace
+
+QCoro::Task<> signInToICloud(CloudKitContainer container, std::shared_ptr<WebAuthTokens> tokens,
+                             std::function<void(const QUrl&)> openPage, quint16 port,
+                             std::chrono::milliseconds patience) {
+    SignInCallback callback;
+    if (!callback.listen(port)) {
+        throw CloudError(cloudcode::internalError,
+                         translated("Le port %1 de cet ordinateur est déjà occupé : une autre "
+                                    "connexion à iCloud est peut-être en cours.")
+                             .arg(port));
+    }
+    // The service's sign-in page comes from a request that blocks: off this thread. The future
+    // is a named local, not a temporary of the co_await: GCC 12 destroys such temporaries twice.
+    QFuture<SignInPage> asking = QtConcurrent::run([container, tokens] {
+        SignInPage result;
+        try {
+            result.url = CloudKitCloudStore(container, tokens).requestSignInURL();
+        } catch (...) {
+            result.failure = std::current_exception();
+        }
+        return result;
+    });
+    const SignInPage page = co_await asking;
+    if (page.failure) {
+        std::rethrow_exception(page.failure);
+    }
+    auto returned = qCoro(&callback, &SignInCallback::tokenReceived, patience);
+    openPage(page.url);
+    const std::optional<QString> token = co_await returned;
+    if (!token) {
+        throw CloudError(
+            cloudcode::notAuthenticated,
+            translated("La connexion à iCloud n’a pas abouti : la page de connexion "
+                       "n’a rien renvoyé en %1 minutes.")
+                .arg(std::chrono::duration_cast<std::chrono::minutes>(patience).count()));
+    }
+    tokens->replace(*token);
+}
+
+} // namespace velunora
