@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPalette>
@@ -101,6 +102,18 @@ void LunexaSyncApp::adoptTrayHost() {
     QAction* open =
         trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Ouvrir Velunora Sync"));
     connect(open, &QAction::triggered, this, &LunexaSyncApp::showPanel);
+    if (controller_->publishesToICloud()) {
+        QAction* signIn = trayMenu_->addAction(
+            QCoreApplication::translate("LunexaSyncApp", "Se connecter à iCloud…"));
+        connect(signIn, &QAction::triggered, this, [this] {
+            // A named argument of the exact parameter type: GCC 12 destroys twice a temporary
+            // made for a coroutine's parameter.
+            const std::function<void(const QUrl&)> openInBrowser = [](const QUrl& page) {
+                QDesktopServices::openUrl(page);
+            };
+            controller_->signInToICloud(openInBrowser);
+        });
+    }
     QAction* quit = trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Quitter"));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
     trayIcon_->setContextMenu(trayMenu_.get());

@@ -208,14 +208,15 @@ std::shared_ptr<WebAuthTokens> keychainWebAuthTokens(const CloudKitContainer& co
             }
             return std::move(secret.text);
         }
-        void replace(const QString& token) override {
+        bool replace(const QString& token) override {
             const std::lock_guard lock(mutex_);
             // When the keyring fails, this run still has the token for its next request.
             if (keychain::write(key_, token) == keychain::Outcome::done) {
                 unsaved_.reset();
-            } else {
-                unsaved_ = token;
+                return true;
             }
+            unsaved_ = token;
+            return false;
         }
         void forget() override {
             const std::lock_guard lock(mutex_);

@@ -33,7 +33,8 @@ public:
     virtual ~WebAuthTokens() = default;
     // Empty when the user never signed in (or signed out).
     virtual QString current() = 0;
-    virtual void replace(const QString& token) = 0;
+    // False when the token is only kept for this run (the keyring refused it).
+    virtual bool replace(const QString& token) = 0;
     virtual void forget() = 0;
 };
 

@@ -56,7 +56,13 @@ QCoro::Task<> signInToICloud(CloudKitContainer container, std::shared_ptr<WebAut
                        "n’a rien renvoyé en %1 minutes.")
                 .arg(std::chrono::duration_cast<std::chrono::minutes>(patience).count()));
     }
-    tokens->replace(*token);
+    if (!tokens->replace(*token)) {
+        throw CloudError(cloudcode::notAuthenticated,
+                         translated("La connexion à iCloud a réussi, mais le trousseau du bureau "
+                                    "(Secret Service) n’a pas pu la garder : ouvrez ou "
+                                    "déverrouillez un trousseau (GNOME Keyring, KWallet…), puis "
+                                    "connectez-vous à nouveau."));
+    }
 }
 
 } // namespace velunora

@@ -65,10 +65,11 @@ public:
         const std::lock_guard lock(mutex_);
         return token_;
     }
-    void replace(const QString& token) override {
+    bool replace(const QString& token) override {
         const std::lock_guard lock(mutex_);
         token_ = token;
         ++replacements_;
+        return true;
     }
     void forget() override { replace({}); }
     int replacements() {
