@@ -273,7 +273,7 @@ public:
         http::Answer answer = connection_.send("POST", url, {{"Content-Type", "application/json"}},
                                                body, maximumRecordAnswerBytes);
         if (!anonymous && answer.status != 0) {
-            takeNewToken(answer);
+            takeNewToken(answer, token);
         }
         return answer;
     }
@@ -307,12 +307,12 @@ private:
     // Each token serves one round trip; the answer brings the next. The reference does not say
     // where: the header Apple's service is known to send, else a key of the body; with neither,
     // the token in hand stays.
-    void takeNewToken(const http::Answer& answer) {
+    void takeNewToken(const http::Answer& answer, const QString& sent) {
         QString next = QString::fromLatin1(answer.header(rotatedTokenHeader)).trimmed();
         if (next.isEmpty()) {
             next = cloudkit::parseNewWebAuthToken(answer.body).value_or(QString());
         }
-        if (!next.isEmpty() && next != tokens_.current()) {
+        if (!next.isEmpty() && next != sent) {
             tokens_.replace(next);
         }
     }
