@@ -2,6 +2,7 @@
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
 #include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudTestSupport.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 
 #include <QFileInfo>
@@ -23,23 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QCoro::Task<> capturingFailure(QCoro::Task<> task, std::exception_ptr* failure) {
-    try {
-        co_await task;
-    } catch (...) {
-        *failure = std::current_exception();
-    }
-}
-
-// Runs the task to its end in a local event loop and rethrows its failure: QCoro 0.8's waitFor
-// alone never returns from a task that throws.
-void await(QCoro::Task<> task) {
-    std::exception_ptr failure;
-    QCoro::waitFor(capturingFailure(std::move(task), &failure));
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-}
+using testing::await;
 
 OscarSnapshot snapshotWithNights(int count) {
     OscarSnapshot snapshot;

@@ -2,7 +2,11 @@
 
 #include "sync/cloud/CloudStore.h"
 
+#include <exception>
 #include <functional>
+#include <optional>
+#include <qcoro/qcorotask.h>
+#include <utility>
 
 namespace velunora::testing {
 
@@ -14,6 +18,44 @@ inline int cloudErrorCode(const std::function<void()>& operation) {
         return error.code();
     }
     return 0;
+}
+
+namespace detail {
+inline QCoro::Task<> capturing(QCoro::Task<> task, std::exception_ptr* failure) {
+    try {
+        co_await task;
+    } catch (...) {
+        *failure = std::current_exception();
+    }
+}
+template <typename T>
+QCoro::Task<> capturing(QCoro::Task<T> task, std::optional<T>* result,
+                        std::exception_ptr* failure) {
+    try {
+        result->emplace(co_await task);
+    } catch (...) {
+        *failure = std::current_exception();
+    }
+}
+} // namespace detail
+
+// Runs the task to its end in a local event loop and rethrows its failure: QCoro 0.8's waitFor
+// alone never returns from a task that throws.
+inline void await(QCoro::Task<> task) {
+    std::exception_ptr failure;
+    QCoro::waitFor(detail::capturing(std::move(task), &failure));
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+template <typename T> T await(QCoro::Task<T> task) {
+    std::optional<T> result;
+    std::exception_ptr failure;
+    QCoro::waitFor(detail::capturing(std::move(task), &result, &failure));
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return std::move(*result);
 }
 
 } // namespace velunora::testing

@@ -253,7 +253,11 @@ public:
     http::Answer post(const QString& subpath, const QByteArray& body, bool anonymous = false) {
         QString token;
         if (!anonymous) {
-            token = tokens_.current();
+            // The keyring is read once per operation; then each answer hands over the next.
+            if (!token_) {
+                token_ = tokens_.current();
+            }
+            token = *token_;
             if (token.isEmpty()) {
                 throw signInRequired();
             }
@@ -313,12 +317,14 @@ private:
             next = cloudkit::parseNewWebAuthToken(answer.body).value_or(QString());
         }
         if (!next.isEmpty() && next != sent) {
+            token_ = next;
             tokens_.replace(next);
         }
     }
 
     const CloudKitContainer& container_;
     WebAuthTokens& tokens_;
+    std::optional<QString> token_; // the one for the next request, once read
     http::Connection connection_;
 };
 

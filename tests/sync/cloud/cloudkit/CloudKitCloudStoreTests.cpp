@@ -23,40 +23,7 @@ using testing::CloudKitStandIn;
 using testing::MemoryWebAuthTokens;
 using namespace std::chrono_literals;
 
-template <typename T>
-QCoro::Task<> capturing(QCoro::Task<T> task, std::optional<T>* result,
-                        std::exception_ptr* failure) {
-    try {
-        result->emplace(co_await task);
-    } catch (...) {
-        *failure = std::current_exception();
-    }
-}
-QCoro::Task<> capturing(QCoro::Task<> task, std::exception_ptr* failure) {
-    try {
-        co_await task;
-    } catch (...) {
-        *failure = std::current_exception();
-    }
-}
-
-// Runs the task to its end in a local event loop and rethrows its failure.
-void await(QCoro::Task<> task) {
-    std::exception_ptr failure;
-    QCoro::waitFor(capturing(std::move(task), &failure));
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-}
-template <typename T> T await(QCoro::Task<T> task) {
-    std::optional<T> result;
-    std::exception_ptr failure;
-    QCoro::waitFor(capturing(std::move(task), &result, &failure));
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-    return std::move(*result);
-}
+using testing::await;
 
 QString failureText(const std::function<void()>& operation) {
     try {
