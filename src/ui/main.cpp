@@ -1,5 +1,6 @@
 // velunora-sync: the tray app.
 #include "ui/LunexaSyncApp.h"
+#include "ui/QtTranslations.h"
 #include "ui/SingleInstance.h"
 
 #include <QApplication>
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Velunora Sync"));
     QGuiApplication::setDesktopFileName(QStringLiteral("velunora-sync"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/velunora/icons/velunora-sync.svg")));
+    velunora::installQtTranslations(QLocale::system());
     // The app lives in the tray: closing the onboarding or the panel never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
     // Our own look everywhere, whatever style the desktop picks.

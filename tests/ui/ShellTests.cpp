@@ -1,4 +1,5 @@
 #include "sync/UserDefaults.h"
+#include "ui/QtTranslations.h"
 #include "ui/QuickDialogs.h"
 #include "ui/QuickObjects.h"
 #include "ui/SingleInstance.h"
@@ -21,6 +22,15 @@
 
 namespace velunora {
 namespace {
+
+// The folder dialog is Qt's own: without Qt's catalogue it said "Look in" and "Cancel" to a
+// French user.
+TEST(QtTranslations, QtsOwnDialogsSpeakTheUsersLanguage) {
+    EXPECT_FALSE(installQtTranslations(QLocale(QLocale::Zulu)));
+    ASSERT_TRUE(installQtTranslations(QLocale(QLocale::French, QLocale::France)))
+        << "Qt's catalogues are missing (package qt6-translations-l10n)";
+    EXPECT_EQ(QFileDialog::tr("Look in:"), QStringLiteral("Voir dans :"));
+}
 
 TEST(SingleInstance, ASecondStartActivatesTheFirstAndLeaves) {
     const QString name =

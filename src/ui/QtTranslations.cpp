@@ -1,0 +1,24 @@
+#include "ui/QtTranslations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace velunora {
+
+bool installQtTranslations(const QLocale& locale) {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr) {
+        return false;
+    }
+    // "qt" gathers the catalogues of every Qt module for the language.
+    auto* translator = new QTranslator(application);
+    if (!translator->load(locale, QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+} // namespace velunora
