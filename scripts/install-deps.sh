@@ -26,8 +26,11 @@ packages=(
     # the pinned typeface of the panel and of its screenshots
     qt6-declarative-dev
     qt6-declarative-dev-tools
-    # Qt's own texts (the folder dialog's) in the user's language
+    # Qt's own texts (the folder dialog's) in the user's language, and Qt's translation tools
+    # for ours
     qt6-translations-l10n
+    qt6-l10n-tools
+    qt6-tools-dev
     qt6-svg-dev
     qml6-module-qtquick
     qml6-module-qtquick-controls

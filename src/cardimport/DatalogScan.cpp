@@ -116,14 +116,16 @@ std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog) {
         ::close(folder);
     } else if (errno == EACCES || errno == EPERM) {
         throw PAPCardImportError::unreadable(
-            localized("vous n\u2019avez pas l\u2019autorisation de lire le dossier "
-                      "\u00ab\u00a0DATALOG\u00a0\u00bb"));
+            localized("PAPCardImportError", "vous n’avez pas l’autorisation de lire le dossier "
+                                            "«\u00a0"
+                                            "DATALOG\u00a0»"));
     }
     std::error_code error;
     std::filesystem::recursive_directory_iterator walk(
         datalog, std::filesystem::directory_options::skip_permission_denied, error);
     if (error) {
-        throw PAPCardImportError::unreadable("le dossier DATALOG est inaccessible");
+        throw PAPCardImportError::unreadable(
+            localized("PAPCardImportError", "le dossier DATALOG est inaccessible"));
     }
 
     struct Found {

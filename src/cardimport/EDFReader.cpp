@@ -2,6 +2,7 @@
 
 #include "cardimport/PAPCardImportError.h"
 #include "platform/LocalCalendar.h"
+#include "platform/Localization.h"
 #include "platform/PlatformError.h"
 #include "platform/Text.h"
 
@@ -169,8 +170,8 @@ std::optional<double> parseUnsignedNumber(std::string_view text) {
 }
 
 [[noreturn]] void throwTruncated(std::string_view fileName) {
-    throw PAPCardImportError::unreadable("donn\u00e9es tronqu\u00e9es dans " +
-                                         std::string(fileName));
+    throw PAPCardImportError::unreadable(
+        localized("PAPCardImportError", "données tronquées dans ") + std::string(fileName));
 }
 
 // The bytes of one data record from the sample counts of the `signalCount` signals
@@ -259,7 +260,8 @@ struct FixedHeader {
 // them when the file, `length` bytes long, is shorter; nothing beyond is needed.
 FixedHeader readFixedHeader(std::string_view head, std::size_t length, std::string_view fileName) {
     if (length < fixedHeaderSize) {
-        throw PAPCardImportError::unreadable(std::string(fileName) + " est incomplet");
+        throw PAPCardImportError::unreadable(std::string(fileName) +
+                                             localized("PAPCardImportError", " est incomplet"));
     }
     const std::int64_t headerSize = readIntegerField(head, 184, 8);
     const std::int64_t recordCount = readIntegerField(head, 236, 8);
@@ -272,8 +274,8 @@ FixedHeader readFixedHeader(std::string_view head, std::size_t length, std::stri
                                // "inf" reads as a number, but no recording lasts for ever.
                                std::isfinite(recordDuration * static_cast<double>(recordCount));
     if (!headerIsValid) {
-        throw PAPCardImportError::unreadable("en-t\u00eate EDF invalide dans " +
-                                             std::string(fileName));
+        throw PAPCardImportError::unreadable(
+            localized("PAPCardImportError", "en-tête EDF invalide dans ") + std::string(fileName));
     }
     FixedHeader header;
     header.start =
@@ -285,7 +287,8 @@ FixedHeader readFixedHeader(std::string_view head, std::size_t length, std::stri
     // The signal header columns come next, and reading them cannot fail: header-only mode
     // skips them.
     if (header.headerSize < fixedHeaderSize + signalHeaderSize * header.signalCount) {
-        throw PAPCardImportError::unreadable("description EDF invalide");
+        throw PAPCardImportError::unreadable(
+            localized("PAPCardImportError", "description EDF invalide"));
     }
     return header;
 }
@@ -617,7 +620,8 @@ std::optional<double> parseEDFNumber(std::string_view text) {
 Date parseEDFStartDate(std::string_view dateText, std::string_view timeText,
                        std::string_view fileName) {
     const auto invalid = [&] {
-        return PAPCardImportError::unreadable("date EDF invalide dans " + std::string(fileName));
+        return PAPCardImportError::unreadable(
+            localized("PAPCardImportError", "date EDF invalide dans ") + std::string(fileName));
     };
     const auto numbers = [](std::string_view text) {
         std::vector<std::int64_t> values;

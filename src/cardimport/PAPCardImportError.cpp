@@ -8,13 +8,13 @@ namespace {
 std::string describe(PAPCardImportError::Kind kind, const std::string& message) {
     switch (kind) {
     case PAPCardImportError::Kind::unreadable:
-        return localized("La carte SD n\u2019a pas pu \u00eatre lue : ") + message;
+        return localized("PAPCardImportError", "La carte SD n’a pas pu être lue : ") + message;
     case PAPCardImportError::Kind::unsupported:
-        return localized("Ce dossier ne contient pas une carte PPC compatible.");
+        return localized("PAPCardImportError",
+                         "Ce dossier ne contient pas une carte PPC compatible.");
     case PAPCardImportError::Kind::noSessions:
-        return localized(
-            "Aucune session d\u00e9taill\u00e9e n\u2019a \u00e9t\u00e9 trouv\u00e9e sur "
-            "cette carte SD.");
+        return localized("PAPCardImportError", "Aucune session détaillée n’a été trouvée sur "
+                                               "cette carte SD.");
     }
     return {};
 }
@@ -33,8 +33,8 @@ PAPCardImportError PAPCardImportError::unreadable(std::string message) {
 PAPCardImportError PAPCardImportError::removedWhileReading(const std::string& fileName) {
     // The template carries "%1" for the name, as Qt's translations expect.
     std::string message =
-        localized("la carte a \u00e9t\u00e9 retir\u00e9e ou ne r\u00e9pond plus pendant la "
-                  "lecture de \u00ab\u00a0%1\u00a0\u00bb");
+        localized("PAPCardImportError", "la carte a été retirée ou ne répond plus pendant la "
+                                        "lecture de «\u00a0%1\u00a0»");
     if (const auto placeholder = message.find("%1"); placeholder != std::string::npos) {
         message.replace(placeholder, 2, fileName);
     }

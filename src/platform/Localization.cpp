@@ -7,9 +7,9 @@ namespace {
 std::atomic<Localizer> installedLocalizer{nullptr};
 }
 
-std::string localized(std::string_view frenchText) {
+std::string localized(const char* context, std::string_view frenchText) {
     if (Localizer localizer = installedLocalizer.load(std::memory_order_acquire)) {
-        return localizer(frenchText);
+        return localizer(context, frenchText);
     }
     return std::string(frenchText);
 }

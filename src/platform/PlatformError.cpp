@@ -8,8 +8,7 @@ namespace velunora {
 namespace {
 
 // The localized templates carry "%1" for the file name, as Qt's translations expect.
-std::string withName(std::string_view frenchTemplate, const std::string& name) {
-    std::string text = localized(frenchTemplate);
+std::string withName(std::string text, const std::string& name) {
     if (const auto placeholder = text.find("%1"); placeholder != std::string::npos) {
         text.replace(placeholder, 2, name);
     }
@@ -27,25 +26,32 @@ PlatformError PlatformError::fileUnreadable(const std::filesystem::path& path, i
     switch (code) {
     case ENOENT:
     case ENOTDIR:
-        return {code, withName("Le fichier \u00ab\u00a0%1\u00a0\u00bb n\u2019existe pas.", name)};
+        return {code,
+                withName(localized("PlatformError", "Le fichier «\u00a0%1\u00a0» n’existe pas."),
+                         name)};
     case EACCES:
     case EPERM:
-        return {code, withName("Vous ne disposez pas de l\u2019autorisation n\u00e9cessaire pour "
-                               "ouvrir le fichier \u00ab\u00a0%1\u00a0\u00bb.",
+        return {code, withName(localized("PlatformError",
+                                         "Vous ne disposez pas de l’autorisation nécessaire pour "
+                                         "ouvrir le fichier «\u00a0%1\u00a0»."),
                                name)};
     case EISDIR:
-        return {code, withName("\u00ab\u00a0%1\u00a0\u00bb est un dossier, pas un fichier.", name)};
+        return {code, withName(localized("PlatformError",
+                                         "«\u00a0%1\u00a0» est un dossier, pas un fichier."),
+                               name)};
     case EINVAL:
-        return {code,
-                withName("\u00ab\u00a0%1\u00a0\u00bb n\u2019est pas un fichier ordinaire.", name)};
+        return {code, withName(localized("PlatformError",
+                                         "«\u00a0%1\u00a0» n’est pas un fichier ordinaire."),
+                               name)};
     case EFBIG:
-        return {code, withName("Le fichier \u00ab\u00a0%1\u00a0\u00bb est trop volumineux pour "
-                               "\u00eatre lu.",
+        return {code, withName(localized("PlatformError",
+                                         "Le fichier «\u00a0%1\u00a0» est trop volumineux pour "
+                                         "être lu."),
                                name)};
     default:
-        return {
-            code,
-            withName("Le fichier \u00ab\u00a0%1\u00a0\u00bb n\u2019a pas pu \u00eatre lu.", name)};
+        return {code, withName(localized("PlatformError",
+                                         "Le fichier «\u00a0%1\u00a0» n’a pas pu être lu."),
+                               name)};
     }
 }
 
@@ -54,32 +60,34 @@ PlatformError PlatformError::fileUnwritable(const std::filesystem::path& path, i
     switch (code) {
     case ENOSPC:
     case EDQUOT:
-        return {code, withName("Le disque est plein : « %1 » n’a pas "
-                               "pu être enregistré.",
+        return {code, withName(localized("PlatformError", "Le disque est plein : « %1 » n’a pas "
+                                                          "pu être enregistré."),
                                name)};
     case EACCES:
     case EPERM:
-        return {code, withName("Vous ne disposez pas de l’autorisation nécessaire pour "
-                               "enregistrer « %1 ».",
+        return {code, withName(localized("PlatformError",
+                                         "Vous ne disposez pas de l’autorisation nécessaire pour "
+                                         "enregistrer « %1 »."),
                                name)};
     case EROFS:
-        return {code, withName("« %1 » n’a pas pu être "
-                               "enregistré : le volume est en lecture seule.",
-                               name)};
+        return {code,
+                withName(localized("PlatformError", "« %1 » n’a pas pu être "
+                                                    "enregistré : le volume est en lecture seule."),
+                         name)};
     case EISDIR:
         return {code,
-                withName("\u00ab\u00a0%1\u00a0\u00bb n\u2019a pas pu \u00eatre enregistr\u00e9 : "
-                         "un dossier porte ce nom.",
+                withName(localized("PlatformError", "«\u00a0%1\u00a0» n’a pas pu être enregistré : "
+                                                    "un dossier porte ce nom."),
                          name)};
     case EINVAL:
         return {code,
-                withName("\u00ab\u00a0%1\u00a0\u00bb n\u2019a pas pu \u00eatre enregistr\u00e9 : "
-                         "un \u00e9l\u00e9ment qui n\u2019est pas un fichier ordinaire "
-                         "porte ce nom.",
+                withName(localized("PlatformError", "«\u00a0%1\u00a0» n’a pas pu être enregistré : "
+                                                    "un élément qui n’est pas un fichier ordinaire "
+                                                    "porte ce nom."),
                          name)};
     default:
-        return {code, withName("« %1 » n’a pas pu être "
-                               "enregistré.",
+        return {code, withName(localized("PlatformError", "« %1 » n’a pas pu être "
+                                                          "enregistré."),
                                name)};
     }
 }
@@ -87,11 +95,14 @@ PlatformError PlatformError::fileUnwritable(const std::filesystem::path& path, i
 PlatformError PlatformError::fileUnremovable(const std::filesystem::path& path, int code) {
     const std::string name = path.filename().string();
     if (code == EACCES || code == EPERM) {
-        return {code, withName("Vous ne disposez pas de l’autorisation nécessaire pour "
-                               "supprimer le fichier « %1 ».",
+        return {code, withName(localized("PlatformError",
+                                         "Vous ne disposez pas de l’autorisation nécessaire pour "
+                                         "supprimer le fichier « %1 »."),
                                name)};
     }
-    return {code, withName("Le fichier « %1 » n’a pas pu être supprimé.", name)};
+    return {
+        code,
+        withName(localized("PlatformError", "Le fichier « %1 » n’a pas pu être supprimé."), name)};
 }
 
 } // namespace velunora

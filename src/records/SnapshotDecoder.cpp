@@ -13,8 +13,8 @@ using simdjson::dom::element;
 using simdjson::dom::object;
 
 [[noreturn]] void fail(std::string_view where, std::string_view what) {
-    throw SnapshotDecodingError("document d\u2019instantan\u00e9 invalide : " + std::string(what) +
-                                " (" + std::string(where) + ")");
+    throw SnapshotDecodingError("document d’instantané invalide : " + std::string(what) + " (" +
+                                std::string(where) + ")");
 }
 
 // Tracks which mandatory keys of one object were seen; the bit of a key is its index.
@@ -26,7 +26,7 @@ public:
     void check(std::string_view where) const {
         for (std::size_t i = 0; i < Count; ++i) {
             if ((mask_ & (std::uint32_t{1} << i)) == 0) {
-                fail(where, "cl\u00e9 manquante \u00ab " + std::string(names_[i]) + " \u00bb");
+                fail(where, "clé manquante « " + std::string(names_[i]) + " »");
             }
         }
     }
@@ -72,7 +72,7 @@ std::int64_t asInteger(element value, std::string_view where) {
 bool asBool(element value, std::string_view where) {
     bool result = false;
     if (value.get_bool().get(result) != simdjson::SUCCESS) {
-        fail(where, "bool\u00e9en attendu");
+        fail(where, "booléen attendu");
     }
     return result;
 }
@@ -147,7 +147,7 @@ RespiratoryEvent readEvent(element value) {
         } else if (key == "type") {
             const auto kind = eventKindFromText(asString(field, key));
             if (!kind) {
-                fail(key, "type d\u2019\u00e9v\u00e9nement inconnu");
+                fail(key, "type d’événement inconnu");
             }
             event.type = *kind;
             required.seen(4);

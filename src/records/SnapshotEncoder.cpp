@@ -98,8 +98,9 @@ public:
         if (!std::isfinite(seconds) || seconds < double(internetdate::earliestSeconds) ||
             seconds >= double(internetdate::latestSeconds) + 1.0) {
             throw SnapshotEncodingError(
-                localized("Instantan\u00e9 non encodable : date hors limites pour \u00ab ") +
-                std::string(currentKey_) + " \u00bb" + nightInWords());
+                localized("SnapshotEncoder",
+                          "Instantané non encodable : date hors limites pour « ") +
+                std::string(currentKey_) + " »" + nightInWords());
         }
         const auto whole = static_cast<std::int64_t>(std::floor(seconds));
         // Series points come in time order: most dates share the day part with the previous one.
@@ -198,9 +199,10 @@ private:
     // `value` is non-finite, -0, or beyond the 64-bit integers; writes at most 32 bytes at `at`.
     char* unusualNumber(double value, char* at) const {
         if (!std::isfinite(value)) {
-            throw SnapshotEncodingError(localized("Instantan\u00e9 non encodable : nombre non fini "
-                                                  "pour \u00ab ") +
-                                        std::string(currentKey_) + " \u00bb" + nightInWords());
+            throw SnapshotEncodingError(localized("SnapshotEncoder",
+                                                  "Instantané non encodable : nombre non fini "
+                                                  "pour « ") +
+                                        std::string(currentKey_) + " »" + nightInWords());
         }
         if (value == 0) {
             std::memcpy(at, "-0.0", 4);
@@ -293,7 +295,7 @@ private:
         char text[16];
         std::snprintf(text, sizeof text, "%02d/%02d/%04d", static_cast<int>(day->day),
                       static_cast<int>(day->month), static_cast<int>(day->year));
-        return localized(" de la nuit du ") + text;
+        return localized("SnapshotEncoder", " de la nuit du ") + text;
     }
 
     void writeKey(std::string_view key) {

@@ -184,8 +184,9 @@ QByteArray CardBookmarks::createBookmark(const fs::path& folder) const {
 ResolvedCardBookmark CardBookmarks::resolveBookmark(const QByteArray& bytes) const {
     const auto bookmark = CardBookmark::decode(bytes);
     if (!bookmark) {
-        throw PlatformError(EINVAL, localized("Le dossier de la carte SD enregistr\u00e9 est "
-                                              "illisible. S\u00e9lectionnez-le \u00e0 nouveau."));
+        throw PlatformError(EINVAL,
+                            localized("CardBookmark", "Le dossier de la carte SD enregistré est "
+                                                      "illisible. Sélectionnez-le à nouveau."));
     }
     if (bookmark->location) {
         // The file system, wherever it is mounted now; the old path only if it is not.

@@ -60,7 +60,7 @@ std::string AutostartLoginItem::desktopEntry(const std::filesystem::path& execut
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Velunora Sync\n"
-           "Comment=Synchronise les nuits de la carte SD de l\u2019appareil PPC\n"
+           "Comment=Synchronise les nuits de la carte SD de l’appareil PPC\n"
            "Exec=" +
            quotedExec(executable.string()) +
            "\n"

@@ -22,20 +22,23 @@ QString Status::title() const {
     case Kind::cardNeedsAccess:
         return QCoreApplication::translate("Status", "Autorisation requise");
     case Kind::cardReady:
-        return QCoreApplication::translate("Status", "Carte d\u00e9tect\u00e9e \u00b7 ") + text_;
-    case Kind::success:
-        // No singular form: "1 nuits synchronisées" is the text the phone app shows too.
-        return QCoreApplication::translate("Status", "%1 nuits synchronis\u00e9es").arg(count_);
+        return QCoreApplication::translate("Status", "Carte détectée · ") + text_;
+    case Kind::success: {
+        // The key has no singular; the translations give each language its plural forms.
+        const int nights = static_cast<int>(count_);
+        return QCoreApplication::translate("Status", "%1 nuits synchronisées", nullptr, nights)
+            .arg(count_);
+    }
     case Kind::failed:
-        return QCoreApplication::translate("Status", "\u00c9chec de la synchronisation");
+        return QCoreApplication::translate("Status", "Échec de la synchronisation");
     case Kind::needsFolder:
-        return QCoreApplication::translate("Status", "En attente d\u2019une carte SD");
+        return QCoreApplication::translate("Status", "En attente d’une carte SD");
     case Kind::syncing:
-        return QCoreApplication::translate("Status", "Synchronisation\u2026");
+        return QCoreApplication::translate("Status", "Synchronisation…");
     case Kind::resetting:
-        return QCoreApplication::translate("Status", "Remise \u00e0 z\u00e9ro\u2026");
+        return QCoreApplication::translate("Status", "Remise à zéro…");
     case Kind::resetComplete:
-        return QCoreApplication::translate("Status", "Donn\u00e9es r\u00e9initialis\u00e9es");
+        return QCoreApplication::translate("Status", "Données réinitialisées");
     }
     return {};
 }

@@ -20,6 +20,7 @@
 #include "sync/volumes/VolumeSource.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QThreadPool>
 #include <QtConcurrent>
 #include <array>
@@ -54,7 +55,7 @@ QString describeFailure(std::exception_ptr error) {
         return fromUtf8(failure.what());
     } catch (const std::bad_alloc&) {
         return QCoreApplication::translate("SyncController",
-                                           "La m\u00e9moire disponible ne suffit pas.");
+                                           "La mémoire disponible ne suffit pas.");
     } catch (const std::filesystem::filesystem_error& failure) {
         return fromUtf8(PlatformError::fileUnreadable(failure.path1(), failure.code().value())
                             .errorDescription());
@@ -65,9 +66,9 @@ QString describeFailure(std::exception_ptr error) {
 }
 
 void installQtLocalization() {
-    installLocalizer([](std::string_view frenchText) {
+    installLocalizer([](const char* context, std::string_view frenchText) {
         const std::string key(frenchText);
-        return QCoreApplication::translate("Velunora", key.c_str()).toStdString();
+        return QCoreApplication::translate(context, key.c_str()).toStdString();
     });
 }
 
@@ -93,6 +94,26 @@ SyncController::SyncController(SyncEnvironment environment, QObject* parent)
         environment_.bookmarks =
             std::make_shared<CardBookmarks>(std::make_shared<SystemFileSystemLocator>());
     }
+    CloudStoreChoice::Services choice = CloudStoreChoice::Services::standard(
+        environment_.userDefaults, environment_.cloud, environment_.folderChooser);
+    const CloudStoreChoice::Services& given = environment_.storeChoice;
+    if (given.makeStore) {
+        choice.makeStore = given.makeStore;
+    }
+    if (given.keepWebDAVPassword) {
+        choice.keepWebDAVPassword = given.keepWebDAVPassword;
+    }
+    if (given.iCloudTokens) {
+        choice.iCloudTokens = given.iCloudTokens;
+    }
+    choice.openPage = given.openPage;
+    storeChoice_ = new CloudStoreChoice(std::move(choice), this);
+    // Another store, or iCloud signed in: the card waiting is published there at once.
+    connect(storeChoice_, &CloudStoreChoice::publicationChanged, this, [this] {
+        if (detectedCard_ && !cardNeedsAccess_ && !syncRunning_ && !resetRunning_) {
+            sync();
+        }
+    });
     restoreStoredCardAccess();
     readPreferences();
     readLoginItemState();
@@ -102,6 +123,10 @@ SyncController::SyncController(SyncEnvironment environment, QObject* parent)
 }
 
 SyncController::~SyncController() = default;
+
+QString SyncController::localExportPath() const {
+    return QFile::decodeName(environment_.localExport.snapshotFileURL().c_str());
+}
 
 namespace {
 
@@ -287,8 +312,8 @@ void SyncController::restoreCardAccess(const QByteArray& bookmark) {
     if (!std::filesystem::exists(resolved.folder, error) ||
         !environment_.bookmarks->startAccessing(resolved.folder)) {
         throw PlatformError(fileReadNoPermissionCode,
-                            localized("macOS n’a pas accordé l’accès à la "
-                                      "carte SD. Sélectionnez-la à nouveau."));
+                            localized("SyncController", "macOS n’a pas accordé l’accès à la "
+                                                        "carte SD. Sélectionnez-la à nouveau."));
     }
     auto card = cardRegistry_.detectCard(resolved.folder);
     if (!card || !canReadCard(card->rootURL)) {
@@ -424,18 +449,28 @@ struct MergeOutcome {
     std::exception_ptr error;
 };
 
+// `withExport`: the store was just changed, so the local export's nights are kept as well as
+// the new store's (which win for the same night).
 QFuture<MergeOutcome> mergeOnWorker(std::shared_ptr<const OscarSnapshot> imported,
                                     PublishedSnapshot published, LocalExport localExport,
-                                    std::string knownExport) {
+                                    std::string knownExport, bool withExport) {
     return QtConcurrent::run(
         QThreadPool::globalInstance(),
         [imported = std::move(imported), published = std::move(published),
-         localExport = std::move(localExport), knownExport]() -> MergeOutcome {
+         localExport = std::move(localExport), knownExport, withExport]() -> MergeOutcome {
             try {
                 PreviousSnapshot previous =
                     choosePreviousSnapshot(published, localExport, knownExport);
                 if (previous.needsPayload) {
                     return {nullptr, true, nullptr};
+                }
+                if (withExport && published.record && previous.snapshot) {
+                    PreviousSnapshot exported =
+                        choosePreviousSnapshot(PublishedSnapshot{}, localExport, std::string());
+                    if (exported.snapshot) {
+                        previous.snapshot = mergeSnapshots(std::move(*previous.snapshot),
+                                                           std::move(exported.snapshot));
+                    }
                 }
                 auto merged = std::make_shared<const EncodedSnapshot>(
                     EncodedSnapshot::of(mergeSnapshots(*imported, std::move(previous.snapshot))));
@@ -466,7 +501,7 @@ namespace {
 
 // What every failed reset shows before the failure's own text.
 QString resetFailurePrefix() {
-    return QCoreApplication::translate("SyncController", "Remise \u00e0 z\u00e9ro impossible : ");
+    return QCoreApplication::translate("SyncController", "Remise à zéro impossible : ");
 }
 
 } // namespace
@@ -530,6 +565,8 @@ QCoro::Task<> SyncController::runSync() {
     const QString knownTag = environment_.userDefaults->value(publishedChangeTagKey).toString();
     const std::string knownExport =
         environment_.userDefaults->value(publishedExportKey).toString().toStdString();
+    const bool storeChanged =
+        environment_.userDefaults->boolValue(CloudStoreChoice::storeChangedKey).value_or(false);
     PublishedSnapshot published;
     MergeOutcome merged;
     std::exception_ptr failure;
@@ -548,7 +585,8 @@ QCoro::Task<> SyncController::runSync() {
         if (failure) {
             break;
         }
-        auto merging = mergeOnWorker(imported.snapshot, published, localExport, knownExport);
+        auto merging =
+            mergeOnWorker(imported.snapshot, published, localExport, knownExport, storeChanged);
         merged = co_await merging;
         if (!self) {
             co_return;
@@ -593,6 +631,8 @@ QCoro::Task<> SyncController::runSync() {
         setStatus(Status::failed(describeFailure(cloudFailure)));
         co_return;
     }
+    // The new store holds the whole history now.
+    environment_.userDefaults->remove(CloudStoreChoice::storeChangedKey);
     if (outcome.followUpFailure) {
         // The export is not the store's payload: the next sync downloads it.
         environment_.userDefaults->remove(publishedChangeTagKey);
@@ -637,6 +677,7 @@ QCoro::Task<> SyncController::runReset() {
     environment_.userDefaults->remove(publishedChangeTagKey);
     environment_.userDefaults->remove(publishedExportKey);
     environment_.userDefaults->remove(legacyFolderBookmarkKey);
+    environment_.userDefaults->remove(CloudStoreChoice::storeChangedKey);
     setLastSync(QDateTime());
     setStatus(Status::resetComplete());
 }

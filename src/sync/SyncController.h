@@ -4,6 +4,7 @@
 #include "cardimport/PAPCardImporter.h"
 #include "sync/LocalExport.h"
 #include "sync/Status.h"
+#include "sync/cloud/CloudStoreChoice.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -48,6 +49,9 @@ struct SyncEnvironment {
     std::shared_ptr<LoginItem> loginItem;
     // Builds the importer registry that a sync runs on its worker thread.
     std::function<PAPCardImportRegistry()> makeRegistry = PAPCardImportRegistry::standard;
+    // What choosing another store reaches (the keyring, the browser); the user defaults, the
+    // cloud service and the folder chooser above fill what it leaves empty.
+    CloudStoreChoice::Services storeChoice;
 
     static SyncEnvironment standard();
 };
@@ -66,6 +70,10 @@ class SyncController : public QObject {
     Q_PROPERTY(bool hasLastSync READ hasLastSync NOTIFY lastSyncChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     Q_PROPERTY(bool automaticCardImport READ automaticCardImport NOTIFY automaticCardImportChanged)
+    // Where the nights go, for the settings window and the texts that depend on it.
+    Q_PROPERTY(velunora::CloudStoreChoice* storeChoice READ storeChoice CONSTANT)
+    // The local export's path, for the settings window.
+    Q_PROPERTY(QString localExportPath READ localExportPath CONSTANT)
 
 public:
     static inline const QString legacyFolderBookmarkKey = QStringLiteral("oscar-folder-bookmark");
@@ -101,6 +109,8 @@ public:
     bool launchAtLogin() const noexcept { return launchAtLogin_; }
     bool automaticCardImport() const noexcept { return automaticCardImport_; }
     const LocalExport& localExport() const noexcept { return environment_.localExport; }
+    QString localExportPath() const;
+    CloudStoreChoice* storeChoice() const noexcept { return storeChoice_; }
 
     // One synchronisation: import off the main thread, merge with what the store holds (or the
     // local export when it holds nothing readable), save in place of that version, then the
@@ -180,6 +190,7 @@ private:
     bool syncRunning_ = false;
     bool resetRunning_ = false;
     QTimer* timer_ = nullptr;
+    CloudStoreChoice* storeChoice_ = nullptr;
     std::optional<std::filesystem::path> securityScopedCardURL_;
     std::vector<QMetaObject::Connection> workspaceObservers_;
     PAPCardImportRegistry cardRegistry_ = PAPCardImportRegistry::standard();

@@ -118,7 +118,7 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
-        throw std::runtime_error("impossible d\u2019\u00e9crire " + path.string());
+        throw std::runtime_error("impossible d’écrire " + path.string());
     }
 }
 
@@ -321,7 +321,7 @@ GeneratedCard generateCard(const std::filesystem::path& root, const CardGenerato
     std::filesystem::create_directories(root / "SETTINGS");
     const auto firstNoon = calendar::compose({first.year, first.month, first.day, 12, 0, 0});
     if (!firstNoon) {
-        throw std::runtime_error("date de premi\u00e8re nuit invalide");
+        throw std::runtime_error("date de première nuit invalide");
     }
 
     for (int n = 0; n < options.nights; ++n) {

@@ -13,6 +13,13 @@
 #include <qcoro/qcorotask.h>
 
 namespace velunora {
+
+// The texts of this file. The context repeats the struct's name, so that Qt's tools file
+// the texts under it even where they cannot resolve the struct.
+struct HeadlessSyncTexts {
+    Q_DECLARE_TR_FUNCTIONS(HeadlessSyncTexts)
+};
+
 namespace {
 
 void printStatus(const Status& status) {
@@ -27,21 +34,18 @@ void nameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Velunora Sync"));
 }
 
-QString translated(const char* french) {
-    return QCoreApplication::translate("HeadlessSync", french);
-}
-
 // The configured container, or nothing after saying why there is none.
 std::optional<CloudKitContainer> iCloudContainer() {
     CloudKitContainer container = configuredCloudKitContainer(SettingsUserDefaults());
     if (!container.isComplete()) {
-        std::fprintf(stderr, "%s\n",
-                     translated("Le conteneur iCloud de Velunora Sync n’est pas configuré : "
-                                "indiquez son identifiant et son jeton d’API dans les réglages "
-                                "(« icloud-container », « icloud-api-token ») ou à la "
-                                "compilation.")
-                         .toStdString()
-                         .c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            HeadlessSyncTexts::tr("Le conteneur iCloud de Velunora Sync n’est pas configuré : "
+                                  "indiquez son identifiant et son jeton d’API dans les réglages "
+                                  "(« icloud-container », « icloud-api-token ») ou à la "
+                                  "compilation.")
+                .toStdString()
+                .c_str());
         return std::nullopt;
     }
     return container;
@@ -69,12 +73,14 @@ int runHeadlessSignIn(int argc, char** argv) {
     const std::function<void(const QUrl&)> printPage = [](const QUrl& page) {
         std::printf(
             "%s\n%s\n%s\n",
-            translated("Ouvrez cette adresse dans un navigateur de cet ordinateur pour "
-                       "vous connecter à iCloud :")
+            HeadlessSyncTexts::tr("Ouvrez cette adresse dans un navigateur de cet ordinateur pour "
+                                  "vous connecter à iCloud :")
                 .toStdString()
                 .c_str(),
             page.toString(QUrl::FullyEncoded).toStdString().c_str(),
-            translated("En attente du retour de la page de connexion…").toStdString().c_str());
+            HeadlessSyncTexts::tr("En attente du retour de la page de connexion…")
+                .toStdString()
+                .c_str());
         std::fflush(stdout);
     };
     std::exception_ptr failure;
@@ -88,7 +94,7 @@ int runHeadlessSignIn(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.localizedDescription().toStdString().c_str());
         return 1;
     }
-    std::printf("%s\n", translated("Connecté à iCloud.").toStdString().c_str());
+    std::printf("%s\n", HeadlessSyncTexts::tr("Connecté à iCloud.").toStdString().c_str());
     return 0;
 }
 
@@ -100,7 +106,7 @@ int runHeadlessSignOut(int argc, char** argv) {
         return 1;
     }
     keychainWebAuthTokens(*container)->forget();
-    std::printf("%s\n", translated("Session iCloud fermée.").toStdString().c_str());
+    std::printf("%s\n", HeadlessSyncTexts::tr("Session iCloud fermée.").toStdString().c_str());
     return 0;
 }
 

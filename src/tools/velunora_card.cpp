@@ -29,17 +29,17 @@ constexpr std::string_view usage =
     "\n"
     "Commandes :\n"
     "  detect CARTE                  dit si le dossier CARTE est une carte SD prise en charge\n"
-    "                                et quel appareil l\u2019a \u00e9crite\n"
+    "                                et quel appareil l’a écrite\n"
     "  import CARTE [--json FICHIER] importe la carte, affiche une ligne par nuit et, avec\n"
-    "                                --json, \u00e9crit l\u2019instantan\u00e9 JSON dans FICHIER\n"
+    "                                --json, écrit l’instantané JSON dans FICHIER\n"
     "  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]\n"
-    "                                \u00e9crit une carte de d\u00e9monstration dans DOSSIER\n"
+    "                                écrit une carte de démonstration dans DOSSIER\n"
 #ifdef VELUNORA_WITH_SYNC
-    "  sync CARTE                    synchronise la carte : import, fusion avec l\u2019export\n"
-    "                                pr\u00e9c\u00e9dent, publication puis export local\n"
-    "  reset                         efface les donn\u00e9es publi\u00e9es et l\u2019export local\n"
-    "  sign-in                       connecte Velunora Sync \u00e0 iCloud : affiche "
-    "l\u2019adresse\n"
+    "  sync CARTE                    synchronise la carte : import, fusion avec l’export\n"
+    "                                précédent, publication puis export local\n"
+    "  reset                         efface les données publiées et l’export local\n"
+    "  sign-in                       connecte Velunora Sync à iCloud : affiche "
+    "l’adresse\n"
     "                                de connexion et attend le retour du navigateur\n"
     "  sign-out                      ferme la session iCloud\n"
 #endif
@@ -69,7 +69,7 @@ std::optional<DetectedPAPCard> detectOrReport(const char* folder) {
 }
 
 void printIdentity(const DetectedPAPCard& card) {
-    std::printf("%s \u00b7 num\u00e9ro de s\u00e9rie %s\n", card.displayName().c_str(),
+    std::printf("%s · numéro de série %s\n", card.displayName().c_str(),
                 card.serialNumber.empty() ? "inconnu" : card.serialNumber.c_str());
 }
 
@@ -85,7 +85,7 @@ int detect(const char* folder) {
 // French decimal comma, or a dash for a statistic the night lacks.
 std::string decimal(std::optional<double> value, int digits) {
     if (!value) {
-        return "\u2014";
+        return "—";
     }
     char text[48];
     std::snprintf(text, sizeof text, "%.*f", digits, *value);
@@ -118,7 +118,7 @@ int import(const char* folder, const char* jsonPath) {
     try {
         snapshot = importResMedCard(*card, now(), [&](double fraction) {
             if (showProgress) {
-                std::fprintf(stderr, "\rLecture de la carte\u2026 %3d %%",
+                std::fprintf(stderr, "\rLecture de la carte… %3d %%",
                              static_cast<int>(fraction * 100.0 + 0.5));
             }
         });
@@ -176,7 +176,7 @@ int generate(const std::vector<std::string_view>& arguments) {
         if (option == "--nights" && hasValue) {
             options.nights = std::atoi(std::string(arguments[++i]).c_str());
             if (options.nights < 1 || options.nights > 3660) {
-                return fail("--nights attend un nombre de 1 \u00e0 3660");
+                return fail("--nights attend un nombre de 1 à 3660");
             }
         } else if (option == "--seed" && hasValue) {
             options.seed = std::strtoull(std::string(arguments[++i]).c_str(), nullptr, 10);
@@ -193,7 +193,7 @@ int generate(const std::vector<std::string_view>& arguments) {
     }
     try {
         const auto card = cardgen::generateCard(std::string(arguments[0]), options);
-        std::printf("Carte de d\u00e9monstration \u00e9crite dans %s : ResMed %s, %zu nuits\n",
+        std::printf("Carte de démonstration écrite dans %s : ResMed %s, %zu nuits\n",
                     std::string(arguments[0]).c_str(), card.model.c_str(), card.nights.size());
     } catch (const std::exception& error) {
         return fail(error.what());

@@ -51,7 +51,10 @@ LunexaSyncApp::LunexaSyncApp()
     SyncEnvironment environment = SyncEnvironment::standard();
     environment.userDefaults = userDefaults_;
     environment.folderChooser = std::make_shared<QuickFolderChooser>(engine_);
-    environment.resetConfirmation = std::make_shared<QuickResetConfirmation>(engine_);
+    environment.resetConfirmation = std::make_shared<QuickResetConfirmation>(engine_, [this] {
+        return controller_ != nullptr ? controller_->storeChoice()->kind() : QString();
+    });
+    environment.storeChoice.openPage = [](const QUrl& page) { QDesktopServices::openUrl(page); };
     controller_ = &SyncController::createShared(std::move(environment));
     QQmlEngine::setObjectOwnership(controller_, QQmlEngine::CppOwnership);
 
@@ -63,6 +66,7 @@ LunexaSyncApp::LunexaSyncApp()
                         {QStringLiteral("besideTray"), false}}));
     if (panel_) {
         connect(panel_, SIGNAL(reviewOnboardingRequested()), this, SLOT(reviewOnboarding()));
+        connect(panel_, SIGNAL(settingsRequested()), this, SLOT(showSettings()));
         connect(panel_, SIGNAL(quitRequested()), QCoreApplication::instance(), SLOT(quit()));
     }
 
@@ -72,6 +76,7 @@ LunexaSyncApp::LunexaSyncApp()
 }
 
 LunexaSyncApp::~LunexaSyncApp() {
+    delete settings_.data();
     delete panel_.data();
 }
 
@@ -80,6 +85,25 @@ void LunexaSyncApp::reviewOnboarding() {
         panel_->hide();
     }
     onboarding_->show(true);
+}
+
+void LunexaSyncApp::showSettings() {
+    if (panel_ && panel_->property("besideTray").toBool()) {
+        panel_->hide();
+    }
+    if (!settings_) {
+        settings_ = qobject_cast<QQuickWindow*>(createUiObject(
+            engine_, QStringLiteral("SettingsWindow"),
+            {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller_)}}));
+        if (!settings_) {
+            return;
+        }
+    }
+    // What the keyring holds may have changed since the window last opened.
+    controller_->storeChoice()->refresh();
+    settings_->show();
+    settings_->raise();
+    settings_->requestActivate();
 }
 
 void LunexaSyncApp::start() {
@@ -102,18 +126,17 @@ void LunexaSyncApp::adoptTrayHost() {
     QAction* open =
         trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Ouvrir Velunora Sync"));
     connect(open, &QAction::triggered, this, &LunexaSyncApp::showPanel);
-    if (controller_->publishesToICloud()) {
-        QAction* signIn = trayMenu_->addAction(
-            QCoreApplication::translate("LunexaSyncApp", "Se connecter à iCloud…"));
-        connect(signIn, &QAction::triggered, this, [this] {
-            // A named argument of the exact parameter type: GCC 12 destroys twice a temporary
-            // made for a coroutine's parameter.
-            const std::function<void(const QUrl&)> openInBrowser = [](const QUrl& page) {
-                QDesktopServices::openUrl(page);
-            };
-            controller_->signInToICloud(openInBrowser);
-        });
-    }
+    QAction* settings =
+        trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Réglages…"));
+    connect(settings, &QAction::triggered, this, &LunexaSyncApp::showSettings);
+    // Offered while the nights go to iCloud, which may ask to sign in again.
+    QAction* signIn = trayMenu_->addAction(
+        QCoreApplication::translate("LunexaSyncApp", "Se connecter à iCloud…"));
+    CloudStoreChoice* choice = controller_->storeChoice();
+    signIn->setVisible(choice->kind() == QStringLiteral("icloud"));
+    connect(choice, &CloudStoreChoice::changed, signIn,
+            [signIn, choice] { signIn->setVisible(choice->kind() == QStringLiteral("icloud")); });
+    connect(signIn, &QAction::triggered, choice, &CloudStoreChoice::signInToICloud);
     QAction* quit = trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Quitter"));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
     trayIcon_->setContextMenu(trayMenu_.get());
@@ -142,7 +165,7 @@ void LunexaSyncApp::updateTrayIcon() {
             QGuiApplication::palette().color(QPalette::Window).lightness());
         trayIcon_->setIcon(symbolIcon(status.symbolName(),
                                       light ? QColor(0xf2, 0xf4, 0xf5) : QColor(0x26, 0x2a, 0x2e)));
-        trayIcon_->setToolTip(QStringLiteral("Velunora Sync \u2014 ") + status.title());
+        trayIcon_->setToolTip(QStringLiteral("Velunora Sync — ") + status.title());
     }
 }
 

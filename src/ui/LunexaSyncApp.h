@@ -38,6 +38,7 @@ Q_SIGNALS:
 
 private:
     Q_SLOT void reviewOnboarding();
+    Q_SLOT void showSettings();
     void togglePanel();
     void adoptTrayHost();
     void updateTrayIcon();
@@ -47,6 +48,7 @@ private:
     std::shared_ptr<UserDefaults> userDefaults_;
     SyncController* controller_ = nullptr;
     QPointer<QQuickWindow> panel_;
+    QPointer<QQuickWindow> settings_;
     TrayHostWatcher* trayHost_ = nullptr;
     QSystemTrayIcon* trayIcon_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;

@@ -9,4 +9,9 @@ namespace velunora {
 // there is none for that language (or the catalogues are not installed); Qt's English stays.
 bool installQtTranslations(const QLocale& locale);
 
+// The app's own texts as this desktop words them: the French wording for a French `locale`, the
+// English translation for any other language. False when the translation could not be loaded;
+// the French source texts stay.
+bool installAppTranslations(const QLocale& locale);
+
 } // namespace velunora

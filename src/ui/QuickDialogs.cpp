@@ -48,11 +48,15 @@ std::optional<std::filesystem::path> QuickFolderChooser::chooseFolder(const QStr
     return std::filesystem::path(QFile::encodeName(folders.front()).toStdString());
 }
 
-QuickResetConfirmation::QuickResetConfirmation(QQmlEngine& engine)
-    : engine_(engine) {}
+QuickResetConfirmation::QuickResetConfirmation(QQmlEngine& engine, std::function<QString()> store)
+    : engine_(engine)
+    , store_(std::move(store)) {}
 
 bool QuickResetConfirmation::confirmReset() {
-    const OwnedObject dialog(createUiObject(engine_, QStringLiteral("ResetConfirmationDialog")));
+    const QString store = store_ ? store_() : QString();
+    const OwnedObject dialog(createUiObject(
+        engine_, QStringLiteral("ResetConfirmationDialog"),
+        {{QStringLiteral("store"), store.isEmpty() ? QStringLiteral("local") : store}}));
     if (!dialog) {
         return false;
     }

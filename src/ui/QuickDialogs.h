@@ -28,11 +28,13 @@ private:
 // The question before a reset, in the app's own dialog window.
 class QuickResetConfirmation final : public ResetConfirmation {
 public:
-    explicit QuickResetConfirmation(QQmlEngine& engine);
+    // `store` tells where the nights go ("icloud", "webdav" or "local"), which the question names.
+    QuickResetConfirmation(QQmlEngine& engine, std::function<QString()> store);
     bool confirmReset() override;
 
 private:
     QQmlEngine& engine_;
+    std::function<QString()> store_;
 };
 
 } // namespace velunora

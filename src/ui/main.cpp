@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("velunora-sync"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/velunora/icons/velunora-sync.svg")));
     velunora::installQtTranslations(QLocale::system());
+    velunora::installAppTranslations(QLocale::system());
     // The app lives in the tray: closing the onboarding or the panel never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
     // Our own look everywhere, whatever style the desktop picks.

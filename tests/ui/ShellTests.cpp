@@ -154,7 +154,7 @@ TEST_F(OnboardingWindowTest, TheFolderPanelGivesTheChosenFolderOrNothing) {
 }
 
 TEST_F(OnboardingWindowTest, TheResetQuestionErasesOnlyWhenAnsweredSo) {
-    QuickResetConfirmation confirmation(engine);
+    QuickResetConfirmation confirmation(engine, [] { return QStringLiteral("webdav"); });
     const auto answerWith = [](const char* button) {
         QTimer::singleShot(50, [button] {
             for (QWindow* window : QGuiApplication::topLevelWindows()) {

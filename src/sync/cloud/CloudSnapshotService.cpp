@@ -74,8 +74,8 @@ public:
         }
         throw CloudError(cloudcode::internalError,
                          QCoreApplication::translate("CloudSnapshotService",
-                                                     "Le fichier de verrou \u00ab\u00a0%1\u00a0"
-                                                     "\u00bb n’a pas pu être créé.")
+                                                     "Le fichier de verrou «\u00a0%1\u00a0"
+                                                     "» n’a pas pu être créé.")
                              .arg(path));
     }
 

@@ -152,7 +152,7 @@ FocusScope {
                         color: Theme.primaryText
                     }
                     Text {
-                        text: "SYNC POUR MAC"
+                        text: qsTr("SYNC POUR MAC")
                         font.family: Theme.caption2Bold.family
                         font.pixelSize: Theme.caption2Bold.pixelSize
                         font.weight: Theme.caption2Bold.weight
@@ -169,7 +169,7 @@ FocusScope {
                 Layout.topMargin: 58
 
                 Repeater {
-                    model: ["Bienvenue", "Carte SD", "Autorisation", "Pr\u00eat"]
+                    model: [qsTr("Bienvenue"), qsTr("Carte SD"), qsTr("Autorisation"), qsTr("Pr\u00eat")]
                     StepLabel {
                         required property int index
                         required property string modelData
@@ -191,12 +191,12 @@ FocusScope {
                 Layout.fillWidth: true
                 SymbolLabel {
                     symbol: "lock.shield.fill"
-                    text: "Lecture seule"
+                    text: qsTr("Lecture seule")
                     font: Theme.captionSemibold
                     color: Theme.mint
                 }
                 Text {
-                    text: "Votre carte SD n\u2019est jamais modifi\u00e9e."
+                    text: qsTr("Votre carte SD n\u2019est jamais modifi\u00e9e.")
                     font: Theme.caption2
                     color: Theme.secondaryText
                     wrapMode: Text.Wrap
@@ -222,6 +222,7 @@ FocusScope {
             OnboardingPageWelcome {
                 id: welcomePage
                 anchors.fill: parent
+                store: root.controller.storeChoice ? root.controller.storeChoice.kind : "local"
             }
         }
         PageSlot {
@@ -275,7 +276,7 @@ FocusScope {
             anchors.left: parent.left
             anchors.leftMargin: 42 - leftPadding
             anchors.verticalCenter: parent.verticalCenter
-            text: root.page === 0 ? "Plus tard" : "Retour"
+            text: root.page === 0 ? qsTr("Plus tard") : qsTr("Retour")
             onClicked: root.goBack()
         }
 
@@ -305,7 +306,7 @@ FocusScope {
             anchors.verticalCenter: parent.verticalCenter
             // Wide enough for either label, so the button does not jump on the last page.
             width: Math.max(implicitWidth, 124)
-            text: root.page === root.pageCount - 1 ? "Terminer" : "Continuer"
+            text: root.page === root.pageCount - 1 ? qsTr("Terminer") : qsTr("Continuer")
             prominent: true
             large: true
             onClicked: root.goForward()

@@ -10,9 +10,9 @@ OnboardingContent {
     readonly property bool hasCard: controller.hasDetectedCard
 
 
-    eyebrow: "AUTORISATION MACOS"
-    title: "Vous gardez le contr\u00f4le sur l\u2019acc\u00e8s."
-    message: "La premi\u00e8re fois, macOS demande de choisir la racine de la carte SD. Cette autorisation est m\u00e9moris\u00e9e pour les prochaines insertions."
+    eyebrow: qsTr("AUTORISATION MACOS")
+    title: qsTr("Vous gardez le contr\u00f4le sur l\u2019acc\u00e8s.")
+    message: qsTr("La premi\u00e8re fois, macOS demande de choisir la racine de la carte SD. Cette autorisation est m\u00e9moris\u00e9e pour les prochaines insertions.")
 
     OnboardingPagePanel {
         spacing: 20
@@ -44,7 +44,7 @@ OnboardingContent {
 
                 Text {
                     objectName: "cardHeading"
-                    text: root.hasCard ? root.controller.detectedCardName : "Choisissez la carte SD"
+                    text: root.hasCard ? root.controller.detectedCardName : qsTr("Choisissez la carte SD")
                     font: Theme.headline
                     color: Theme.primaryText
                     elide: Text.ElideRight
@@ -52,8 +52,8 @@ OnboardingContent {
                 }
                 Text {
                     objectName: "cardLine"
-                    text: root.hasCard ? "La carte est reconnue et pr\u00eate \u00e0 \u00eatre synchronis\u00e9e."
-                                       : "S\u00e9lectionnez le volume qui contient les donn\u00e9es de votre appareil."
+                    text: root.hasCard ? qsTr("La carte est reconnue et pr\u00eate \u00e0 \u00eatre synchronis\u00e9e.")
+                                       : qsTr("S\u00e9lectionnez le volume qui contient les donn\u00e9es de votre appareil.")
                     font: Theme.callout
                     color: Theme.secondaryText
                     wrapMode: Text.Wrap
@@ -63,7 +63,7 @@ OnboardingContent {
         }
         PanelButton {
             objectName: "cardButton"
-            text: root.hasCard ? "Changer de carte\u2026" : "Choisir une carte SD\u2026"
+            text: root.hasCard ? qsTr("Changer de carte\u2026") : qsTr("Choisir une carte SD\u2026")
             prominent: true
             large: true
             Layout.alignment: Qt.AlignLeft

@@ -3,9 +3,9 @@ import QtQuick.Layouts
 
 // Second page: the three gestures of taking the card out of the device safely.
 OnboardingContent {
-    eyebrow: "UNE FOIS VOTRE NUIT TERMIN\u00c9E"
-    title: "Ins\u00e9rez simplement la carte SD dans le Mac."
-    message: "Avant de la retirer de l\u2019appareil, arr\u00eatez le traitement, d\u00e9branchez l\u2019alimentation puis sortez doucement la carte."
+    eyebrow: qsTr("UNE FOIS VOTRE NUIT TERMIN\u00c9E")
+    title: qsTr("Ins\u00e9rez simplement la carte SD dans le Mac.")
+    message: qsTr("Avant de la retirer de l\u2019appareil, arr\u00eatez le traitement, d\u00e9branchez l\u2019alimentation puis sortez doucement la carte.")
 
     RowLayout {
         objectName: "gestures"
@@ -17,8 +17,8 @@ OnboardingContent {
         GestureCard {
             number: "1"
             symbol: "power"
-            title: "Arr\u00eater"
-            detail: "Attendez l\u2019arr\u00eat du souffle"
+            title: qsTr("Arr\u00eater")
+            detail: qsTr("Attendez l\u2019arr\u00eat du souffle")
             // Equal shares of the row, whatever the lengths of their texts.
             Layout.fillWidth: true
             Layout.preferredWidth: 1
@@ -29,8 +29,8 @@ OnboardingContent {
         GestureCard {
             number: "2"
             symbol: "cable.connector"
-            title: "D\u00e9brancher"
-            detail: "Retirez l\u2019alimentation"
+            title: qsTr("D\u00e9brancher")
+            detail: qsTr("Retirez l\u2019alimentation")
             // Equal shares of the row, whatever the lengths of their texts.
             Layout.fillWidth: true
             Layout.preferredWidth: 1
@@ -41,8 +41,8 @@ OnboardingContent {
         GestureCard {
             number: "3"
             symbol: "sdcard.fill"
-            title: "Ins\u00e9rer"
-            detail: "Placez la carte dans le Mac"
+            title: qsTr("Ins\u00e9rer")
+            detail: qsTr("Placez la carte dans le Mac")
             // Equal shares of the row, whatever the lengths of their texts.
             Layout.fillWidth: true
             Layout.preferredWidth: 1

@@ -8,9 +8,9 @@ OnboardingContent {
     required property QtObject controller
 
 
-    eyebrow: "TOUT EST PR\u00caT"
-    title: "Les prochaines nuits arriveront toutes seules."
-    message: "Vous pourrez toujours ouvrir Velunora Sync depuis l\u2019ic\u00f4ne en forme de lune dans la barre des menus."
+    eyebrow: qsTr("TOUT EST PR\u00caT")
+    title: qsTr("Les prochaines nuits arriveront toutes seules.")
+    message: qsTr("Vous pourrez toujours ouvrir Velunora Sync depuis l\u2019ic\u00f4ne en forme de lune dans la barre des menus.")
 
     OnboardingPagePanel {
         padding: 20
@@ -20,8 +20,8 @@ OnboardingContent {
         SettingToggle {
             objectName: "automaticImportToggle"
             symbol: "sdcard.fill"
-            title: "Import automatique"
-            detail: "Synchroniser d\u00e8s qu\u2019une carte compatible est ins\u00e9r\u00e9e"
+            title: qsTr("Import automatique")
+            detail: qsTr("Synchroniser d\u00e8s qu\u2019une carte compatible est ins\u00e9r\u00e9e")
             isOn: root.controller.automaticCardImport
             Layout.fillWidth: true
             onToggledTo: (enabled) => root.controller.setAutomaticCardImport(enabled)
@@ -36,8 +36,8 @@ OnboardingContent {
         SettingToggle {
             objectName: "launchAtLoginToggle"
             symbol: "power"
-            title: "Ouvrir \u00e0 la connexion"
-            detail: "Lancer discr\u00e8tement Velunora Sync avec votre Mac"
+            title: qsTr("Ouvrir \u00e0 la connexion")
+            detail: qsTr("Lancer discr\u00e8tement Velunora Sync avec votre Mac")
             isOn: root.controller.launchAtLogin
             Layout.fillWidth: true
             onToggledTo: (enabled) => root.controller.setLaunchAtLogin(enabled)

@@ -7,11 +7,17 @@ OnboardingContent {
 
     // Leans the arrows forward; the view flips it to make them pulse.
     property bool arrowsForward: false
+    // Where the nights go ("icloud", "webdav" or "local"): the page says so, through the key of
+    // each store.
+    property string store: "local"
 
-
-    eyebrow: "BIENVENUE DANS VELUNORA SYNC"
-    title: "Le lien discret entre votre appareil et votre iPhone."
-    message: "Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9."
+    eyebrow: qsTr("BIENVENUE DANS VELUNORA SYNC")
+    title: store === "icloud" ? qsTr("Le lien discret entre votre appareil et votre iPhone.", "icloud")
+         : store === "webdav" ? qsTr("Le lien discret entre votre appareil et votre iPhone.", "webdav")
+         : qsTr("Le lien discret entre votre appareil et votre iPhone.", "local")
+    message: store === "icloud" ? qsTr("Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.", "icloud")
+           : store === "webdav" ? qsTr("Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.", "webdav")
+           : qsTr("Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.", "local")
 
     OnboardingPagePanel {
         objectName: "deviceChain"
@@ -24,7 +30,7 @@ OnboardingContent {
 
             DeviceNode {
                 symbol: "sdcard.fill"
-                title: "Carte SD"
+                title: qsTr("Carte SD")
                 color: Theme.purple
             }
             AnimatedArrow {
@@ -35,7 +41,7 @@ OnboardingContent {
             }
             DeviceNode {
                 symbol: "macbook"
-                title: "Votre Mac"
+                title: qsTr("Votre Mac")
                 color: Theme.mint
             }
             AnimatedArrow {

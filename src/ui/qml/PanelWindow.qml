@@ -9,6 +9,7 @@ Window {
     required property QtObject controller
     property bool besideTray: true
     signal reviewOnboardingRequested()
+    signal settingsRequested()
     signal quitRequested()
 
     title: "Velunora Sync"
@@ -38,6 +39,7 @@ Window {
             anchors.fill: parent
             controller: window.controller
             onReviewOnboardingRequested: window.reviewOnboardingRequested()
+            onSettingsRequested: window.settingsRequested()
             onQuitRequested: window.quitRequested()
         }
     }

@@ -13,6 +13,37 @@ QtObject {
     property bool launchAtLogin: false
     // Whether a switch's change is accepted, as a refused login item is not.
     property bool refusesLaunchAtLogin: false
+    property string localExportPath: "/home/marie/.local/share/LunexaSync/lunexa-snapshot.json"
+
+    // Where the nights go, with the store choice's properties and operations.
+    property QtObject storeChoice: QtObject {
+        property string kind: "local"
+        property bool iCloudOffered: true
+        property bool signedInToICloud: false
+        property string webDAVAddress: ""
+        property string webDAVUser: ""
+        property string localFolder: "/home/marie/.local/share/velunora-sync/cloud"
+        property string outcome: ""
+        property bool outcomeIsFailure: false
+        property bool working: false
+        property var calls: []
+        function record(name) { calls = calls.concat([name]) }
+        function refresh() { record("refresh") }
+        function useLocalStore(folder) { record("useLocalStore:" + folder); kind = "local" }
+        function chooseLocalFolder() { record("chooseLocalFolder") }
+        function useWebDAVStore(address, user, password) {
+            record("useWebDAVStore:" + address + ":" + user + ":" + password)
+            kind = "webdav"
+            webDAVAddress = address
+            webDAVUser = user
+        }
+        function testWebDAVConnection(address, user, password) {
+            record("testWebDAVConnection:" + address + ":" + user + ":" + password)
+        }
+        function useICloudStore() { record("useICloudStore"); kind = "icloud" }
+        function signInToICloud() { record("signInToICloud"); signedInToICloud = true }
+        function signOutOfICloud() { record("signOutOfICloud"); signedInToICloud = false }
+    }
 
     property var calls: []
     function record(name) { calls = calls.concat([name]) }

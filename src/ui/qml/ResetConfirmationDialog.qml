@@ -8,6 +8,8 @@ import QtQuick.Window
 Window {
     id: dialog
 
+    // Where the nights go ("icloud", "webdav" or "local"): the question names what is erased.
+    property string store: "local"
     // Set once, just before `answered`.
     property bool erase: false
     signal answered()
@@ -55,14 +57,17 @@ Window {
                 Layout.fillWidth: true
                 Text {
                     objectName: "resetQuestion"
-                    text: "R\u00e9initialiser toutes les donn\u00e9es Velunora ?"
+                    text: qsTr("R\u00e9initialiser toutes les donn\u00e9es Velunora ?")
                     font: Theme.headline
                     color: Theme.primaryText
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
                 }
                 Text {
-                    text: "Les donn\u00e9es pr\u00e9sentes dans iCloud et l\u2019export local seront supprim\u00e9es. La carte SD ne sera jamais modifi\u00e9e."
+                    objectName: "resetExplanation"
+                    text: dialog.store === "icloud" ? qsTr("Les donn\u00e9es pr\u00e9sentes dans iCloud et l\u2019export local seront supprim\u00e9es. La carte SD ne sera jamais modifi\u00e9e.", "icloud")
+                        : dialog.store === "webdav" ? qsTr("Les donn\u00e9es pr\u00e9sentes dans iCloud et l\u2019export local seront supprim\u00e9es. La carte SD ne sera jamais modifi\u00e9e.", "webdav")
+                        : qsTr("Les donn\u00e9es pr\u00e9sentes dans iCloud et l\u2019export local seront supprim\u00e9es. La carte SD ne sera jamais modifi\u00e9e.", "local")
                     font: Theme.callout
                     color: Theme.secondaryText
                     wrapMode: Text.Wrap
@@ -78,7 +83,9 @@ Window {
             PanelButton {
                 id: eraseButton
                 objectName: "eraseButton"
-                text: "Effacer les donn\u00e9es iCloud et locales"
+                text: dialog.store === "icloud" ? qsTr("Effacer les donn\u00e9es iCloud et locales", "icloud")
+                    : dialog.store === "webdav" ? qsTr("Effacer les donn\u00e9es iCloud et locales", "webdav")
+                    : qsTr("Effacer les donn\u00e9es iCloud et locales", "local")
                 prominent: true
                 focus: true
                 Layout.fillWidth: true
@@ -88,7 +95,7 @@ Window {
             }
             PanelButton {
                 objectName: "cancelButton"
-                text: "Annuler"
+                text: qsTr("Annuler")
                 Layout.fillWidth: true
                 onClicked: dialog.answer(false)
             }

@@ -9,10 +9,13 @@ Item {
 
     required property QtObject controller
     signal reviewOnboardingRequested()
+    signal settingsRequested()
     signal quitRequested()
 
     readonly property string statusKind: controller.status.kindName
     readonly property bool busy: statusKind === "syncing" || statusKind === "resetting"
+    // Where the nights go: "icloud", "webdav" or "local".
+    readonly property string store: controller.storeChoice ? controller.storeChoice.kind : "local"
 
     implicitWidth: Theme.panelWidth
     implicitHeight: sections.implicitHeight + 2 * Theme.panelPadding
@@ -83,11 +86,11 @@ Item {
             Layout.fillWidth: true
             SymbolLabel {
                 symbol: "sdcard"
-                text: "Aucune carte SD d\u00e9tect\u00e9e"
+                text: qsTr("Aucune carte SD d\u00e9tect\u00e9e")
                 font: Theme.calloutSemibold
             }
             Text {
-                text: "Ins\u00e9rez la carte SD de votre appareil de traitement : Velunora Sync l\u2019importera automatiquement."
+                text: qsTr("Ins\u00e9rez la carte SD de votre appareil de traitement : Velunora Sync l\u2019importera automatiquement.")
                 font: Theme.caption
                 color: Theme.secondaryText
                 wrapMode: Text.Wrap
@@ -104,7 +107,7 @@ Item {
             SymbolLabel {
                 objectName: "cardBadge"
                 symbol: "sdcard.fill"
-                text: root.controller.cardNeedsAccess ? "CARTE SD \u00c0 AUTORISER" : "CARTE SD D\u00c9TECT\u00c9E"
+                text: root.controller.cardNeedsAccess ? qsTr("CARTE SD \u00c0 AUTORISER") : qsTr("CARTE SD D\u00c9TECT\u00c9E")
                 color: root.controller.cardNeedsAccess ? Theme.orange : Theme.mint
                 font: Theme.caption2Bold
             }
@@ -127,7 +130,7 @@ Item {
             Text {
                 objectName: "accessExplanation"
                 visible: root.controller.cardNeedsAccess
-                text: "macOS exige votre autorisation avant de permettre la lecture des donn\u00e9es."
+                text: qsTr("macOS exige votre autorisation avant de permettre la lecture des donn\u00e9es.")
                 font: Theme.caption
                 color: Theme.secondaryText
                 wrapMode: Text.Wrap
@@ -153,13 +156,13 @@ Item {
             Layout.fillWidth: true
             PanelButton {
                 objectName: "chooseCardButton"
-                text: root.controller.cardNeedsAccess ? "Autoriser l\u2019acc\u00e8s\u2026" : "Choisir une carte\u2026"
+                text: root.controller.cardNeedsAccess ? qsTr("Autoriser l\u2019acc\u00e8s\u2026") : qsTr("Choisir une carte\u2026")
                 onClicked: root.controller.chooseCard()
             }
             Item { Layout.fillWidth: true }
             PanelButton {
                 objectName: "syncButton"
-                text: "Synchroniser"
+                text: qsTr("Synchroniser")
                 prominent: true
                 enabled: root.controller.hasDetectedCard && root.statusKind !== "syncing"
                 onClicked: root.controller.startSync()
@@ -168,13 +171,13 @@ Item {
 
         PreferenceRow {
             objectName: "automaticImportRow"
-            text: "Importer automatiquement les cartes SD"
+            text: qsTr("Importer automatiquement les cartes SD")
             value: root.controller.automaticCardImport
             onToggledTo: (enabled) => root.controller.setAutomaticCardImport(enabled)
         }
         PreferenceRow {
             objectName: "launchAtLoginRow"
-            text: "Ouvrir \u00e0 la connexion"
+            text: qsTr("Ouvrir \u00e0 la connexion")
             value: root.controller.launchAtLogin
             onToggledTo: (enabled) => root.controller.setLaunchAtLogin(enabled)
         }
@@ -185,19 +188,24 @@ Item {
             LinkButton {
                 objectName: "revealExportButton"
                 visible: root.controller.hasLastSync
-                text: "Afficher l\u2019export local"
+                text: qsTr("Afficher l\u2019export local")
                 onClicked: root.controller.revealLocalExport()
             }
             LinkButton {
                 objectName: "resetButton"
-                text: "R\u00e9initialiser les donn\u00e9es Velunora\u2026"
+                text: qsTr("R\u00e9initialiser les donn\u00e9es Velunora\u2026")
                 destructive: true
                 enabled: !root.busy
                 onClicked: root.controller.confirmReset()
             }
             LinkButton {
+                objectName: "settingsButton"
+                text: qsTr("R\u00e9glages\u2026")
+                onClicked: root.settingsRequested()
+            }
+            LinkButton {
                 objectName: "reviewOnboardingButton"
-                text: "Revoir la pr\u00e9sentation\u2026"
+                text: qsTr("Revoir la pr\u00e9sentation\u2026")
                 onClicked: root.reviewOnboardingRequested()
             }
         }
@@ -207,7 +215,11 @@ Item {
         RowLayout {
             Layout.fillWidth: true
             Text {
-                text: "Donn\u00e9es chiffr\u00e9es dans votre iCloud priv\u00e9"
+                objectName: "footer"
+                // Says where the nights really go, through the key of each store.
+                text: root.store === "icloud" ? qsTr("Donn\u00e9es chiffr\u00e9es dans votre iCloud priv\u00e9", "icloud")
+                    : root.store === "webdav" ? qsTr("Donn\u00e9es chiffr\u00e9es dans votre iCloud priv\u00e9", "webdav")
+                    : qsTr("Donn\u00e9es chiffr\u00e9es dans votre iCloud priv\u00e9", "local")
                 font: Theme.caption2
                 color: Theme.secondaryText
                 elide: Text.ElideRight
@@ -215,7 +227,7 @@ Item {
             }
             LinkButton {
                 objectName: "quitButton"
-                text: "Quitter"
+                text: qsTr("Quitter")
                 tint: Theme.primaryText
                 onClicked: root.quitRequested()
             }

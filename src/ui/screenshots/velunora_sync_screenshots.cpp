@@ -1,13 +1,18 @@
-// velunora-sync-screenshots FOLDER: draws the panel in every status and every onboarding page
-// off screen, with a stand-in controller, into PNG files, so that each change of the views can be
-// looked at.
+// velunora-sync-screenshots FOLDER [--language fr|en]: draws the panel in every status, every
+// onboarding page, the reset question and the settings window off screen, with a stand-in
+// controller, into PNG files, in the wording a user of that language reads and, where the texts
+// depend on it, for each store, so that each change of the views can be looked at.
+#include "sync/Status.h"
+#include "ui/QtTranslations.h"
 #include "ui/QuickObjects.h"
 #include "ui/SymbolImages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLocale>
 #include <QQmlEngine>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
@@ -21,12 +26,6 @@ Q_IMPORT_QML_PLUGIN(Velunora_UiPlugin)
 namespace {
 
 using velunora::createUiObject;
-
-QVariantMap status(const QString& kind, const QString& title, const QString& failure = {}) {
-    return {{QStringLiteral("kindName"), kind},
-            {QStringLiteral("title"), title},
-            {QStringLiteral("failureText"), failure}};
-}
 
 QVariantMap withCard(QVariantMap settings, bool needsAccess = false) {
     settings.insert(QStringLiteral("hasDetectedCard"), true);
@@ -71,10 +70,20 @@ int main(int argc, char** argv) {
     qputenv("QT_QUICK_BACKEND", "software");
     QGuiApplication application(argc, argv);
     QQuickStyle::setStyle(QStringLiteral("Basic"));
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: velunora-sync-screenshots FOLDER\n");
+    const QStringList arguments = QCoreApplication::arguments();
+    const bool english = arguments.size() == 4 && arguments[2] == QStringLiteral("--language") &&
+                         arguments[3] == QStringLiteral("en");
+    const bool french = arguments.size() == 2 ||
+                        (arguments.size() == 4 && arguments[2] == QStringLiteral("--language") &&
+                         arguments[3] == QStringLiteral("fr"));
+    if (!english && !french) {
+        std::fprintf(stderr, "usage: velunora-sync-screenshots FOLDER [--language fr|en]\n");
         return 2;
     }
+    // What a user of that language reads: the app's wording, and Qt's own texts.
+    const QLocale locale(english ? QLocale::English : QLocale::French);
+    velunora::installAppTranslations(locale);
+    velunora::installQtTranslations(locale);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(folder.path())) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
@@ -85,88 +94,135 @@ int main(int argc, char** argv) {
     engine.addImportPath(QStringLiteral("qrc:/"));
     engine.addImageProvider(QStringLiteral("symbol"), new velunora::SymbolImageProvider);
 
-    const QString waiting = QStringLiteral("En attente d\u2019une carte SD");
-    const QString ready =
-        QStringLiteral("Carte d\u00e9tect\u00e9e \u00b7 ResMed AirSense 10 AutoSet");
+    using velunora::Status;
+    const auto status = [](const Status& value) {
+        return QVariantMap{{QStringLiteral("kindName"), value.kindName()},
+                           {QStringLiteral("title"), value.title()},
+                           {QStringLiteral("failureText"), value.failureText()}};
+    };
+    const QString cardName = QStringLiteral("ResMed AirSense 10 AutoSet");
     const std::vector<std::pair<QString, QVariantMap>> panels = {
         {QStringLiteral("panel-waiting"),
-         {{QStringLiteral("status"), status(QStringLiteral("needsFolder"), waiting)}}},
+         {{QStringLiteral("status"), status(Status::needsFolder())}}},
         {QStringLiteral("panel-card-detected"),
-         withCard({{QStringLiteral("status"), status(QStringLiteral("cardReady"), ready)}})},
+         withCard({{QStringLiteral("status"), status(Status::cardReady(cardName))}})},
         {QStringLiteral("panel-card-needs-access"),
-         withCard({{QStringLiteral("status"), status(QStringLiteral("cardNeedsAccess"),
-                                                     QStringLiteral("Autorisation requise"))}},
-                  true)},
+         withCard({{QStringLiteral("status"), status(Status::cardNeedsAccess(cardName))}}, true)},
         {QStringLiteral("panel-syncing"),
-         withCard({{QStringLiteral("status"),
-                    status(QStringLiteral("syncing"), QStringLiteral("Synchronisation\u2026"))}})},
+         withCard({{QStringLiteral("status"), status(Status::syncing())}})},
         {QStringLiteral("panel-success"),
-         withCard(
-             {{QStringLiteral("status"),
-               status(QStringLiteral("success"), QStringLiteral("412 nuits synchronis\u00e9es"))},
-              {QStringLiteral("hasLastSync"), true}})},
+         withCard({{QStringLiteral("status"), status(Status::success(412))},
+                   {QStringLiteral("hasLastSync"), true}})},
+        {QStringLiteral("panel-one-night"),
+         withCard({{QStringLiteral("status"), status(Status::success(1))},
+                   {QStringLiteral("hasLastSync"), true}})},
         {QStringLiteral("panel-failed"),
-         withCard(
-             {{QStringLiteral("status"),
-               status(QStringLiteral("failed"), QStringLiteral("\u00c9chec de la synchronisation"),
-                      QStringLiteral("Le serveur WebDAV a refus\u00e9 l\u2019identifiant ou le mot "
-                                     "de passe. V\u00e9rifiez le compte dans les r\u00e9glages "
-                                     "du stockage, puis synchronisez \u00e0 nouveau."))}})},
+         withCard({{QStringLiteral("status"),
+                    status(Status::failed(QCoreApplication::translate(
+                        "WebDAVCloudStoreTexts",
+                        "Le serveur WebDAV a refusé l’identifiant ou le mot de passe.")))}})},
         {QStringLiteral("panel-resetting"),
-         {{QStringLiteral("status"),
-           status(QStringLiteral("resetting"), QStringLiteral("Remise \u00e0 z\u00e9ro\u2026"))}}},
+         {{QStringLiteral("status"), status(Status::resetting())}}},
         {QStringLiteral("panel-reset-complete"),
-         {{QStringLiteral("status"),
-           status(QStringLiteral("resetComplete"),
-                  QStringLiteral("Donn\u00e9es r\u00e9initialis\u00e9es"))}}},
+         {{QStringLiteral("status"), status(Status::resetComplete())}}},
     };
 
     bool allSaved = true;
-    for (const auto& [name, settings] : panels) {
-        const std::unique_ptr<QObject, Deleter> controller(
+    const auto makeController = [&engine](const QVariantMap& settings, const QString& store) {
+        std::unique_ptr<QObject, Deleter> controller(
             createUiObject(engine, QStringLiteral("PreviewController"), settings));
-        const std::unique_ptr<QObject, Deleter> window(
-            createUiObject(engine, QStringLiteral("PanelWindow"),
-                           {{QStringLiteral("controller"), QVariant::fromValue(controller.get())},
-                            {QStringLiteral("besideTray"), false}}));
-        auto* quickWindow = qobject_cast<QQuickWindow*>(window.get());
-        if (quickWindow == nullptr) {
-            return 1;
+        if (auto* choice =
+                controller ? controller->property("storeChoice").value<QObject*>() : nullptr) {
+            choice->setProperty("kind", store);
+            choice->setProperty("signedInToICloud", store == QStringLiteral("icloud"));
+            if (store == QStringLiteral("webdav")) {
+                choice->setProperty("webDAVAddress",
+                                    QStringLiteral("https://cloud.example.org/remote.php/dav/"
+                                                   "files/camille/Velunora"));
+                choice->setProperty("webDAVUser", QStringLiteral("camille"));
+                choice->setProperty(
+                    "outcome",
+                    QCoreApplication::translate("CloudStoreChoiceTexts",
+                                                "Connexion réussie : le serveur répond et accepte "
+                                                "votre identifiant. %1 nuits y sont publiées.",
+                                                nullptr, 412)
+                        .arg(412));
+            }
         }
-        allSaved = save(*quickWindow, folder, name) && allSaved;
+        return controller;
+    };
+    // The texts that say where the nights go, for each store; the others once, for the
+    // default store.
+    const QStringList stores{QStringLiteral("local"), QStringLiteral("webdav"),
+                             QStringLiteral("icloud")};
+    for (const auto& [name, settings] : panels) {
+        const bool everyStore = name == QStringLiteral("panel-success");
+        for (const QString& store : stores) {
+            if (!everyStore && store != stores.front()) {
+                continue;
+            }
+            const auto controller = makeController(settings, store);
+            const std::unique_ptr<QObject, Deleter> window(createUiObject(
+                engine, QStringLiteral("PanelWindow"),
+                {{QStringLiteral("controller"), QVariant::fromValue(controller.get())},
+                 {QStringLiteral("besideTray"), false}}));
+            auto* quickWindow = qobject_cast<QQuickWindow*>(window.get());
+            if (quickWindow == nullptr) {
+                return 1;
+            }
+            allSaved =
+                save(*quickWindow, folder, everyStore ? name + QLatin1Char('-') + store : name) &&
+                allSaved;
+        }
     }
 
-    const std::unique_ptr<QObject, Deleter> question(
-        createUiObject(engine, QStringLiteral("ResetConfirmationDialog")));
-    if (auto* dialog = qobject_cast<QQuickWindow*>(question.get())) {
-        allSaved = save(*dialog, folder, QStringLiteral("reset-confirmation")) && allSaved;
+    for (const QString& store : stores) {
+        const std::unique_ptr<QObject, Deleter> question(createUiObject(
+            engine, QStringLiteral("ResetConfirmationDialog"), {{QStringLiteral("store"), store}}));
+        if (auto* dialog = qobject_cast<QQuickWindow*>(question.get())) {
+            allSaved =
+                save(*dialog, folder, QStringLiteral("reset-confirmation-") + store) && allSaved;
+        }
+        const auto controller = makeController(withCard({}), store);
+        const std::unique_ptr<QObject, Deleter> settings(createUiObject(
+            engine, QStringLiteral("SettingsWindow"),
+            {{QStringLiteral("controller"), QVariant::fromValue(controller.get())}}));
+        if (auto* window = qobject_cast<QQuickWindow*>(settings.get())) {
+            allSaved = save(*window, folder, QStringLiteral("settings-") + store) && allSaved;
+        }
     }
 
     for (const bool card : {false, true}) {
-        QVariantMap settings = card ? withCard({}) : QVariantMap();
-        const std::unique_ptr<QObject, Deleter> controller(
-            createUiObject(engine, QStringLiteral("PreviewController"), settings));
-        const std::unique_ptr<QObject, Deleter> window(createUiObject(
-            engine, QStringLiteral("OnboardingWindow"),
-            {{QStringLiteral("controller"), QVariant::fromValue(controller.get())}}));
-        auto* quickWindow = qobject_cast<QQuickWindow*>(window.get());
-        QObject* view =
-            window ? window->findChild<QObject*>(QStringLiteral("onboardingView")) : nullptr;
-        if (quickWindow == nullptr || view == nullptr) {
-            return 1;
-        }
-        for (int page = 0; page < 4; ++page) {
-            if (card && page != 2) {
-                continue; // only the third page shows the card
+        for (const QString& store : stores) {
+            if (card && store != stores.front()) {
+                continue;
             }
-            view->setProperty("page", page);
-            settle(900);
-            const QString name =
-                QStringLiteral("onboarding-page-%1%2")
-                    .arg(page + 1)
-                    .arg(page == 2 ? (card ? QStringLiteral("-card") : QStringLiteral("-no-card"))
-                                   : QString());
-            allSaved = save(*quickWindow, folder, name) && allSaved;
+            const auto controller = makeController(card ? withCard({}) : QVariantMap(), store);
+            const std::unique_ptr<QObject, Deleter> window(createUiObject(
+                engine, QStringLiteral("OnboardingWindow"),
+                {{QStringLiteral("controller"), QVariant::fromValue(controller.get())}}));
+            auto* quickWindow = qobject_cast<QQuickWindow*>(window.get());
+            QObject* view =
+                window ? window->findChild<QObject*>(QStringLiteral("onboardingView")) : nullptr;
+            if (quickWindow == nullptr || view == nullptr) {
+                return 1;
+            }
+            for (int page = 0; page < 4; ++page) {
+                // The third page shows the card; only the first depends on the store.
+                if ((card && page != 2) || (store != stores.front() && page != 0)) {
+                    continue;
+                }
+                view->setProperty("page", page);
+                settle(900);
+                QString name = QStringLiteral("onboarding-page-%1").arg(page + 1);
+                if (page == 2) {
+                    name += card ? QStringLiteral("-card") : QStringLiteral("-no-card");
+                }
+                if (page == 0) {
+                    name += QLatin1Char('-') + store;
+                }
+                allSaved = save(*quickWindow, folder, name) && allSaved;
+            }
         }
     }
     return allSaved ? 0 : 1;

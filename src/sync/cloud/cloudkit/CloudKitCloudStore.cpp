@@ -14,13 +14,16 @@
 #include <utility>
 
 namespace velunora {
+
+// The texts of this file. The context repeats the struct's name, so that Qt's tools file
+// the texts under it even where they cannot resolve the struct.
+struct CloudKitCloudStoreTexts {
+    Q_DECLARE_TR_FUNCTIONS(CloudKitCloudStoreTexts)
+};
+
 namespace {
 
 using cloudkit::ServiceError;
-
-QString translated(const char* french) {
-    return QCoreApplication::translate("CloudKitCloudStore", french);
-}
 
 // What a lookup or modify answer may weigh: one record of three fields.
 constexpr qint64 maximumRecordAnswerBytes = qint64{4} << 20;
@@ -29,42 +32,46 @@ constexpr qint64 maximumRecordAnswerBytes = qint64{4} << 20;
 const QByteArray rotatedTokenHeader = QByteArrayLiteral("X-Apple-CloudKit-Web-Auth-Token");
 
 CloudError signInRequired() {
-    return CloudError(cloudcode::notAuthenticated,
-                      translated("Connectez-vous à iCloud pour publier vos nuits : la session "
-                                 "iCloud de Velunora Sync n’est pas ouverte ou a expiré."));
+    return CloudError(
+        cloudcode::notAuthenticated,
+        CloudKitCloudStoreTexts::tr("Connectez-vous à iCloud pour publier vos nuits : la session "
+                                    "iCloud de Velunora Sync n’est pas ouverte ou a expiré."));
 }
 
 CloudError recordChanged() {
-    return CloudError(cloudcode::serverRecordChanged,
-                      translated("Les données publiées ont été modifiées ailleurs entre-temps. "
-                                 "Relancez la synchronisation."));
+    return CloudError(
+        cloudcode::serverRecordChanged,
+        CloudKitCloudStoreTexts::tr("Les données publiées ont été modifiées ailleurs entre-temps. "
+                                    "Relancez la synchronisation."));
 }
 
 CloudError unreadableAnswer() {
-    return CloudError(cloudcode::internalError,
-                      translated("Le service iCloud a envoyé une réponse illisible."));
+    return CloudError(
+        cloudcode::internalError,
+        CloudKitCloudStoreTexts::tr("Le service iCloud a envoyé une réponse illisible."));
 }
 
 // "dans 45 secondes", "dans 3 minutes": when the service lets us try again.
 QString delayText(qint64 seconds) {
     if (seconds < 2) {
-        return translated("dans un instant");
+        return CloudKitCloudStoreTexts::tr("dans un instant");
     }
     if (seconds < 120) {
-        return translated("dans %1 secondes").arg(seconds);
+        return CloudKitCloudStoreTexts::tr("dans %1 secondes").arg(seconds);
     }
     const qint64 minutes = (seconds + 59) / 60;
     if (minutes < 120) {
-        return translated("dans %1 minutes").arg(minutes);
+        return CloudKitCloudStoreTexts::tr("dans %1 minutes").arg(minutes);
     }
-    return translated("dans %1 heures").arg((minutes + 59) / 60);
+    return CloudKitCloudStoreTexts::tr("dans %1 heures").arg((minutes + 59) / 60);
 }
 
 CloudError errorOf(const ServiceError& error, int httpStatus, const CloudKitContainer& container) {
     const QString& code = error.serverErrorCode;
     if (code == u"NOT_FOUND" || (code.isEmpty() && httpStatus == 404)) {
-        return CloudError(cloudcode::unknownItem,
-                          translated("Aucune donnée publiée n’a été trouvée dans iCloud."));
+        return CloudError(
+            cloudcode::unknownItem,
+            CloudKitCloudStoreTexts::tr("Aucune donnée publiée n’a été trouvée dans iCloud."));
     }
     if (code == u"CONFLICT" || code == u"EXISTS") {
         return recordChanged();
@@ -73,74 +80,86 @@ CloudError errorOf(const ServiceError& error, int httpStatus, const CloudKitCont
         return signInRequired();
     }
     if (code == u"AUTHENTICATION_FAILED" || (code.isEmpty() && httpStatus == 401)) {
-        return CloudError(cloudcode::notAuthenticated,
-                          translated("Le service iCloud refuse le jeton d’API configuré pour le "
-                                     "conteneur \u00ab\u00a0%1\u00a0\u00bb (environnement "
-                                     "\u00ab\u00a0%2\u00a0\u00bb).")
-                              .arg(container.identifier, container.environment));
+        return CloudError(
+            cloudcode::notAuthenticated,
+            CloudKitCloudStoreTexts::tr("Le service iCloud refuse le jeton d’API configuré pour le "
+                                        "conteneur «\u00a0%1\u00a0» (environnement "
+                                        "«\u00a0%2\u00a0»).")
+                .arg(container.identifier, container.environment));
     }
     if (code == u"ACCESS_DENIED" || (code.isEmpty() && httpStatus == 403)) {
         return CloudError(cloudcode::notAuthenticated,
-                          translated("Le service iCloud refuse l’accès aux données de ce compte. "
-                                     "Reconnectez-vous à iCloud."));
+                          CloudKitCloudStoreTexts::tr(
+                              "Le service iCloud refuse l’accès aux données de ce compte. "
+                              "Reconnectez-vous à iCloud."));
     }
     if (code == u"QUOTA_EXCEEDED") {
         return CloudError(cloudcode::quotaExceeded,
-                          translated("Votre stockage iCloud est plein : libérez de l’espace pour "
-                                     "publier vos nuits."));
+                          CloudKitCloudStoreTexts::tr(
+                              "Votre stockage iCloud est plein : libérez de l’espace pour "
+                              "publier vos nuits."));
     }
     if (code == u"THROTTLED" || code == u"TRY_AGAIN_LATER" ||
         (code.isEmpty() && (httpStatus == 429 || httpStatus == 503))) {
         if (error.retryAfterSeconds) {
             return CloudError(cloudcode::networkFailure,
-                              translated("Le service iCloud est surchargé et demande d’attendre. "
-                                         "Relancez la synchronisation %1.")
+                              CloudKitCloudStoreTexts::tr(
+                                  "Le service iCloud est surchargé et demande d’attendre. "
+                                  "Relancez la synchronisation %1.")
                                   .arg(delayText(*error.retryAfterSeconds)));
         }
         return CloudError(cloudcode::networkFailure,
-                          translated("Le service iCloud est momentanément indisponible. Relancez "
-                                     "la synchronisation plus tard."));
+                          CloudKitCloudStoreTexts::tr(
+                              "Le service iCloud est momentanément indisponible. Relancez "
+                              "la synchronisation plus tard."));
     }
-    return CloudError(cloudcode::internalError,
-                      translated("Le service iCloud a répondu par une erreur inattendue (%1).")
-                          .arg(code.isEmpty() ? QString::number(httpStatus) : code));
+    return CloudError(
+        cloudcode::internalError,
+        CloudKitCloudStoreTexts::tr("Le service iCloud a répondu par une erreur inattendue (%1).")
+            .arg(code.isEmpty() ? QString::number(httpStatus) : code));
 }
 
 // A failure that is not the service's own answer, or an answer that is not what was asked.
 CloudError failureOf(const http::Answer& answer, const CloudKitContainer& container) {
     if (answer.pastDeadline) {
-        return CloudError(cloudcode::networkFailure,
-                          translated("Le service iCloud n’a pas terminé sa réponse en %1 s.")
-                              .arg(answer.waited.count()));
+        return CloudError(
+            cloudcode::networkFailure,
+            CloudKitCloudStoreTexts::tr("Le service iCloud n’a pas terminé sa réponse en %1 s.")
+                .arg(answer.waited.count()));
     }
     if (answer.stalled) {
         return CloudError(
             cloudcode::networkFailure,
-            translated("Le service iCloud ne répond plus depuis %1 s.").arg(answer.waited.count()));
+            CloudKitCloudStoreTexts::tr("Le service iCloud ne répond plus depuis %1 s.")
+                .arg(answer.waited.count()));
     }
     if (answer.oversized) {
         return CloudError(cloudcode::internalError,
-                          translated("Le service iCloud a envoyé une réponse trop volumineuse."));
+                          CloudKitCloudStoreTexts::tr(
+                              "Le service iCloud a envoyé une réponse trop volumineuse."));
     }
     if (answer.status == 0) {
         if (answer.error == QNetworkReply::SslHandshakeFailedError) {
-            return CloudError(cloudcode::networkFailure,
-                              translated("Le certificat du service iCloud n’a pas pu être "
-                                         "vérifié. La connexion a été refusée."));
+            return CloudError(
+                cloudcode::networkFailure,
+                CloudKitCloudStoreTexts::tr("Le certificat du service iCloud n’a pas pu être "
+                                            "vérifié. La connexion a été refusée."));
         }
         if (!http::isLoopback(container.serviceURL) && !http::hasNetwork()) {
-            return CloudError(cloudcode::networkUnavailable,
-                              translated("Aucune connexion réseau n’est disponible."));
+            return CloudError(
+                cloudcode::networkUnavailable,
+                CloudKitCloudStoreTexts::tr("Aucune connexion réseau n’est disponible."));
         }
         return CloudError(cloudcode::networkFailure,
-                          translated("Le service iCloud est injoignable."));
+                          CloudKitCloudStoreTexts::tr("Le service iCloud est injoignable."));
     }
     if (answer.status >= 300 && answer.status < 400) {
         // Following it would take the tokens somewhere else.
-        return CloudError(cloudcode::internalError,
-                          translated("Le service iCloud renvoie vers une autre adresse (code "
-                                     "HTTP %1).")
-                              .arg(answer.status));
+        return CloudError(
+            cloudcode::internalError,
+            CloudKitCloudStoreTexts::tr("Le service iCloud renvoie vers une autre adresse (code "
+                                        "HTTP %1).")
+                .arg(answer.status));
     }
     const auto error = cloudkit::parseServiceError(answer.body);
     return errorOf(error.value_or(ServiceError{}), answer.status, container);
@@ -154,15 +173,16 @@ bool isSafeToCall(const QUrl& url) {
 
 void requireConfigured(const CloudKitContainer& container) {
     if (!container.isComplete()) {
-        throw CloudError(cloudcode::internalError,
-                         translated("Le conteneur iCloud de Velunora Sync n’est pas configuré "
-                                    "(identifiant et jeton d’API)."));
+        throw CloudError(
+            cloudcode::internalError,
+            CloudKitCloudStoreTexts::tr("Le conteneur iCloud de Velunora Sync n’est pas configuré "
+                                        "(identifiant et jeton d’API)."));
     }
     if (!isSafeToCall(container.serviceURL)) {
         throw CloudError(
             cloudcode::internalError,
-            translated("L’adresse du service iCloud \u00ab\u00a0%1\u00a0\u00bb "
-                       "n’est pas une adresse https://.")
+            CloudKitCloudStoreTexts::tr("L’adresse du service iCloud «\u00a0%1\u00a0» "
+                                        "n’est pas une adresse https://.")
                 .arg(container.serviceURL.toString(QUrl::RemoveUserInfo | QUrl::RemoveQuery)));
     }
 }
@@ -170,9 +190,10 @@ void requireConfigured(const CloudKitContainer& container) {
 // The service names where files go up and come down; they carry the user's nights.
 void requireSafeTransfer(const QUrl& url) {
     if (!isSafeToCall(url)) {
-        throw CloudError(cloudcode::internalError,
-                         translated("Le service iCloud a indiqué une adresse de transfert non "
-                                    "chiffrée ; elle n’a pas été utilisée."));
+        throw CloudError(
+            cloudcode::internalError,
+            CloudKitCloudStoreTexts::tr("Le service iCloud a indiqué une adresse de transfert non "
+                                        "chiffrée ; elle n’a pas été utilisée."));
     }
 }
 
@@ -202,9 +223,10 @@ std::shared_ptr<WebAuthTokens> keychainWebAuthTokens(const CloudKitContainer& co
                 return {};
             }
             if (secret.outcome != keychain::Outcome::done) {
-                throw CloudError(cloudcode::notAuthenticated,
-                                 translated("Le trousseau du bureau n’est pas disponible : la "
-                                            "session iCloud n’a pas pu être lue."));
+                throw CloudError(
+                    cloudcode::notAuthenticated,
+                    CloudKitCloudStoreTexts::tr("Le trousseau du bureau n’est pas disponible : la "
+                                                "session iCloud n’a pas pu être lue."));
             }
             return std::move(secret.text);
         }
@@ -349,8 +371,9 @@ QUrl CloudKitCloudStore::requestSignInURL() {
         return error->redirectURL;
     }
     if (answer.status == 200 || answer.status == 421) {
-        throw CloudError(cloudcode::internalError,
-                         translated("Le service iCloud n’a pas indiqué de page de connexion."));
+        throw CloudError(
+            cloudcode::internalError,
+            CloudKitCloudStoreTexts::tr("Le service iCloud n’a pas indiqué de page de connexion."));
     }
     throw failureOf(answer, container_);
 }
@@ -375,10 +398,11 @@ QByteArray CloudKitCloudStore::fetchAsset(const QString& recordName, const QStri
     const auto& downloads = std::get<cloudkit::StoredRecord>(results.front()).assetDownloads;
     const auto download = downloads.find(fieldName);
     if (download == downloads.end()) {
-        throw CloudError(cloudcode::unknownItem,
-                         translated("Les données publiées dans iCloud n’ont pas de fichier "
-                                    "\u00ab\u00a0%1\u00a0\u00bb.")
-                             .arg(fieldName));
+        throw CloudError(
+            cloudcode::unknownItem,
+            CloudKitCloudStoreTexts::tr("Les données publiées dans iCloud n’ont pas de fichier "
+                                        "«\u00a0%1\u00a0».")
+                .arg(fieldName));
     }
     http::Answer answer = session.transfer("GET", download->second, nullptr, maximumAssetBytes);
     if (answer.status != 200) {
@@ -397,17 +421,18 @@ QString CloudKitCloudStore::saveRecord(const CloudRecord& record) {
         }
         QFile file(asset->filePath);
         if (!file.open(QIODevice::ReadOnly)) {
-            throw CloudError(
-                cloudcode::internalError,
-                translated("Le fichier à publier \u00ab\u00a0%1\u00a0\u00bb n’a pas pu être lu.")
-                    .arg(asset->filePath));
+            throw CloudError(cloudcode::internalError,
+                             CloudKitCloudStoreTexts::tr(
+                                 "Le fichier à publier «\u00a0%1\u00a0» n’a pas pu être lu.")
+                                 .arg(asset->filePath));
         }
         if (file.size() > maximumUploadBytes) {
             const QLocale french(QLocale::French, QLocale::France);
             throw CloudError(
                 cloudcode::quotaExceeded,
-                translated("Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que "
-                           "%2 Mo par fichier : elles n’ont pas été publiées.")
+                CloudKitCloudStoreTexts::tr(
+                    "Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que "
+                    "%2 Mo par fichier : elles n’ont pas été publiées.")
                     .arg(french.toString(static_cast<double>(file.size()) / 1e6, 'f', 1),
                          french.toString(maximumUploadBytes / 1'000'000)));
         }

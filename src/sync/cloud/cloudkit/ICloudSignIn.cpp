@@ -8,11 +8,14 @@
 #include <utility>
 
 namespace velunora {
-namespace {
 
-QString translated(const char* french) {
-    return QCoreApplication::translate("ICloudSignIn", french);
-}
+// The texts of this file. The context repeats the struct's name, so that Qt's tools file
+// the texts under it even where they cannot resolve the struct.
+struct ICloudSignInTexts {
+    Q_DECLARE_TR_FUNCTIONS(ICloudSignInTexts)
+};
+
+namespace {
 
 struct SignInPage {
     QUrl url;
@@ -26,10 +29,11 @@ QCoro::Task<> signInToICloud(CloudKitContainer container, std::shared_ptr<WebAut
                              std::chrono::milliseconds patience) {
     SignInCallback callback;
     if (!callback.listen(port)) {
-        throw CloudError(cloudcode::internalError,
-                         translated("Le port %1 de cet ordinateur est déjà occupé : une autre "
-                                    "connexion à iCloud est peut-être en cours.")
-                             .arg(port));
+        throw CloudError(
+            cloudcode::internalError,
+            ICloudSignInTexts::tr("Le port %1 de cet ordinateur est déjà occupé : une autre "
+                                  "connexion à iCloud est peut-être en cours.")
+                .arg(port));
     }
     // The service's sign-in page comes from a request that blocks: off this thread. The future
     // is a named local, not a temporary of the co_await: GCC 12 destroys such temporaries twice.
@@ -52,16 +56,17 @@ QCoro::Task<> signInToICloud(CloudKitContainer container, std::shared_ptr<WebAut
     if (!token) {
         throw CloudError(
             cloudcode::notAuthenticated,
-            translated("La connexion à iCloud n’a pas abouti : la page de connexion "
-                       "n’a rien renvoyé en %1 minutes.")
+            ICloudSignInTexts::tr("La connexion à iCloud n’a pas abouti : la page de connexion "
+                                  "n’a rien renvoyé en %1 minutes.")
                 .arg(std::chrono::duration_cast<std::chrono::minutes>(patience).count()));
     }
     if (!tokens->replace(*token)) {
-        throw CloudError(cloudcode::notAuthenticated,
-                         translated("La connexion à iCloud a réussi, mais le trousseau du bureau "
-                                    "(Secret Service) n’a pas pu la garder : ouvrez ou "
-                                    "déverrouillez un trousseau (GNOME Keyring, KWallet…), puis "
-                                    "connectez-vous à nouveau."));
+        throw CloudError(
+            cloudcode::notAuthenticated,
+            ICloudSignInTexts::tr("La connexion à iCloud a réussi, mais le trousseau du bureau "
+                                  "(Secret Service) n’a pas pu la garder : ouvrez ou "
+                                  "déverrouillez un trousseau (GNOME Keyring, KWallet…), puis "
+                                  "connectez-vous à nouveau."));
     }
 }
 

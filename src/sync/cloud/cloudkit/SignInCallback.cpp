@@ -7,16 +7,19 @@
 #include <QUrlQuery>
 
 namespace velunora {
+
+// The texts of this file. The context repeats the struct's name, so that Qt's tools file
+// the texts under it even where they cannot resolve the struct.
+struct SignInCallbackTexts {
+    Q_DECLARE_TR_FUNCTIONS(SignInCallbackTexts)
+};
+
 namespace {
 
 const QString callbackPath = QStringLiteral("/icloud-sign-in");
 // A browser's request line and headers; anything longer is not the sign-in coming back.
 constexpr qsizetype maximumRequestBytes = 16 * 1024;
 constexpr int requestTimeoutMilliseconds = 10'000;
-
-QString translated(const char* french) {
-    return QCoreApplication::translate("SignInCallback", french);
-}
 
 QByteArray page(int status, const QByteArray& reason, const QString& text) {
     const QByteArray body = "<!DOCTYPE html><html lang=\"fr\"><head><meta charset=\"utf-8\">"
@@ -81,13 +84,15 @@ void SignInCallback::serve(QTcpSocket* socket) {
             }
         }
         if (token.isEmpty()) {
-            socket->write(page(404, "Not Found",
-                               translated("Cette adresse attend le retour de la connexion à "
-                                          "iCloud.")));
+            socket->write(
+                page(404, "Not Found",
+                     SignInCallbackTexts::tr("Cette adresse attend le retour de la connexion à "
+                                             "iCloud.")));
         } else {
-            socket->write(page(200, "OK",
-                               translated("Velunora Sync est connecté à iCloud. Vous pouvez "
-                                          "fermer cette page.")));
+            socket->write(
+                page(200, "OK",
+                     SignInCallbackTexts::tr("Velunora Sync est connecté à iCloud. Vous pouvez "
+                                             "fermer cette page.")));
         }
         socket->disconnectFromHost();
         if (!token.isEmpty()) {

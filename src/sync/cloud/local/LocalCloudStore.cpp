@@ -18,16 +18,19 @@
 #include <unistd.h>
 
 namespace velunora {
+
+// The texts of this file. The context repeats the struct's name, so that Qt's tools file
+// the texts under it even where they cannot resolve the struct.
+struct LocalCloudStoreTexts {
+    Q_DECLARE_TR_FUNCTIONS(LocalCloudStoreTexts)
+};
+
 namespace {
 
 namespace fs = std::filesystem;
 using localstore::StoredRecord;
 
 constexpr char metadataFileName[] = "record.json";
-
-QString translated(const char* french) {
-    return QCoreApplication::translate("LocalCloudStore", french);
-}
 
 fs::path toPath(const QString& text) {
     return fs::path(QFile::encodeName(text).toStdString());
@@ -38,55 +41,60 @@ QString toText(const fs::path& path) {
 
 CloudError unwritable(const fs::path& root, int error = 0) {
     if (error == ENOSPC || error == EDQUOT) {
-        return CloudError(cloudcode::quotaExceeded,
-                          translated("Le disque est plein : les données n’ont pas pu être "
-                                     "enregistrées dans le dossier \u00ab\u00a0%1\u00a0\u00bb.")
-                              .arg(toText(root)));
+        return CloudError(
+            cloudcode::quotaExceeded,
+            LocalCloudStoreTexts::tr("Le disque est plein : les données n’ont pas pu être "
+                                     "enregistrées dans le dossier «\u00a0%1\u00a0».")
+                .arg(toText(root)));
     }
-    return CloudError(cloudcode::internalError,
-                      translated("Les données n’ont pas pu être enregistrées dans le dossier "
-                                 "\u00ab\u00a0%1\u00a0\u00bb.")
-                          .arg(toText(root)));
+    return CloudError(
+        cloudcode::internalError,
+        LocalCloudStoreTexts::tr("Les données n’ont pas pu être enregistrées dans le dossier "
+                                 "«\u00a0%1\u00a0».")
+            .arg(toText(root)));
 }
 
 CloudError damaged(const fs::path& root) {
     return CloudError(cloudcode::internalError,
-                      translated("Le dossier \u00ab\u00a0%1\u00a0\u00bb contient des données "
-                                 "publiées illisibles.")
+                      LocalCloudStoreTexts::tr("Le dossier «\u00a0%1\u00a0» contient des données "
+                                               "publiées illisibles.")
                           .arg(toText(root)));
 }
 
 CloudError busy(const fs::path& root) {
-    return CloudError(cloudcode::internalError,
-                      translated("Le dossier \u00ab\u00a0%1\u00a0\u00bb est occupé par un autre "
+    return CloudError(
+        cloudcode::internalError,
+        LocalCloudStoreTexts::tr("Le dossier «\u00a0%1\u00a0» est occupé par un autre "
                                  "programme. Réessayez dans un instant.")
-                          .arg(toText(root)));
+            .arg(toText(root)));
 }
 
 CloudError unknownRecord(const fs::path& root) {
-    return CloudError(cloudcode::unknownItem,
-                      translated("Aucune donnée publiée n’a été trouvée dans le dossier "
-                                 "\u00ab\u00a0%1\u00a0\u00bb.")
-                          .arg(toText(root)));
+    return CloudError(
+        cloudcode::unknownItem,
+        LocalCloudStoreTexts::tr("Aucune donnée publiée n’a été trouvée dans le dossier "
+                                 "«\u00a0%1\u00a0».")
+            .arg(toText(root)));
 }
 
 CloudError recordChanged() {
-    return CloudError(cloudcode::serverRecordChanged,
-                      translated("Les données publiées ont été modifiées ailleurs entre-temps. "
+    return CloudError(
+        cloudcode::serverRecordChanged,
+        LocalCloudStoreTexts::tr("Les données publiées ont été modifiées ailleurs entre-temps. "
                                  "Relancez la synchronisation."));
 }
 
 CloudError invalidName(const QString& name) {
     return CloudError(
         cloudcode::internalError,
-        translated("Le nom \u00ab\u00a0%1\u00a0\u00bb ne convient pas à un enregistrement.")
+        LocalCloudStoreTexts::tr("Le nom «\u00a0%1\u00a0» ne convient pas à un enregistrement.")
             .arg(name));
 }
 
 CloudError unreadableAsset(const QString& path) {
     return CloudError(
         cloudcode::internalError,
-        translated("Le fichier à publier \u00ab\u00a0%1\u00a0\u00bb n’a pas pu être lu.")
+        LocalCloudStoreTexts::tr("Le fichier à publier «\u00a0%1\u00a0» n’a pas pu être lu.")
             .arg(path));
 }
 

@@ -16,6 +16,13 @@
 #include <vector>
 
 namespace velunora {
+
+// The texts of this file. The context repeats the struct's name, so that Qt's tools file
+// the texts under it even where they cannot resolve the struct.
+struct WebDAVCloudStoreTexts {
+    Q_DECLARE_TR_FUNCTIONS(WebDAVCloudStoreTexts)
+};
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -31,52 +38,53 @@ using webdav::fieldNamespace;
 using webdav::ownNamespace;
 using webdav::parseMultistatus;
 
-QString translated(const char* french) {
-    return QCoreApplication::translate("WebDAVCloudStore", french);
-}
-
 CloudError recordChanged() {
-    return CloudError(cloudcode::serverRecordChanged,
-                      translated("Les données publiées ont été modifiées ailleurs entre-temps. "
-                                 "Relancez la synchronisation."));
+    return CloudError(
+        cloudcode::serverRecordChanged,
+        WebDAVCloudStoreTexts::tr("Les données publiées ont été modifiées ailleurs entre-temps. "
+                                  "Relancez la synchronisation."));
 }
 
 CloudError unexpectedAnswer(int status) {
     return CloudError(
         cloudcode::internalError,
-        translated("Le serveur WebDAV a répondu de façon inattendue (code HTTP %1).").arg(status));
+        WebDAVCloudStoreTexts::tr("Le serveur WebDAV a répondu de façon inattendue (code HTTP %1).")
+            .arg(status));
 }
 
 // A 207 answer whose XML does not read, or that lacks what every WebDAV server sends.
 CloudError unreadableAnswer(const WebDAVAccount& account) {
     return CloudError(cloudcode::internalError,
-                      translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb a envoyé une "
-                                 "réponse illisible.")
+                      WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» a envoyé une "
+                                                "réponse illisible.")
                           .arg(account.baseUrl.host()));
 }
 
 CloudError invalidName(const QString& name) {
     return CloudError(
         cloudcode::internalError,
-        translated("Le nom \u00ab\u00a0%1\u00a0\u00bb ne convient pas à un enregistrement.")
+        WebDAVCloudStoreTexts::tr("Le nom «\u00a0%1\u00a0» ne convient pas à un enregistrement.")
             .arg(name));
 }
 
 CloudError keychainFailure(keychain::Outcome outcome, const QString& user) {
     if (outcome == keychain::Outcome::notFound) {
-        return CloudError(cloudcode::notAuthenticated,
-                          translated("Aucun mot de passe WebDAV n’est enregistré pour "
-                                     "\u00ab\u00a0%1\u00a0\u00bb dans le trousseau.")
-                              .arg(user));
+        return CloudError(
+            cloudcode::notAuthenticated,
+            WebDAVCloudStoreTexts::tr("Aucun mot de passe WebDAV n’est enregistré pour "
+                                      "«\u00a0%1\u00a0» dans le trousseau.")
+                .arg(user));
     }
     if (outcome == keychain::Outcome::accessDenied) {
-        return CloudError(cloudcode::notAuthenticated,
-                          translated("L’accès au trousseau a été refusé. Le mot de passe WebDAV "
-                                     "n’a pas pu être lu."));
+        return CloudError(
+            cloudcode::notAuthenticated,
+            WebDAVCloudStoreTexts::tr("L’accès au trousseau a été refusé. Le mot de passe WebDAV "
+                                      "n’a pas pu être lu."));
     }
-    return CloudError(cloudcode::notAuthenticated,
-                      translated("Le trousseau du bureau n’est pas disponible. Le mot de passe "
-                                 "WebDAV n’a pas pu être lu."));
+    return CloudError(
+        cloudcode::notAuthenticated,
+        WebDAVCloudStoreTexts::tr("Le trousseau du bureau n’est pas disponible. Le mot de passe "
+                                  "WebDAV n’a pas pu être lu."));
 }
 
 QString keychainKey(const WebDAVAccount& account) {
@@ -107,94 +115,103 @@ CloudError failureOf(const Answer& answer, const WebDAVAccount& account) {
     const QString host = account.baseUrl.host();
     if (answer.pastDeadline) {
         return CloudError(cloudcode::networkFailure,
-                          translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb n’a pas "
-                                     "terminé sa réponse en %2 s.")
+                          WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» n’a pas "
+                                                    "terminé sa réponse en %2 s.")
                               .arg(host)
                               .arg(answer.waited.count()));
     }
     if (answer.stalled) {
         return CloudError(cloudcode::networkFailure,
-                          translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb ne répond "
-                                     "plus depuis %2 s.")
+                          WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» ne répond "
+                                                    "plus depuis %2 s.")
                               .arg(host)
                               .arg(answer.waited.count()));
     }
     if (answer.oversized) {
-        return CloudError(cloudcode::internalError,
-                          translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb a envoyé une "
-                                     "réponse trop volumineuse.")
-                              .arg(host));
+        return CloudError(
+            cloudcode::internalError,
+            WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» a envoyé une "
+                                      "réponse trop volumineuse.")
+                .arg(host));
     }
     if (answer.status == 0) {
         switch (answer.error) {
         case QNetworkReply::SslHandshakeFailedError:
             return CloudError(
                 cloudcode::networkFailure,
-                translated("Le certificat du serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb "
-                           "n’a pas pu être vérifié. La connexion a été refusée.")
+                WebDAVCloudStoreTexts::tr("Le certificat du serveur WebDAV «\u00a0%1\u00a0» "
+                                          "n’a pas pu être vérifié. La connexion a été refusée.")
                     .arg(host));
         case QNetworkReply::ProtocolUnknownError:
         case QNetworkReply::ProtocolInvalidOperationError:
-            return CloudError(cloudcode::internalError,
-                              translated("L’adresse du serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb "
-                                         "n’est pas valide.")
-                                  .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
+            return CloudError(
+                cloudcode::internalError,
+                WebDAVCloudStoreTexts::tr("L’adresse du serveur WebDAV «\u00a0%1\u00a0» "
+                                          "n’est pas valide.")
+                    .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
         default:
             break;
         }
         if (!isLoopback(account.baseUrl) && !hasNetwork()) {
-            return CloudError(cloudcode::networkUnavailable,
-                              translated("Aucune connexion réseau n’est disponible."));
+            return CloudError(
+                cloudcode::networkUnavailable,
+                WebDAVCloudStoreTexts::tr("Aucune connexion réseau n’est disponible."));
         }
         // The transfer timeout ends a request by cancelling it.
         if (answer.error == QNetworkReply::OperationCanceledError ||
             answer.error == QNetworkReply::TimeoutError) {
             return CloudError(
                 cloudcode::networkFailure,
-                translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb ne répond pas.")
+                WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» ne répond pas.")
                     .arg(host));
         }
         return CloudError(
             cloudcode::networkFailure,
-            translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb est injoignable.").arg(host));
+            WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» est injoignable.")
+                .arg(host));
     }
     switch (answer.status) {
     case 401:
         return CloudError(cloudcode::notAuthenticated,
-                          translated("Le serveur WebDAV a refusé l’identifiant "
-                                     "\u00ab\u00a0%1\u00a0\u00bb ou son mot de passe.")
+                          WebDAVCloudStoreTexts::tr("Le serveur WebDAV a refusé l’identifiant "
+                                                    "«\u00a0%1\u00a0» ou son mot de passe.")
                               .arg(account.user));
     case 403:
-        return CloudError(cloudcode::notAuthenticated,
-                          translated("Le serveur WebDAV n’autorise pas \u00ab\u00a0%1\u00a0\u00bb "
-                                     "à publier dans ce dossier.")
-                              .arg(account.user));
+        return CloudError(
+            cloudcode::notAuthenticated,
+            WebDAVCloudStoreTexts::tr("Le serveur WebDAV n’autorise pas «\u00a0%1\u00a0» "
+                                      "à publier dans ce dossier.")
+                .arg(account.user));
     case 404:
-        return CloudError(cloudcode::unknownItem,
-                          translated("Aucune donnée publiée n’a été trouvée sur le serveur "
-                                     "WebDAV."));
+        return CloudError(
+            cloudcode::unknownItem,
+            WebDAVCloudStoreTexts::tr("Aucune donnée publiée n’a été trouvée sur le serveur "
+                                      "WebDAV."));
     case 409:
-        return CloudError(cloudcode::internalError,
-                          translated("Le dossier \u00ab\u00a0%1\u00a0\u00bb n’existe pas sur le "
-                                     "serveur WebDAV.")
-                              .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
+        return CloudError(
+            cloudcode::internalError,
+            WebDAVCloudStoreTexts::tr("Le dossier «\u00a0%1\u00a0» n’existe pas sur le "
+                                      "serveur WebDAV.")
+                .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
     case 301:
     case 302:
     case 303:
     case 307:
     case 308:
         // Following it would send the password and the nights where the user did not choose.
-        return CloudError(cloudcode::internalError,
-                          translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb renvoie vers "
-                                     "une autre adresse (code HTTP %2). Indiquez l’adresse exacte "
-                                     "du dossier dans les réglages.")
-                              .arg(host)
-                              .arg(answer.status));
+        return CloudError(
+            cloudcode::internalError,
+            WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» renvoie vers "
+                                      "une autre adresse (code HTTP %2). Indiquez l’adresse exacte "
+                                      "du dossier dans les réglages.")
+                .arg(host)
+                .arg(answer.status));
     case 412:
         return recordChanged();
     case 507:
-        return CloudError(cloudcode::quotaExceeded,
-                          translated("L’espace de stockage du serveur WebDAV est plein."));
+        return CloudError(
+            cloudcode::quotaExceeded,
+            WebDAVCloudStoreTexts::tr("L’espace de stockage du serveur WebDAV est plein."));
     default:
         return unexpectedAnswer(answer.status);
     }
@@ -255,9 +272,10 @@ WebDAVPasswordSource keychainPasswordSource(WebDAVAccount account) {
 
 void storeWebDAVPassword(const WebDAVAccount& account, const QString& password) {
     if (keychain::write(keychainKey(account), password) != keychain::Outcome::done) {
-        throw CloudError(cloudcode::internalError,
-                         translated("Le mot de passe WebDAV n’a pas pu être enregistré dans le "
-                                    "trousseau."));
+        throw CloudError(
+            cloudcode::internalError,
+            WebDAVCloudStoreTexts::tr("Le mot de passe WebDAV n’a pas pu être enregistré dans le "
+                                      "trousseau."));
     }
 }
 
@@ -281,29 +299,31 @@ QUrl WebDAVCloudStore::recordUrl(const QString& recordName) const {
     return url;
 }
 
-namespace {
-
-void requireConfigured(const WebDAVAccount& account) {
+void requireUsableWebDAVAddress(const WebDAVAccount& account) {
     const QString scheme = account.baseUrl.scheme();
     if (!account.baseUrl.isValid() || account.baseUrl.host().isEmpty() ||
         (scheme != u"https" && scheme != u"http")) {
-        throw CloudError(cloudcode::internalError,
-                         translated("L’adresse du serveur WebDAV n’est pas configurée ou n’est "
-                                    "pas valide."));
+        throw CloudError(
+            cloudcode::internalError,
+            WebDAVCloudStoreTexts::tr("L’adresse du serveur WebDAV n’est pas configurée ou n’est "
+                                      "pas valide."));
     }
     // The password goes with every request: never in clear over a network.
     if (scheme == u"http" && !isLoopback(account.baseUrl)) {
-        throw CloudError(cloudcode::internalError,
-                         translated("L’adresse du serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb "
-                                    "n’est pas chiffrée : utilisez une adresse en https://, pour "
-                                    "que le mot de passe et vos nuits ne circulent jamais en "
-                                    "clair.")
-                             .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
+        throw CloudError(
+            cloudcode::internalError,
+            WebDAVCloudStoreTexts::tr("L’adresse du serveur WebDAV «\u00a0%1\u00a0» "
+                                      "n’est pas chiffrée : utilisez une adresse en https://, pour "
+                                      "que le mot de passe et vos nuits ne circulent jamais en "
+                                      "clair.")
+                .arg(account.baseUrl.toString(QUrl::RemoveUserInfo)));
     }
 }
 
+namespace {
+
 // The password goes up front rather than after a 401, so a large body goes out once; the store
-// only talks to https or to this computer (see requireConfigured).
+// only talks to https or to this computer (see requireUsableWebDAVAddress).
 Connection connect(const WebDAVAccount& account, const QString& password,
                    const WebDAVCloudStore::Timing& timing) {
     return Connection(
@@ -356,7 +376,7 @@ QString settledTag(Connection& connection, const QUrl& url, const QString& fetch
 
 CloudRecord WebDAVCloudStore::fetchRecord(const QString& recordName) {
     requireRecordName(recordName);
-    requireConfigured(account_);
+    requireUsableWebDAVAddress(account_);
     Connection connection = connect(account_, password_(), timing_);
     const Answer answer = connection.send(
         "PROPFIND", recordUrl(recordName), depthZero,
@@ -375,14 +395,15 @@ CloudRecord WebDAVCloudStore::fetchRecord(const QString& recordName) {
 
 QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
     requireRecordName(record.recordName);
-    requireConfigured(account_);
+    requireUsableWebDAVAddress(account_);
     const CloudAsset* asset = nullptr;
     for (const auto& [name, value] : record.fields) {
         if (const auto* candidate = std::get_if<CloudAsset>(&value)) {
             if (asset) {
-                throw CloudError(cloudcode::internalError,
-                                 translated("Un enregistrement WebDAV ne contient qu’un seul "
-                                            "fichier."));
+                throw CloudError(
+                    cloudcode::internalError,
+                    WebDAVCloudStoreTexts::tr("Un enregistrement WebDAV ne contient qu’un seul "
+                                              "fichier."));
             }
             asset = candidate;
         } else {
@@ -390,14 +411,15 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
         }
     }
     if (!asset) {
-        throw CloudError(cloudcode::internalError,
-                         translated("L’enregistrement ne contient aucun fichier à publier."));
+        throw CloudError(
+            cloudcode::internalError,
+            WebDAVCloudStoreTexts::tr("L’enregistrement ne contient aucun fichier à publier."));
     }
     QFile body(asset->filePath);
     if (!body.open(QIODevice::ReadOnly)) {
         throw CloudError(
             cloudcode::internalError,
-            translated("Le fichier à publier \u00ab\u00a0%1\u00a0\u00bb n’a pas pu être lu.")
+            WebDAVCloudStoreTexts::tr("Le fichier à publier «\u00a0%1\u00a0» n’a pas pu être lu.")
                 .arg(asset->filePath));
     }
 
@@ -425,10 +447,11 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
             throw unreadableAnswer(account_);
         }
         if (!allSucceeded) {
-            throw CloudError(cloudcode::internalError,
-                             translated("Le serveur WebDAV \u00ab\u00a0%1\u00a0\u00bb a refusé "
-                                        "d’enregistrer la date et le nombre de nuits.")
-                                 .arg(account_.baseUrl.host()));
+            throw CloudError(
+                cloudcode::internalError,
+                WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» a refusé "
+                                          "d’enregistrer la date et le nombre de nuits.")
+                    .arg(account_.baseUrl.host()));
         }
     } else if (patch.status != 200 && patch.status != 204) {
         throw failureOf(patch, account_);
@@ -439,7 +462,7 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
 
 QByteArray WebDAVCloudStore::fetchAsset(const QString& recordName, const QString& fieldName) {
     requireRecordName(recordName);
-    requireConfigured(account_);
+    requireUsableWebDAVAddress(account_);
     Q_UNUSED(fieldName) // the resource's body is the record's only asset
     Connection connection = connect(account_, password_(), timing_);
     Answer answer =
@@ -452,7 +475,7 @@ QByteArray WebDAVCloudStore::fetchAsset(const QString& recordName, const QString
 
 void WebDAVCloudStore::deleteRecord(const QString& recordName) {
     requireRecordName(recordName);
-    requireConfigured(account_);
+    requireUsableWebDAVAddress(account_);
     Connection connection = connect(account_, password_(), timing_);
     const Answer answer = connection.send("DELETE", recordUrl(recordName), {}, QByteArray(),
                                           maximumPropertyAnswerBytes);

@@ -27,6 +27,9 @@ WebDAVPasswordSource keychainPasswordSource(WebDAVAccount account);
 // Stores the password for keychainPasswordSource (the same account, as the settings give it).
 // Blocks until the keyring answers; throws CloudError.
 void storeWebDAVPassword(const WebDAVAccount& account, const QString& password);
+// Throws CloudError, saying why, unless the account's address is one the store may use: http or
+// https with a host, and https unless the host is this computer.
+void requireUsableWebDAVAddress(const WebDAVAccount& account);
 
 // A record is one resource, `<baseUrl>/<recordName>.json`: its body is the record's only asset,
 // its ETag the change tag, and the record type and the other fields are dead properties of ours

@@ -1,0 +1,370 @@
+#include "sync/cloud/CloudStoreChoice.h"
+
+#include "sync/FolderChooser.h"
+#include "sync/SyncController.h"
+#include "sync/UserDefaults.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStoreFactory.h"
+#include "sync/cloud/cloudkit/ICloudSignIn.h"
+#include "sync/cloud/local/LocalCloudStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+#include <qcoro/qcorofuture.h>
+
+namespace velunora {
+
+// The texts of this file. The context repeats the struct's name, so that Qt's tools file the
+// texts under it even where they cannot resolve the struct.
+struct CloudStoreChoiceTexts {
+    Q_DECLARE_TR_FUNCTIONS(CloudStoreChoiceTexts)
+};
+
+namespace {
+
+QString setting(const UserDefaults& defaults, QStringView key) {
+    return defaults.value(key.toString()).toString().trimmed();
+}
+
+// Runs `work` on the pool and hands back its failure, if any.
+template <typename Work> QFuture<std::exception_ptr> offMainThread(Work work) {
+    return QtConcurrent::run(QThreadPool::globalInstance(), [work = std::move(work)]() mutable {
+        try {
+            work();
+            return std::exception_ptr();
+        } catch (...) {
+            return std::current_exception();
+        }
+    });
+}
+
+} // namespace
+
+CloudStoreChoice::Services
+CloudStoreChoice::Services::standard(std::shared_ptr<UserDefaults> userDefaults,
+                                     std::shared_ptr<CloudSnapshotService> cloud,
+                                     std::shared_ptr<FolderChooser> folderChooser) {
+    Services services;
+    services.userDefaults = std::move(userDefaults);
+    services.cloud = std::move(cloud);
+    services.folderChooser = std::move(folderChooser);
+    services.makeStore = makeConfiguredCloudStore;
+    services.keepWebDAVPassword = storeWebDAVPassword;
+    services.iCloudTokens = keychainWebAuthTokens;
+    return services;
+}
+
+CloudStoreChoice::CloudStoreChoice(Services services, QObject* parent)
+    : QObject(parent)
+    , services_(std::move(services)) {}
+
+QString CloudStoreChoice::kind() const {
+    const QString store = setting(*services_.userDefaults, cloudsettings::storeKey);
+    if (store == cloudsettings::iCloudStore) {
+        return QStringLiteral("icloud");
+    }
+    return store == cloudsettings::webDAVStore ? QStringLiteral("webdav") : QStringLiteral("local");
+}
+
+bool CloudStoreChoice::iCloudOffered() const {
+    return configuredCloudKitContainer(*services_.userDefaults).isComplete();
+}
+
+QString CloudStoreChoice::webDAVAddress() const {
+    return setting(*services_.userDefaults, cloudsettings::webDAVURLKey);
+}
+
+QString CloudStoreChoice::webDAVUser() const {
+    return setting(*services_.userDefaults, cloudsettings::webDAVUserKey);
+}
+
+QString CloudStoreChoice::localFolder() const {
+    const QString folder = setting(*services_.userDefaults, cloudsettings::folderKey);
+    return folder.isEmpty() ? QFile::decodeName(LocalCloudStore::defaultRoot().c_str()) : folder;
+}
+
+void CloudStoreChoice::setOutcome(const QString& text, bool failure) {
+    if (text == outcome_ && failure == outcomeIsFailure_) {
+        return;
+    }
+    outcome_ = text;
+    outcomeIsFailure_ = failure;
+    Q_EMIT outcomeChanged();
+}
+
+void CloudStoreChoice::setWorking(bool working) {
+    if (working != working_) {
+        working_ = working;
+        Q_EMIT workingChanged();
+    }
+}
+
+void CloudStoreChoice::refresh() {
+    bool signedIn = false;
+    if (iCloudOffered()) {
+        signedIn = !services_.iCloudTokens(configuredCloudKitContainer(*services_.userDefaults))
+                        ->current()
+                        .isEmpty();
+    }
+    if (signedIn != signedInToICloud_) {
+        signedInToICloud_ = signedIn;
+        Q_EMIT changed();
+    }
+}
+
+QCoro::Task<> CloudStoreChoice::switchStore(std::function<void(UserDefaults&)> write,
+                                            QString done) {
+    UserDefaults& defaults = *services_.userDefaults;
+    const QString before = kind();
+    const QString folderBefore = localFolder();
+    const QString addressBefore = webDAVAddress();
+    const QString userBefore = webDAVUser();
+    write(defaults);
+    const bool sameStore = kind() == before && localFolder() == folderBefore &&
+                           webDAVAddress() == addressBefore && webDAVUser() == userBefore;
+    if (!sameStore) {
+        // Our last save lives in the old store: the first publication into the new one merges
+        // with what it holds and with the local export, so no night is left behind.
+        defaults.remove(SyncController::publishedChangeTagKey);
+        defaults.remove(SyncController::publishedExportKey);
+        defaults.setValue(storeChangedKey, true);
+    }
+    QPointer<CloudStoreChoice> self(this);
+    std::unique_ptr<CloudStore> store = services_.makeStore(defaults);
+    auto replacing = services_.cloud->replaceStore(std::move(store));
+    co_await replacing;
+    if (!self) {
+        co_return;
+    }
+    Q_EMIT changed();
+    setOutcome(done, false);
+    Q_EMIT publicationChanged();
+}
+
+void CloudStoreChoice::useLocalStore(const QString& folder) {
+    const QString chosen = folder.trimmed();
+    if (!chosen.isEmpty()) {
+        // Created here, private, so that a folder that cannot be used says so now rather than
+        // at the next sync.
+        const QFileInfo info(chosen);
+        if (!info.isAbsolute() || (!QDir().mkpath(chosen)) || !QFileInfo(chosen).isDir() ||
+            !QFileInfo(chosen).isWritable()) {
+            setOutcome(CloudStoreChoiceTexts::tr(
+                           "Le dossier «\u00a0%1\u00a0» ne peut pas recevoir les nuits : "
+                           "il n’a pas pu être créé ou vous n’avez pas le droit d’y écrire.")
+                           .arg(chosen),
+                       true);
+            return;
+        }
+    }
+    const QString defaultFolder = QFile::decodeName(LocalCloudStore::defaultRoot().c_str());
+    const QString stored = chosen == defaultFolder ? QString() : chosen;
+    switchStore(
+        [stored](UserDefaults& defaults) {
+            defaults.remove(cloudsettings::storeKey.toString());
+            if (stored.isEmpty()) {
+                defaults.remove(cloudsettings::folderKey.toString());
+            } else {
+                defaults.setValue(cloudsettings::folderKey.toString(), stored);
+            }
+        },
+        CloudStoreChoiceTexts::tr("Les nuits seront publiées dans ce dossier de cet ordinateur."));
+}
+
+void CloudStoreChoice::chooseLocalFolder() {
+    if (!services_.folderChooser) {
+        return;
+    }
+    const auto folder = services_.folderChooser->chooseFolder(
+        CloudStoreChoiceTexts::tr("Choisir le dossier des nuits publiées"),
+        CloudStoreChoiceTexts::tr(
+            "Choisissez un dossier de cet ordinateur, par exemple un dossier qu’un "
+            "client de synchronisation porte déjà jusqu’à votre téléphone."));
+    if (folder) {
+        useLocalStore(QFile::decodeName(folder->c_str()));
+    }
+}
+
+QUrl CloudStoreChoice::checkedWebDAVAddress(const QString& address) {
+    const QUrl url = QUrl::fromUserInput(address.trimmed());
+    try {
+        requireUsableWebDAVAddress(WebDAVAccount{url, QString()});
+    } catch (const CloudError& error) {
+        setOutcome(error.localizedDescription(), true);
+        return {};
+    }
+    return url;
+}
+
+void CloudStoreChoice::useWebDAVStore(const QString& address, const QString& user,
+                                      const QString& password) {
+    applyWebDAVStore(address, user, password);
+}
+
+QCoro::Task<> CloudStoreChoice::applyWebDAVStore(QString address, QString user, QString password) {
+    const QUrl url = checkedWebDAVAddress(address);
+    if (url.isEmpty() || working_) {
+        co_return;
+    }
+    setWorking(true);
+    QPointer<CloudStoreChoice> self(this);
+    if (!password.isEmpty()) {
+        const WebDAVAccount account{url, user.trimmed()};
+        auto keep = services_.keepWebDAVPassword;
+        auto keeping = offMainThread([keep, account, password] { keep(account, password); });
+        const std::exception_ptr failure = co_await keeping;
+        if (!self) {
+            co_return;
+        }
+        if (failure) {
+            setWorking(false);
+            setOutcome(describeFailure(failure), true);
+            co_return;
+        }
+    }
+    const QString stored = url.toString();
+    const QString storedUser = user.trimmed();
+    auto switching = switchStore(
+        [stored, storedUser](UserDefaults& defaults) {
+            defaults.setValue(cloudsettings::storeKey.toString(),
+                              cloudsettings::webDAVStore.toString());
+            defaults.setValue(cloudsettings::webDAVURLKey.toString(), stored);
+            defaults.setValue(cloudsettings::webDAVUserKey.toString(), storedUser);
+        },
+        CloudStoreChoiceTexts::tr("Les nuits seront publiées sur votre serveur."));
+    co_await switching;
+    if (self) {
+        setWorking(false);
+    }
+}
+
+void CloudStoreChoice::testWebDAVConnection(const QString& address, const QString& user,
+                                            const QString& password) {
+    runConnectionTest(address, user, password);
+}
+
+QCoro::Task<> CloudStoreChoice::runConnectionTest(QString address, QString user, QString password) {
+    const QUrl url = checkedWebDAVAddress(address);
+    if (url.isEmpty() || working_) {
+        co_return;
+    }
+    setWorking(true);
+    setOutcome(CloudStoreChoiceTexts::tr("Test de la connexion…"), false);
+    QPointer<CloudStoreChoice> self(this);
+    WebDAVAccount account{url, user.trimmed()};
+    // The password typed in the form, or the one the keyring keeps for that very account.
+    WebDAVPasswordSource passwordSource =
+        password.isEmpty() ? keychainPasswordSource(account)
+                           : WebDAVPasswordSource([password] { return password; });
+    const auto nights = std::make_shared<qint64>(-1);
+    auto testing = offMainThread([account, passwordSource, nights] {
+        WebDAVCloudStore store(account, passwordSource);
+        try {
+            const CloudRecord record = store.fetchRecord(CloudSnapshotService::recordName);
+            const auto field = record.fields.find(QStringLiteral("nightCount"));
+            *nights = field != record.fields.end() && std::holds_alternative<qint64>(field->second)
+                          ? std::get<qint64>(field->second)
+                          : 0;
+        } catch (const CloudError& error) {
+            if (error.code() != cloudcode::unknownItem) {
+                throw;
+            }
+        }
+    });
+    const std::exception_ptr failure = co_await testing;
+    if (!self) {
+        co_return;
+    }
+    setWorking(false);
+    if (failure) {
+        setOutcome(describeFailure(failure), true);
+    } else if (*nights < 0) {
+        setOutcome(CloudStoreChoiceTexts::tr(
+                       "Connexion réussie : le serveur répond et accepte votre identifiant. "
+                       "Aucune nuit n’y est encore publiée."),
+                   false);
+    } else {
+        setOutcome(CloudStoreChoiceTexts::tr("Connexion réussie : le serveur répond et accepte "
+                                             "votre identifiant. %1 nuits y sont publiées.",
+                                             nullptr, static_cast<int>(*nights))
+                       .arg(*nights),
+                   false);
+    }
+}
+
+void CloudStoreChoice::useICloudStore() {
+    if (!iCloudOffered()) {
+        return;
+    }
+    switchStore(
+        [](UserDefaults& defaults) {
+            defaults.setValue(cloudsettings::storeKey.toString(),
+                              cloudsettings::iCloudStore.toString());
+        },
+        signedInToICloud_
+            ? CloudStoreChoiceTexts::tr("Les nuits seront publiées dans votre iCloud privé.")
+            : CloudStoreChoiceTexts::tr(
+                  "Les nuits seront publiées dans votre iCloud privé dès que vous serez "
+                  "connecté."));
+}
+
+void CloudStoreChoice::signInToICloud() {
+    runICloudSignIn();
+}
+
+QCoro::Task<> CloudStoreChoice::runICloudSignIn() {
+    if (!iCloudOffered() || working_) {
+        co_return;
+    }
+    setWorking(true);
+    setOutcome(
+        CloudStoreChoiceTexts::tr("Connectez-vous dans la page ouverte dans votre navigateur."),
+        false);
+    QPointer<CloudStoreChoice> self(this);
+    const CloudKitContainer container = configuredCloudKitContainer(*services_.userDefaults);
+    // Named locals of the exact parameter types: GCC 12 destroys twice a temporary made for a
+    // coroutine's parameter.
+    const std::shared_ptr<WebAuthTokens> tokens = services_.iCloudTokens(container);
+    std::function<void(const QUrl&)> openPage = services_.openPage;
+    std::exception_ptr failure;
+    try {
+        auto signingIn = velunora::signInToICloud(container, tokens, openPage);
+        co_await signingIn;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self) {
+        co_return;
+    }
+    setWorking(false);
+    if (failure) {
+        setOutcome(describeFailure(failure), true);
+        co_return;
+    }
+    signedInToICloud_ = true;
+    Q_EMIT changed();
+    setOutcome(CloudStoreChoiceTexts::tr("Connecté à iCloud."), false);
+    Q_EMIT publicationChanged();
+}
+
+void CloudStoreChoice::signOutOfICloud() {
+    if (!iCloudOffered()) {
+        return;
+    }
+    services_.iCloudTokens(configuredCloudKitContainer(*services_.userDefaults))->forget();
+    if (signedInToICloud_) {
+        signedInToICloud_ = false;
+        Q_EMIT changed();
+    }
+    setOutcome(CloudStoreChoiceTexts::tr(
+                   "Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une "
+                   "nouvelle connexion."),
+               false);
+}
+
+} // namespace velunora

@@ -1,0 +1,28 @@
+import QtQuick
+import QtQuick.Window
+
+// The settings in a window of their own, in the panel's look.
+Window {
+    id: window
+
+    required property QtObject controller
+
+    title: qsTr("R\u00e9glages de Velunora Sync")
+    color: Theme.panelBackground
+    width: view.implicitWidth
+    height: view.implicitHeight
+    minimumWidth: view.implicitWidth
+    minimumHeight: view.implicitHeight
+
+    SettingsView {
+        id: view
+        anchors.fill: parent
+        controller: window.controller
+        onCloseRequested: window.close()
+    }
+
+    Shortcut {
+        sequence: "Escape"
+        onActivated: window.close()
+    }
+}

@@ -1,0 +1,1045 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="fr">
+<context>
+    <name>CardBookmark</name>
+    <message>
+        <source>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</source>
+        <translation>The SD card folder you chose earlier can no longer be opened. Please select it again.</translation>
+    </message>
+</context>
+<context>
+    <name>CloudKitCloudStoreTexts</name>
+    <message>
+        <source>Connectez-vous à iCloud pour publier vos nuits : la session iCloud de Velunora Sync n’est pas ouverte ou a expiré.</source>
+        <translation>Sign in to iCloud to publish your nights: Velunora Sync’s iCloud session is not open or has expired.</translation>
+    </message>
+    <message>
+        <source>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</source>
+        <translation>The published data was changed elsewhere in the meantime. Please sync again.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud a envoyé une réponse illisible.</source>
+        <translation>The iCloud service sent a response that could not be read.</translation>
+    </message>
+    <message>
+        <source>dans un instant</source>
+        <translation>in a moment</translation>
+    </message>
+    <message>
+        <source>dans %1 secondes</source>
+        <translation>in %1 seconds</translation>
+    </message>
+    <message>
+        <source>dans %1 minutes</source>
+        <translation>in %1 minutes</translation>
+    </message>
+    <message>
+        <source>dans %1 heures</source>
+        <translation>in %1 hours</translation>
+    </message>
+    <message>
+        <source>Aucune donnée publiée n’a été trouvée dans iCloud.</source>
+        <translation>No published data was found in iCloud.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud refuse le jeton d’API configuré pour le conteneur «&#xa0;%1&#xa0;» (environnement «&#xa0;%2&#xa0;»).</source>
+        <translation>The iCloud service rejects the API token set up for the container “%1” (environment “%2”).</translation>
+    </message>
+    <message>
+        <source>Le service iCloud refuse l’accès aux données de ce compte. Reconnectez-vous à iCloud.</source>
+        <translation>The iCloud service is refusing access to this account’s data. Please sign in to iCloud again.</translation>
+    </message>
+    <message>
+        <source>Votre stockage iCloud est plein : libérez de l’espace pour publier vos nuits.</source>
+        <translation>Your iCloud storage is full: free up some space to publish your nights.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud est surchargé et demande d’attendre. Relancez la synchronisation %1.</source>
+        <translation>The iCloud service is busy and asks us to wait. Please sync again %1.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud est momentanément indisponible. Relancez la synchronisation plus tard.</source>
+        <translation>The iCloud service is temporarily unavailable. Please sync again later.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud a répondu par une erreur inattendue (%1).</source>
+        <translation>The iCloud service replied with an unexpected error (%1).</translation>
+    </message>
+    <message>
+        <source>Le service iCloud n’a pas terminé sa réponse en %1 s.</source>
+        <translation>The iCloud service did not finish its reply within %1 s.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud ne répond plus depuis %1 s.</source>
+        <translation>The iCloud service has not responded for %1 s.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud a envoyé une réponse trop volumineuse.</source>
+        <translation>The iCloud service sent a response that is too large.</translation>
+    </message>
+    <message>
+        <source>Le certificat du service iCloud n’a pas pu être vérifié. La connexion a été refusée.</source>
+        <translation>The iCloud service’s certificate could not be verified. The connection was refused.</translation>
+    </message>
+    <message>
+        <source>Aucune connexion réseau n’est disponible.</source>
+        <translation>No network connection is available.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud est injoignable.</source>
+        <translation>The iCloud service cannot be reached.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud renvoie vers une autre adresse (code HTTP %1).</source>
+        <translation>The iCloud service is redirecting to another address (HTTP code %1).</translation>
+    </message>
+    <message>
+        <source>Le conteneur iCloud de Velunora Sync n’est pas configuré (identifiant et jeton d’API).</source>
+        <translation>Velunora Sync’s iCloud container is not set up (identifier and API token).</translation>
+    </message>
+    <message>
+        <source>L’adresse du service iCloud «&#xa0;%1&#xa0;» n’est pas une adresse https://.</source>
+        <translation>The iCloud service address “%1” is not an https:// address.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud a indiqué une adresse de transfert non chiffrée ; elle n’a pas été utilisée.</source>
+        <translation>The iCloud service gave an unencrypted transfer address; it was not used.</translation>
+    </message>
+    <message>
+        <source>Le trousseau du bureau n’est pas disponible : la session iCloud n’a pas pu être lue.</source>
+        <translation>The desktop keyring is not available: the iCloud session could not be read.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud n’a pas indiqué de page de connexion.</source>
+        <translation>The iCloud service did not provide a sign-in page.</translation>
+    </message>
+    <message>
+        <source>Les données publiées dans iCloud n’ont pas de fichier «&#xa0;%1&#xa0;».</source>
+        <translation>The data published in iCloud has no “%1” file.</translation>
+    </message>
+    <message>
+        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
+        <translation>The file to publish, “%1”, could not be read.</translation>
+    </message>
+    <message>
+        <source>Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que %2 Mo par fichier : elles n’ont pas été publiées.</source>
+        <translation>Your nights take up %1 MB once encoded, and iCloud only accepts %2 MB per file: they were not published.</translation>
+    </message>
+</context>
+<context>
+    <name>CloudSnapshotService</name>
+    <message>
+        <source>Une autre synchronisation est en cours sur cet ordinateur. Réessayez dans un instant.</source>
+        <translation>Another sync is already running on this computer. Please try again in a moment.</translation>
+    </message>
+    <message>
+        <source>Le fichier de verrou «&#xa0;%1&#xa0;» n’a pas pu être créé.</source>
+        <translation>The lock file “%1” could not be created.</translation>
+    </message>
+</context>
+<context>
+    <name>CloudStoreChoiceTexts</name>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» ne peut pas recevoir les nuits : il n’a pas pu être créé ou vous n’avez pas le droit d’y écrire.</source>
+        <translation>The folder “%1” cannot take the nights: it could not be created or you may not write in it.</translation>
+    </message>
+    <message>
+        <source>Les nuits seront publiées dans ce dossier de cet ordinateur.</source>
+        <translation>The nights will be published to this folder on this computer.</translation>
+    </message>
+    <message>
+        <source>Choisir le dossier des nuits publiées</source>
+        <translation>Choose the folder of the published nights</translation>
+    </message>
+    <message>
+        <source>Choisissez un dossier de cet ordinateur, par exemple un dossier qu’un client de synchronisation porte déjà jusqu’à votre téléphone.</source>
+        <translation>Choose a folder on this computer, for example one that a sync client already carries to your phone.</translation>
+    </message>
+    <message>
+        <source>Les nuits seront publiées sur votre serveur.</source>
+        <translation>The nights will be published to your server.</translation>
+    </message>
+    <message>
+        <source>Test de la connexion…</source>
+        <translation>Testing the connection…</translation>
+    </message>
+    <message>
+        <source>Connexion réussie : le serveur répond et accepte votre identifiant. Aucune nuit n’y est encore publiée.</source>
+        <translation>Connection works: the server answers and accepts your user name. No night is published there yet.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Connexion réussie : le serveur répond et accepte votre identifiant. %1 nuits y sont publiées.</source>
+        <translation>
+            <numerusform>Connection works: the server answers and accepts your user name. %1 night is published there.</numerusform>
+            <numerusform>Connection works: the server answers and accepts your user name. %1 nights are published there.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Les nuits seront publiées dans votre iCloud privé.</source>
+        <translation>The nights will be published to your private iCloud.</translation>
+    </message>
+    <message>
+        <source>Les nuits seront publiées dans votre iCloud privé dès que vous serez connecté.</source>
+        <translation>The nights will be published to your private iCloud as soon as you sign in.</translation>
+    </message>
+    <message>
+        <source>Connectez-vous dans la page ouverte dans votre navigateur.</source>
+        <translation>Sign in on the page opened in your browser.</translation>
+    </message>
+    <message>
+        <source>Connecté à iCloud.</source>
+        <translation>Signed in to iCloud.</translation>
+    </message>
+    <message>
+        <source>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</source>
+        <translation>Signed out of iCloud: no night will be published there until you sign in again.</translation>
+    </message>
+</context>
+<context>
+    <name>ICloudForm</name>
+    <message>
+        <source>Connecté à iCloud sur cet ordinateur.</source>
+        <translation>Signed in to iCloud on this computer.</translation>
+    </message>
+    <message>
+        <source>Pas encore connecté à iCloud sur cet ordinateur.</source>
+        <translation>Not signed in to iCloud on this computer yet.</translation>
+    </message>
+    <message>
+        <source>Se connecter à iCloud…</source>
+        <translation>Sign in to iCloud…</translation>
+    </message>
+    <message>
+        <source>Se déconnecter</source>
+        <translation>Sign out</translation>
+    </message>
+    <message>
+        <source>Publier dans iCloud</source>
+        <translation>Publish to iCloud</translation>
+    </message>
+</context>
+<context>
+    <name>ICloudSignInTexts</name>
+    <message>
+        <source>Le port %1 de cet ordinateur est déjà occupé : une autre connexion à iCloud est peut-être en cours.</source>
+        <translation>Port %1 on this computer is already in use: another iCloud sign-in may be in progress.</translation>
+    </message>
+    <message>
+        <source>La connexion à iCloud n’a pas abouti : la page de connexion n’a rien renvoyé en %1 minutes.</source>
+        <translation>The iCloud sign-in did not complete: the sign-in page sent nothing back within %1 minutes.</translation>
+    </message>
+    <message>
+        <source>La connexion à iCloud a réussi, mais le trousseau du bureau (Secret Service) n’a pas pu la garder : ouvrez ou déverrouillez un trousseau (GNOME Keyring, KWallet…), puis connectez-vous à nouveau.</source>
+        <translation>Signing in to iCloud worked, but the desktop keyring (Secret Service) could not keep the sign-in: open or unlock a keyring (GNOME Keyring, KWallet…), then sign in again.</translation>
+    </message>
+</context>
+<context>
+    <name>LocalCloudStoreTexts</name>
+    <message>
+        <source>Le disque est plein : les données n’ont pas pu être enregistrées dans le dossier «&#xa0;%1&#xa0;».</source>
+        <translation>The disk is full: the data could not be saved in the folder “%1”.</translation>
+    </message>
+    <message>
+        <source>Les données n’ont pas pu être enregistrées dans le dossier «&#xa0;%1&#xa0;».</source>
+        <translation>The data could not be saved in the folder “%1”.</translation>
+    </message>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» contient des données publiées illisibles.</source>
+        <translation>The folder “%1” contains published data that cannot be read.</translation>
+    </message>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» est occupé par un autre programme. Réessayez dans un instant.</source>
+        <translation>The folder “%1” is being used by another program. Please try again in a moment.</translation>
+    </message>
+    <message>
+        <source>Aucune donnée publiée n’a été trouvée dans le dossier «&#xa0;%1&#xa0;».</source>
+        <translation>No published data was found in the folder “%1”.</translation>
+    </message>
+    <message>
+        <source>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</source>
+        <translation>The published data was changed elsewhere in the meantime. Please sync again.</translation>
+    </message>
+    <message>
+        <source>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</source>
+        <translation>The name “%1” cannot be used for a record.</translation>
+    </message>
+    <message>
+        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
+        <translation>The file to publish, “%1”, could not be read.</translation>
+    </message>
+</context>
+<context>
+    <name>LocalFolderForm</name>
+    <message>
+        <source>Dossier</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>Choisissez un dossier qu’un client de synchronisation (Nextcloud, Syncthing…) porte déjà jusqu’à votre téléphone pour que l’app les y trouve.</source>
+        <translation>Choose a folder that a sync client (Nextcloud, Syncthing…) already carries to your phone, so that the app finds the nights there.</translation>
+    </message>
+    <message>
+        <source>Choisir un dossier…</source>
+        <translation>Choose a folder…</translation>
+    </message>
+    <message>
+        <source>Publier dans ce dossier</source>
+        <translation>Publish to this folder</translation>
+    </message>
+</context>
+<context>
+    <name>LunexaSyncApp</name>
+    <message>
+        <source>Ouvrir Velunora Sync</source>
+        <translation>Open Velunora Sync</translation>
+    </message>
+    <message>
+        <source>Se connecter à iCloud…</source>
+        <translation>Sign in to iCloud…</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Réglages…</source>
+        <translation>Settings…</translation>
+    </message>
+</context>
+<context>
+    <name>MacOnboardingView</name>
+    <message>
+        <source>SYNC POUR MAC</source>
+        <translation>SYNC FOR LINUX</translation>
+    </message>
+    <message>
+        <source>Bienvenue</source>
+        <translation>Welcome</translation>
+    </message>
+    <message>
+        <source>Carte SD</source>
+        <translation>SD card</translation>
+    </message>
+    <message>
+        <source>Autorisation</source>
+        <translation>Permission</translation>
+    </message>
+    <message>
+        <source>Prêt</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>Lecture seule</source>
+        <translation>Read-only</translation>
+    </message>
+    <message>
+        <source>Votre carte SD n’est jamais modifiée.</source>
+        <translation>Your SD card is never changed.</translation>
+    </message>
+    <message>
+        <source>Plus tard</source>
+        <translation>Later</translation>
+    </message>
+    <message>
+        <source>Retour</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Terminer</source>
+        <translation>Finish</translation>
+    </message>
+    <message>
+        <source>Continuer</source>
+        <translation>Continue</translation>
+    </message>
+</context>
+<context>
+    <name>Onboarding</name>
+    <message>
+        <source>Bienvenue dans Velunora Sync</source>
+        <translation>Welcome to Velunora Sync</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageAccess</name>
+    <message>
+        <source>AUTORISATION MACOS</source>
+        <translation>ACCESS TO THE CARD</translation>
+    </message>
+    <message>
+        <source>Vous gardez le contrôle sur l’accès.</source>
+        <translation>You stay in control of access.</translation>
+    </message>
+    <message>
+        <source>La première fois, macOS demande de choisir la racine de la carte SD. Cette autorisation est mémorisée pour les prochaines insertions.</source>
+        <translation>The first time, Velunora Sync asks you to choose the top folder of the SD card. Your choice is remembered for the next times you insert it.</translation>
+    </message>
+    <message>
+        <source>Choisissez la carte SD</source>
+        <translation>Choose the SD card</translation>
+    </message>
+    <message>
+        <source>La carte est reconnue et prête à être synchronisée.</source>
+        <translation>The card is recognized and ready to sync.</translation>
+    </message>
+    <message>
+        <source>Sélectionnez le volume qui contient les données de votre appareil.</source>
+        <translation>Select the drive that holds your device’s data.</translation>
+    </message>
+    <message>
+        <source>Changer de carte…</source>
+        <translation>Change card…</translation>
+    </message>
+    <message>
+        <source>Choisir une carte SD…</source>
+        <translation>Choose an SD card…</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageCard</name>
+    <message>
+        <source>UNE FOIS VOTRE NUIT TERMINÉE</source>
+        <translation>ONCE YOUR NIGHT IS OVER</translation>
+    </message>
+    <message>
+        <source>Insérez simplement la carte SD dans le Mac.</source>
+        <translation>Simply insert the SD card into this computer.</translation>
+    </message>
+    <message>
+        <source>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</source>
+        <translation>Before removing it from the device, stop your therapy, unplug the power, then gently take out the card.</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Attendez l’arrêt du souffle</source>
+        <translation>Wait for the airflow to stop</translation>
+    </message>
+    <message>
+        <source>Débrancher</source>
+        <translation>Unplug</translation>
+    </message>
+    <message>
+        <source>Retirez l’alimentation</source>
+        <translation>Disconnect the power</translation>
+    </message>
+    <message>
+        <source>Insérer</source>
+        <translation>Insert</translation>
+    </message>
+    <message>
+        <source>Placez la carte dans le Mac</source>
+        <translation>Put the card into this computer</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageReady</name>
+    <message>
+        <source>TOUT EST PRÊT</source>
+        <translation>ALL SET</translation>
+    </message>
+    <message>
+        <source>Les prochaines nuits arriveront toutes seules.</source>
+        <translation>Your next nights will arrive on their own.</translation>
+    </message>
+    <message>
+        <source>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la barre des menus.</source>
+        <translation>You can always open Velunora Sync from the moon icon in the notification area.</translation>
+    </message>
+    <message>
+        <source>Import automatique</source>
+        <translation>Automatic import</translation>
+    </message>
+    <message>
+        <source>Synchroniser dès qu’une carte compatible est insérée</source>
+        <translation>Sync as soon as a compatible card is inserted</translation>
+    </message>
+    <message>
+        <source>Ouvrir à la connexion</source>
+        <translation>Open at login</translation>
+    </message>
+    <message>
+        <source>Lancer discrètement Velunora Sync avec votre Mac</source>
+        <translation>Quietly start Velunora Sync with your computer</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageWelcome</name>
+    <message>
+        <source>BIENVENUE DANS VELUNORA SYNC</source>
+        <translation>WELCOME TO VELUNORA SYNC</translation>
+    </message>
+    <message>
+        <source>Carte SD</source>
+        <translation>SD card</translation>
+    </message>
+    <message>
+        <source>Votre Mac</source>
+        <translation>This computer</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre iPhone.</source>
+        <comment>icloud</comment>
+        <translation>The quiet link between your device and your iPhone.</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre iPhone.</source>
+        <comment>webdav</comment>
+        <translation>The quiet link between your device and your server.</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre iPhone.</source>
+        <comment>local</comment>
+        <translation>The quiet link between your device and this computer.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <comment>icloud</comment>
+        <translation>Velunora Sync stays in the notification area and sends new nights to your private iCloud automatically.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <comment>webdav</comment>
+        <translation>Velunora Sync stays in the notification area and sends new nights to your server automatically.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <comment>local</comment>
+        <translation>Velunora Sync stays in the notification area and files new nights in a folder on this computer automatically.</translation>
+    </message>
+</context>
+<context>
+    <name>PAPCardImportError</name>
+    <message>
+        <source>vous n’avez pas l’autorisation de lire le dossier «&#xa0;DATALOG&#xa0;»</source>
+        <translation>you don’t have permission to read the “DATALOG” folder</translation>
+    </message>
+    <message>
+        <source>le dossier DATALOG est inaccessible</source>
+        <translation>the DATALOG folder cannot be accessed</translation>
+    </message>
+    <message>
+        <source>données tronquées dans </source>
+        <translation>truncated data in </translation>
+    </message>
+    <message>
+        <source> est incomplet</source>
+        <translation> is incomplete</translation>
+    </message>
+    <message>
+        <source>en-tête EDF invalide dans </source>
+        <translation>invalid EDF header in </translation>
+    </message>
+    <message>
+        <source>description EDF invalide</source>
+        <translation>invalid EDF description</translation>
+    </message>
+    <message>
+        <source>date EDF invalide dans </source>
+        <translation>invalid EDF date in </translation>
+    </message>
+    <message>
+        <source>La carte SD n’a pas pu être lue : </source>
+        <translation>The SD card could not be read: </translation>
+    </message>
+    <message>
+        <source>Ce dossier ne contient pas une carte PPC compatible.</source>
+        <translation>This folder does not contain a compatible PAP card.</translation>
+    </message>
+    <message>
+        <source>Aucune session détaillée n’a été trouvée sur cette carte SD.</source>
+        <translation>No detailed sessions were found on this SD card.</translation>
+    </message>
+    <message>
+        <source>la carte a été retirée ou ne répond plus pendant la lecture de «&#xa0;%1&#xa0;»</source>
+        <translation>the card was removed or stopped responding while “%1” was being read</translation>
+    </message>
+</context>
+<context>
+    <name>PlatformError</name>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» n’existe pas.</source>
+        <translation>The file “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>Vous ne disposez pas de l’autorisation nécessaire pour ouvrir le fichier «&#xa0;%1&#xa0;».</source>
+        <translation>You don’t have permission to open the file “%1”.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est un dossier, pas un fichier.</source>
+        <translation>“%1” is a folder, not a file.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’est pas un fichier ordinaire.</source>
+        <translation>“%1” is not a regular file.</translation>
+    </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» est trop volumineux pour être lu.</source>
+        <translation>The file “%1” is too large to be read.</translation>
+    </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
+        <translation>The file “%1” could not be read.</translation>
+    </message>
+    <message>
+        <source>Le disque est plein&#xa0;: «&#xa0;%1&#xa0;» n’a pas pu être enregistré.</source>
+        <translation>The disk is full: “%1” could not be saved.</translation>
+    </message>
+    <message>
+        <source>Vous ne disposez pas de l’autorisation nécessaire pour enregistrer «&#xa0;%1&#xa0;».</source>
+        <translation>You don’t have permission to save “%1”.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’a pas pu être enregistré&#xa0;: le volume est en lecture seule.</source>
+        <translation>“%1” could not be saved: the drive is read-only.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’a pas pu être enregistré : un dossier porte ce nom.</source>
+        <translation>“%1” could not be saved: a folder already has that name.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’a pas pu être enregistré : un élément qui n’est pas un fichier ordinaire porte ce nom.</source>
+        <translation>“%1” could not be saved: something that is not a regular file already has that name.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’a pas pu être enregistré.</source>
+        <translation>“%1” could not be saved.</translation>
+    </message>
+    <message>
+        <source>Vous ne disposez pas de l’autorisation nécessaire pour supprimer le fichier «&#xa0;%1&#xa0;».</source>
+        <translation>You don’t have permission to delete the file “%1”.</translation>
+    </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être supprimé.</source>
+        <translation>The file “%1” could not be deleted.</translation>
+    </message>
+</context>
+<context>
+    <name>ResetConfirmationDialog</name>
+    <message>
+        <source>Réinitialiser toutes les données Velunora ?</source>
+        <translation>Reset all Velunora data?</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
+        <comment>icloud</comment>
+        <translation>The data in iCloud and the local export will be deleted. The SD card is never changed.</translation>
+    </message>
+    <message>
+        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
+        <comment>webdav</comment>
+        <translation>The data published on your server and the local export will be deleted. The SD card is never changed.</translation>
+    </message>
+    <message>
+        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
+        <comment>local</comment>
+        <translation>The data published on this computer and the local export will be deleted. The SD card is never changed.</translation>
+    </message>
+    <message>
+        <source>Effacer les données iCloud et locales</source>
+        <comment>icloud</comment>
+        <translation>Erase iCloud and local data</translation>
+    </message>
+    <message>
+        <source>Effacer les données iCloud et locales</source>
+        <comment>webdav</comment>
+        <translation>Erase server and local data</translation>
+    </message>
+    <message>
+        <source>Effacer les données iCloud et locales</source>
+        <comment>local</comment>
+        <translation>Erase published and local data</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Où publier les nuits</source>
+        <translation>Where to publish the nights</translation>
+    </message>
+    <message>
+        <source>Votre iCloud privé, que lit l’app Velunora de votre iPhone.</source>
+        <translation>Your private iCloud, which the Velunora app on your iPhone reads.</translation>
+    </message>
+    <message>
+        <source>Nextcloud ou WebDAV</source>
+        <translation>Nextcloud or WebDAV</translation>
+    </message>
+    <message>
+        <source>Votre propre serveur, en https.</source>
+        <translation>Your own server, over https.</translation>
+    </message>
+    <message>
+        <source>Sur cet ordinateur</source>
+        <translation>On this computer</translation>
+    </message>
+    <message>
+        <source>Un dossier de cet ordinateur, sans compte ni serveur.</source>
+        <translation>A folder on this computer, with no account and no server.</translation>
+    </message>
+    <message>
+        <source>Export local</source>
+        <translation>Local export</translation>
+    </message>
+    <message>
+        <source>Afficher l’export local</source>
+        <translation>Show the local export</translation>
+    </message>
+    <message>
+        <source>Importer automatiquement les cartes SD</source>
+        <translation>Import SD cards automatically</translation>
+    </message>
+    <message>
+        <source>Ouvrir à la connexion</source>
+        <translation>Open at login</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWindow</name>
+    <message>
+        <source>Réglages de Velunora Sync</source>
+        <translation>Velunora Sync Settings</translation>
+    </message>
+</context>
+<context>
+    <name>SignInCallbackTexts</name>
+    <message>
+        <source>Cette adresse attend le retour de la connexion à iCloud.</source>
+        <translation>This address is waiting for the reply from the iCloud sign-in.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync est connecté à iCloud. Vous pouvez fermer cette page.</source>
+        <translation>Velunora Sync is signed in to iCloud. You can close this page.</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotEncoder</name>
+    <message>
+        <source>Instantané non encodable : date hors limites pour « </source>
+        <translation>The nights could not be prepared for publishing: date out of range for « </translation>
+    </message>
+    <message>
+        <source>Instantané non encodable : nombre non fini pour « </source>
+        <translation>The nights could not be prepared for publishing: invalid number for « </translation>
+    </message>
+    <message>
+        <source> de la nuit du </source>
+        <translation> of the night of </translation>
+    </message>
+</context>
+<context>
+    <name>Status</name>
+    <message>
+        <source>Autorisation requise</source>
+        <translation>Permission needed</translation>
+    </message>
+    <message>
+        <source>Carte détectée · </source>
+        <translation>Card detected · </translation>
+    </message>
+    <message>
+        <source>Échec de la synchronisation</source>
+        <translation>Sync failed</translation>
+    </message>
+    <message>
+        <source>En attente d’une carte SD</source>
+        <translation>Waiting for an SD card</translation>
+    </message>
+    <message>
+        <source>Synchronisation…</source>
+        <translation>Syncing…</translation>
+    </message>
+    <message>
+        <source>Remise à zéro…</source>
+        <translation>Erasing…</translation>
+    </message>
+    <message>
+        <source>Données réinitialisées</source>
+        <translation>Data erased</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 nuits synchronisées</source>
+        <translation>
+            <numerusform>%1 night synced</numerusform>
+            <numerusform>%1 nights synced</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>StoreOption</name>
+    <message>
+        <source>%1 (actuel)</source>
+        <translation>%1 (current)</translation>
+    </message>
+</context>
+<context>
+    <name>SyncController</name>
+    <message>
+        <source>La mémoire disponible ne suffit pas.</source>
+        <translation>There is not enough memory available.</translation>
+    </message>
+    <message>
+        <source>Une erreur inconnue est survenue.</source>
+        <translation>An unknown error occurred.</translation>
+    </message>
+    <message>
+        <source>Sélectionner la carte SD de l’appareil de traitement</source>
+        <translation>Select your therapy device’s SD card</translation>
+    </message>
+    <message>
+        <source>Choisissez la racine de la carte, celle qui contient DATALOG et STR.edf.</source>
+        <translation>Choose the top folder of the card, the one that contains DATALOG and STR.edf.</translation>
+    </message>
+    <message>
+        <source>macOS n’a pas accordé l’accès à la carte SD. Sélectionnez-la à nouveau.</source>
+        <translation>Velunora Sync could not get access to the SD card. Please select it again.</translation>
+    </message>
+    <message>
+        <source>Ouverture de session : </source>
+        <translation>Open at login: </translation>
+    </message>
+    <message>
+        <source>Remise à zéro impossible : </source>
+        <translation>Could not erase the data: </translation>
+    </message>
+    <message>
+        <source>Les données publiées n’ont pas pu être lues.</source>
+        <translation>The published data could not be read.</translation>
+    </message>
+</context>
+<context>
+    <name>SyncMenuView</name>
+    <message>
+        <source>Aucune carte SD détectée</source>
+        <translation>No SD card detected</translation>
+    </message>
+    <message>
+        <source>Insérez la carte SD de votre appareil de traitement : Velunora Sync l’importera automatiquement.</source>
+        <translation>Insert your therapy device’s SD card: Velunora Sync will import it automatically.</translation>
+    </message>
+    <message>
+        <source>CARTE SD À AUTORISER</source>
+        <translation>SD CARD NEEDS PERMISSION</translation>
+    </message>
+    <message>
+        <source>CARTE SD DÉTECTÉE</source>
+        <translation>SD CARD DETECTED</translation>
+    </message>
+    <message>
+        <source>macOS exige votre autorisation avant de permettre la lecture des données.</source>
+        <translation>Velunora Sync needs your permission before it reads the card.</translation>
+    </message>
+    <message>
+        <source>Autoriser l’accès…</source>
+        <translation>Allow access…</translation>
+    </message>
+    <message>
+        <source>Choisir une carte…</source>
+        <translation>Choose a card…</translation>
+    </message>
+    <message>
+        <source>Synchroniser</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>Importer automatiquement les cartes SD</source>
+        <translation>Import SD cards automatically</translation>
+    </message>
+    <message>
+        <source>Ouvrir à la connexion</source>
+        <translation>Open at login</translation>
+    </message>
+    <message>
+        <source>Afficher l’export local</source>
+        <translation>Show local export</translation>
+    </message>
+    <message>
+        <source>Réinitialiser les données Velunora…</source>
+        <translation>Reset Velunora data…</translation>
+    </message>
+    <message>
+        <source>Revoir la présentation…</source>
+        <translation>Show the introduction again…</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Réglages…</source>
+        <translation>Settings…</translation>
+    </message>
+    <message>
+        <source>Données chiffrées dans votre iCloud privé</source>
+        <comment>icloud</comment>
+        <translation>Data encrypted in your private iCloud</translation>
+    </message>
+    <message>
+        <source>Données chiffrées dans votre iCloud privé</source>
+        <comment>webdav</comment>
+        <translation>Nights published on your server</translation>
+    </message>
+    <message>
+        <source>Données chiffrées dans votre iCloud privé</source>
+        <comment>local</comment>
+        <translation>Nights kept on this computer</translation>
+    </message>
+</context>
+<context>
+    <name>WebDAVCloudStoreTexts</name>
+    <message>
+        <source>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</source>
+        <translation>The published data was changed elsewhere in the meantime. Please sync again.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV a répondu de façon inattendue (code HTTP %1).</source>
+        <translation>The WebDAV server replied unexpectedly (HTTP code %1).</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a envoyé une réponse illisible.</source>
+        <translation>The WebDAV server “%1” sent a response that could not be read.</translation>
+    </message>
+    <message>
+        <source>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</source>
+        <translation>The name “%1” cannot be used for a record.</translation>
+    </message>
+    <message>
+        <source>Aucun mot de passe WebDAV n’est enregistré pour «&#xa0;%1&#xa0;» dans le trousseau.</source>
+        <translation>No WebDAV password is saved for “%1” in the keyring.</translation>
+    </message>
+    <message>
+        <source>L’accès au trousseau a été refusé. Le mot de passe WebDAV n’a pas pu être lu.</source>
+        <translation>Access to the keyring was denied. The WebDAV password could not be read.</translation>
+    </message>
+    <message>
+        <source>Le trousseau du bureau n’est pas disponible. Le mot de passe WebDAV n’a pas pu être lu.</source>
+        <translation>The desktop keyring is not available. The WebDAV password could not be read.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» n’a pas terminé sa réponse en %2 s.</source>
+        <translation>The WebDAV server “%1” did not finish its reply within %2 s.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» ne répond plus depuis %2 s.</source>
+        <translation>The WebDAV server “%1” has not responded for %2 s.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a envoyé une réponse trop volumineuse.</source>
+        <translation>The WebDAV server “%1” sent a response that is too large.</translation>
+    </message>
+    <message>
+        <source>Le certificat du serveur WebDAV «&#xa0;%1&#xa0;» n’a pas pu être vérifié. La connexion a été refusée.</source>
+        <translation>The certificate of the WebDAV server “%1” could not be verified. The connection was refused.</translation>
+    </message>
+    <message>
+        <source>L’adresse du serveur WebDAV «&#xa0;%1&#xa0;» n’est pas valide.</source>
+        <translation>The WebDAV server address “%1” is not valid.</translation>
+    </message>
+    <message>
+        <source>Aucune connexion réseau n’est disponible.</source>
+        <translation>No network connection is available.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» ne répond pas.</source>
+        <translation>The WebDAV server “%1” is not responding.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» est injoignable.</source>
+        <translation>The WebDAV server “%1” cannot be reached.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV a refusé l’identifiant «&#xa0;%1&#xa0;» ou son mot de passe.</source>
+        <translation>The WebDAV server rejected the username “%1” or its password.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV n’autorise pas «&#xa0;%1&#xa0;» à publier dans ce dossier.</source>
+        <translation>The WebDAV server does not allow “%1” to publish to this folder.</translation>
+    </message>
+    <message>
+        <source>Aucune donnée publiée n’a été trouvée sur le serveur WebDAV.</source>
+        <translation>No published data was found on the WebDAV server.</translation>
+    </message>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» n’existe pas sur le serveur WebDAV.</source>
+        <translation>The folder “%1” does not exist on the WebDAV server.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» renvoie vers une autre adresse (code HTTP %2). Indiquez l’adresse exacte du dossier dans les réglages.</source>
+        <translation>The WebDAV server “%1” is redirecting to another address (HTTP code %2). Enter the exact folder address in the settings.</translation>
+    </message>
+    <message>
+        <source>L’espace de stockage du serveur WebDAV est plein.</source>
+        <translation>The WebDAV server’s storage is full.</translation>
+    </message>
+    <message>
+        <source>Le mot de passe WebDAV n’a pas pu être enregistré dans le trousseau.</source>
+        <translation>The WebDAV password could not be saved in the keyring.</translation>
+    </message>
+    <message>
+        <source>L’adresse du serveur WebDAV n’est pas configurée ou n’est pas valide.</source>
+        <translation>The WebDAV server address is not set up or is not valid.</translation>
+    </message>
+    <message>
+        <source>L’adresse du serveur WebDAV «&#xa0;%1&#xa0;» n’est pas chiffrée : utilisez une adresse en https://, pour que le mot de passe et vos nuits ne circulent jamais en clair.</source>
+        <translation>The WebDAV server address “%1” is not encrypted: use an https:// address so that your password and your nights are never sent in the clear.</translation>
+    </message>
+    <message>
+        <source>Un enregistrement WebDAV ne contient qu’un seul fichier.</source>
+        <translation>A WebDAV record holds only one file.</translation>
+    </message>
+    <message>
+        <source>L’enregistrement ne contient aucun fichier à publier.</source>
+        <translation>The record contains no file to publish.</translation>
+    </message>
+    <message>
+        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
+        <translation>The file to publish, “%1”, could not be read.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</source>
+        <translation>The WebDAV server “%1” refused to save the date and the number of nights.</translation>
+    </message>
+</context>
+<context>
+    <name>WebDAVForm</name>
+    <message>
+        <source>Adresse du dossier sur le serveur</source>
+        <translation>Address of the folder on the server</translation>
+    </message>
+    <message>
+        <source>Identifiant</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>Mot de passe</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Inchangé (gardé dans le trousseau)</source>
+        <translation>Unchanged (kept in the keyring)</translation>
+    </message>
+    <message>
+        <source>Tester la connexion</source>
+        <translation>Test the connection</translation>
+    </message>
+    <message>
+        <source>Enregistrer</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Publier sur ce serveur</source>
+        <translation>Publish to this server</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,1045 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr" sourcelanguage="fr">
+<context>
+    <name>CardBookmark</name>
+    <message>
+        <source>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</source>
+        <translation>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</translation>
+    </message>
+</context>
+<context>
+    <name>CloudKitCloudStoreTexts</name>
+    <message>
+        <source>Connectez-vous à iCloud pour publier vos nuits : la session iCloud de Velunora Sync n’est pas ouverte ou a expiré.</source>
+        <translation>Connectez-vous à iCloud pour publier vos nuits : la session iCloud de Velunora Sync n’est pas ouverte ou a expiré.</translation>
+    </message>
+    <message>
+        <source>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</source>
+        <translation>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud a envoyé une réponse illisible.</source>
+        <translation>Le service iCloud a envoyé une réponse illisible.</translation>
+    </message>
+    <message>
+        <source>dans un instant</source>
+        <translation>dans un instant</translation>
+    </message>
+    <message>
+        <source>dans %1 secondes</source>
+        <translation>dans %1 secondes</translation>
+    </message>
+    <message>
+        <source>dans %1 minutes</source>
+        <translation>dans %1 minutes</translation>
+    </message>
+    <message>
+        <source>dans %1 heures</source>
+        <translation>dans %1 heures</translation>
+    </message>
+    <message>
+        <source>Aucune donnée publiée n’a été trouvée dans iCloud.</source>
+        <translation>Aucune donnée publiée n’a été trouvée dans iCloud.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud refuse le jeton d’API configuré pour le conteneur «&#xa0;%1&#xa0;» (environnement «&#xa0;%2&#xa0;»).</source>
+        <translation>Le service iCloud refuse le jeton d’API configuré pour le conteneur «&#xa0;%1&#xa0;» (environnement «&#xa0;%2&#xa0;»).</translation>
+    </message>
+    <message>
+        <source>Le service iCloud refuse l’accès aux données de ce compte. Reconnectez-vous à iCloud.</source>
+        <translation>Le service iCloud refuse l’accès aux données de ce compte. Reconnectez-vous à iCloud.</translation>
+    </message>
+    <message>
+        <source>Votre stockage iCloud est plein : libérez de l’espace pour publier vos nuits.</source>
+        <translation>Votre stockage iCloud est plein : libérez de l’espace pour publier vos nuits.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud est surchargé et demande d’attendre. Relancez la synchronisation %1.</source>
+        <translation>Le service iCloud est surchargé et demande d’attendre. Relancez la synchronisation %1.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud est momentanément indisponible. Relancez la synchronisation plus tard.</source>
+        <translation>Le service iCloud est momentanément indisponible. Relancez la synchronisation plus tard.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud a répondu par une erreur inattendue (%1).</source>
+        <translation>Le service iCloud a répondu par une erreur inattendue (%1).</translation>
+    </message>
+    <message>
+        <source>Le service iCloud n’a pas terminé sa réponse en %1 s.</source>
+        <translation>Le service iCloud n’a pas terminé sa réponse en %1 s.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud ne répond plus depuis %1 s.</source>
+        <translation>Le service iCloud ne répond plus depuis %1 s.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud a envoyé une réponse trop volumineuse.</source>
+        <translation>Le service iCloud a envoyé une réponse trop volumineuse.</translation>
+    </message>
+    <message>
+        <source>Le certificat du service iCloud n’a pas pu être vérifié. La connexion a été refusée.</source>
+        <translation>Le certificat du service iCloud n’a pas pu être vérifié. La connexion a été refusée.</translation>
+    </message>
+    <message>
+        <source>Aucune connexion réseau n’est disponible.</source>
+        <translation>Aucune connexion réseau n’est disponible.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud est injoignable.</source>
+        <translation>Le service iCloud est injoignable.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud renvoie vers une autre adresse (code HTTP %1).</source>
+        <translation>Le service iCloud renvoie vers une autre adresse (code HTTP %1).</translation>
+    </message>
+    <message>
+        <source>Le conteneur iCloud de Velunora Sync n’est pas configuré (identifiant et jeton d’API).</source>
+        <translation>Le conteneur iCloud de Velunora Sync n’est pas configuré (identifiant et jeton d’API).</translation>
+    </message>
+    <message>
+        <source>L’adresse du service iCloud «&#xa0;%1&#xa0;» n’est pas une adresse https://.</source>
+        <translation>L’adresse du service iCloud «&#xa0;%1&#xa0;» n’est pas une adresse https://.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud a indiqué une adresse de transfert non chiffrée ; elle n’a pas été utilisée.</source>
+        <translation>Le service iCloud a indiqué une adresse de transfert non chiffrée ; elle n’a pas été utilisée.</translation>
+    </message>
+    <message>
+        <source>Le trousseau du bureau n’est pas disponible : la session iCloud n’a pas pu être lue.</source>
+        <translation>Le trousseau du bureau n’est pas disponible : la session iCloud n’a pas pu être lue.</translation>
+    </message>
+    <message>
+        <source>Le service iCloud n’a pas indiqué de page de connexion.</source>
+        <translation>Le service iCloud n’a pas indiqué de page de connexion.</translation>
+    </message>
+    <message>
+        <source>Les données publiées dans iCloud n’ont pas de fichier «&#xa0;%1&#xa0;».</source>
+        <translation>Les données publiées dans iCloud n’ont pas de fichier «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
+        <translation>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</translation>
+    </message>
+    <message>
+        <source>Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que %2 Mo par fichier : elles n’ont pas été publiées.</source>
+        <translation>Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que %2 Mo par fichier : elles n’ont pas été publiées.</translation>
+    </message>
+</context>
+<context>
+    <name>CloudSnapshotService</name>
+    <message>
+        <source>Une autre synchronisation est en cours sur cet ordinateur. Réessayez dans un instant.</source>
+        <translation>Une autre synchronisation est en cours sur cet ordinateur. Réessayez dans un instant.</translation>
+    </message>
+    <message>
+        <source>Le fichier de verrou «&#xa0;%1&#xa0;» n’a pas pu être créé.</source>
+        <translation>Le fichier de verrou «&#xa0;%1&#xa0;» n’a pas pu être créé.</translation>
+    </message>
+</context>
+<context>
+    <name>CloudStoreChoiceTexts</name>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» ne peut pas recevoir les nuits : il n’a pas pu être créé ou vous n’avez pas le droit d’y écrire.</source>
+        <translation>Le dossier «&#xa0;%1&#xa0;» ne peut pas recevoir les nuits : il n’a pas pu être créé ou vous n’avez pas le droit d’y écrire.</translation>
+    </message>
+    <message>
+        <source>Les nuits seront publiées dans ce dossier de cet ordinateur.</source>
+        <translation>Les nuits seront publiées dans ce dossier de cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Choisir le dossier des nuits publiées</source>
+        <translation>Choisir le dossier des nuits publiées</translation>
+    </message>
+    <message>
+        <source>Choisissez un dossier de cet ordinateur, par exemple un dossier qu’un client de synchronisation porte déjà jusqu’à votre téléphone.</source>
+        <translation>Choisissez un dossier de cet ordinateur, par exemple un dossier qu’un client de synchronisation porte déjà jusqu’à votre téléphone.</translation>
+    </message>
+    <message>
+        <source>Les nuits seront publiées sur votre serveur.</source>
+        <translation>Les nuits seront publiées sur votre serveur.</translation>
+    </message>
+    <message>
+        <source>Test de la connexion…</source>
+        <translation>Test de la connexion…</translation>
+    </message>
+    <message>
+        <source>Connexion réussie : le serveur répond et accepte votre identifiant. Aucune nuit n’y est encore publiée.</source>
+        <translation>Connexion réussie : le serveur répond et accepte votre identifiant. Aucune nuit n’y est encore publiée.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Connexion réussie : le serveur répond et accepte votre identifiant. %1 nuits y sont publiées.</source>
+        <translation>
+            <numerusform>Connexion réussie : le serveur répond et accepte votre identifiant. %1 nuit y est publiée.</numerusform>
+            <numerusform>Connexion réussie : le serveur répond et accepte votre identifiant. %1 nuits y sont publiées.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Les nuits seront publiées dans votre iCloud privé.</source>
+        <translation>Les nuits seront publiées dans votre iCloud privé.</translation>
+    </message>
+    <message>
+        <source>Les nuits seront publiées dans votre iCloud privé dès que vous serez connecté.</source>
+        <translation>Les nuits seront publiées dans votre iCloud privé dès que vous serez connecté.</translation>
+    </message>
+    <message>
+        <source>Connectez-vous dans la page ouverte dans votre navigateur.</source>
+        <translation>Connectez-vous dans la page ouverte dans votre navigateur.</translation>
+    </message>
+    <message>
+        <source>Connecté à iCloud.</source>
+        <translation>Connecté à iCloud.</translation>
+    </message>
+    <message>
+        <source>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</source>
+        <translation>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</translation>
+    </message>
+</context>
+<context>
+    <name>ICloudForm</name>
+    <message>
+        <source>Connecté à iCloud sur cet ordinateur.</source>
+        <translation>Connecté à iCloud sur cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Pas encore connecté à iCloud sur cet ordinateur.</source>
+        <translation>Pas encore connecté à iCloud sur cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Se connecter à iCloud…</source>
+        <translation>Se connecter à iCloud…</translation>
+    </message>
+    <message>
+        <source>Se déconnecter</source>
+        <translation>Se déconnecter</translation>
+    </message>
+    <message>
+        <source>Publier dans iCloud</source>
+        <translation>Publier dans iCloud</translation>
+    </message>
+</context>
+<context>
+    <name>ICloudSignInTexts</name>
+    <message>
+        <source>Le port %1 de cet ordinateur est déjà occupé : une autre connexion à iCloud est peut-être en cours.</source>
+        <translation>Le port %1 de cet ordinateur est déjà occupé : une autre connexion à iCloud est peut-être en cours.</translation>
+    </message>
+    <message>
+        <source>La connexion à iCloud n’a pas abouti : la page de connexion n’a rien renvoyé en %1 minutes.</source>
+        <translation>La connexion à iCloud n’a pas abouti : la page de connexion n’a rien renvoyé en %1 minutes.</translation>
+    </message>
+    <message>
+        <source>La connexion à iCloud a réussi, mais le trousseau du bureau (Secret Service) n’a pas pu la garder : ouvrez ou déverrouillez un trousseau (GNOME Keyring, KWallet…), puis connectez-vous à nouveau.</source>
+        <translation>La connexion à iCloud a réussi, mais le trousseau du bureau (Secret Service) n’a pas pu la garder : ouvrez ou déverrouillez un trousseau (GNOME Keyring, KWallet…), puis connectez-vous à nouveau.</translation>
+    </message>
+</context>
+<context>
+    <name>LocalCloudStoreTexts</name>
+    <message>
+        <source>Le disque est plein : les données n’ont pas pu être enregistrées dans le dossier «&#xa0;%1&#xa0;».</source>
+        <translation>Le disque est plein : les données n’ont pas pu être enregistrées dans le dossier «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Les données n’ont pas pu être enregistrées dans le dossier «&#xa0;%1&#xa0;».</source>
+        <translation>Les données n’ont pas pu être enregistrées dans le dossier «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» contient des données publiées illisibles.</source>
+        <translation>Le dossier «&#xa0;%1&#xa0;» contient des données publiées illisibles.</translation>
+    </message>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» est occupé par un autre programme. Réessayez dans un instant.</source>
+        <translation>Le dossier «&#xa0;%1&#xa0;» est occupé par un autre programme. Réessayez dans un instant.</translation>
+    </message>
+    <message>
+        <source>Aucune donnée publiée n’a été trouvée dans le dossier «&#xa0;%1&#xa0;».</source>
+        <translation>Aucune donnée publiée n’a été trouvée dans le dossier «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</source>
+        <translation>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</translation>
+    </message>
+    <message>
+        <source>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</source>
+        <translation>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</translation>
+    </message>
+    <message>
+        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
+        <translation>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</translation>
+    </message>
+</context>
+<context>
+    <name>LocalFolderForm</name>
+    <message>
+        <source>Dossier</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <source>Choisissez un dossier qu’un client de synchronisation (Nextcloud, Syncthing…) porte déjà jusqu’à votre téléphone pour que l’app les y trouve.</source>
+        <translation>Choisissez un dossier qu’un client de synchronisation (Nextcloud, Syncthing…) porte déjà jusqu’à votre téléphone pour que l’app les y trouve.</translation>
+    </message>
+    <message>
+        <source>Choisir un dossier…</source>
+        <translation>Choisir un dossier…</translation>
+    </message>
+    <message>
+        <source>Publier dans ce dossier</source>
+        <translation>Publier dans ce dossier</translation>
+    </message>
+</context>
+<context>
+    <name>LunexaSyncApp</name>
+    <message>
+        <source>Ouvrir Velunora Sync</source>
+        <translation>Ouvrir Velunora Sync</translation>
+    </message>
+    <message>
+        <source>Se connecter à iCloud…</source>
+        <translation>Se connecter à iCloud…</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Réglages…</source>
+        <translation>Réglages…</translation>
+    </message>
+</context>
+<context>
+    <name>MacOnboardingView</name>
+    <message>
+        <source>SYNC POUR MAC</source>
+        <translation>SYNC POUR LINUX</translation>
+    </message>
+    <message>
+        <source>Bienvenue</source>
+        <translation>Bienvenue</translation>
+    </message>
+    <message>
+        <source>Carte SD</source>
+        <translation>Carte SD</translation>
+    </message>
+    <message>
+        <source>Autorisation</source>
+        <translation>Autorisation</translation>
+    </message>
+    <message>
+        <source>Prêt</source>
+        <translation>Prêt</translation>
+    </message>
+    <message>
+        <source>Lecture seule</source>
+        <translation>Lecture seule</translation>
+    </message>
+    <message>
+        <source>Votre carte SD n’est jamais modifiée.</source>
+        <translation>Votre carte SD n’est jamais modifiée.</translation>
+    </message>
+    <message>
+        <source>Plus tard</source>
+        <translation>Plus tard</translation>
+    </message>
+    <message>
+        <source>Retour</source>
+        <translation>Retour</translation>
+    </message>
+    <message>
+        <source>Terminer</source>
+        <translation>Terminer</translation>
+    </message>
+    <message>
+        <source>Continuer</source>
+        <translation>Continuer</translation>
+    </message>
+</context>
+<context>
+    <name>Onboarding</name>
+    <message>
+        <source>Bienvenue dans Velunora Sync</source>
+        <translation>Bienvenue dans Velunora Sync</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageAccess</name>
+    <message>
+        <source>AUTORISATION MACOS</source>
+        <translation>ACCÈS À LA CARTE</translation>
+    </message>
+    <message>
+        <source>Vous gardez le contrôle sur l’accès.</source>
+        <translation>Vous gardez le contrôle sur l’accès.</translation>
+    </message>
+    <message>
+        <source>La première fois, macOS demande de choisir la racine de la carte SD. Cette autorisation est mémorisée pour les prochaines insertions.</source>
+        <translation>La première fois, choisissez la racine de la carte SD. Ce choix est mémorisé pour les prochaines insertions.</translation>
+    </message>
+    <message>
+        <source>Choisissez la carte SD</source>
+        <translation>Choisissez la carte SD</translation>
+    </message>
+    <message>
+        <source>La carte est reconnue et prête à être synchronisée.</source>
+        <translation>La carte est reconnue et prête à être synchronisée.</translation>
+    </message>
+    <message>
+        <source>Sélectionnez le volume qui contient les données de votre appareil.</source>
+        <translation>Sélectionnez le volume qui contient les données de votre appareil.</translation>
+    </message>
+    <message>
+        <source>Changer de carte…</source>
+        <translation>Changer de carte…</translation>
+    </message>
+    <message>
+        <source>Choisir une carte SD…</source>
+        <translation>Choisir une carte SD…</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageCard</name>
+    <message>
+        <source>UNE FOIS VOTRE NUIT TERMINÉE</source>
+        <translation>UNE FOIS VOTRE NUIT TERMINÉE</translation>
+    </message>
+    <message>
+        <source>Insérez simplement la carte SD dans le Mac.</source>
+        <translation>Insérez simplement la carte SD dans cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</source>
+        <translation>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Attendez l’arrêt du souffle</source>
+        <translation>Attendez l’arrêt du souffle</translation>
+    </message>
+    <message>
+        <source>Débrancher</source>
+        <translation>Débrancher</translation>
+    </message>
+    <message>
+        <source>Retirez l’alimentation</source>
+        <translation>Retirez l’alimentation</translation>
+    </message>
+    <message>
+        <source>Insérer</source>
+        <translation>Insérer</translation>
+    </message>
+    <message>
+        <source>Placez la carte dans le Mac</source>
+        <translation>Placez la carte dans l’ordinateur</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageReady</name>
+    <message>
+        <source>TOUT EST PRÊT</source>
+        <translation>TOUT EST PRÊT</translation>
+    </message>
+    <message>
+        <source>Les prochaines nuits arriveront toutes seules.</source>
+        <translation>Les prochaines nuits arriveront toutes seules.</translation>
+    </message>
+    <message>
+        <source>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la barre des menus.</source>
+        <translation>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la zone de notification.</translation>
+    </message>
+    <message>
+        <source>Import automatique</source>
+        <translation>Import automatique</translation>
+    </message>
+    <message>
+        <source>Synchroniser dès qu’une carte compatible est insérée</source>
+        <translation>Synchroniser dès qu’une carte compatible est insérée</translation>
+    </message>
+    <message>
+        <source>Ouvrir à la connexion</source>
+        <translation>Ouvrir à la connexion</translation>
+    </message>
+    <message>
+        <source>Lancer discrètement Velunora Sync avec votre Mac</source>
+        <translation>Lancer discrètement Velunora Sync avec votre session</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageWelcome</name>
+    <message>
+        <source>BIENVENUE DANS VELUNORA SYNC</source>
+        <translation>BIENVENUE DANS VELUNORA SYNC</translation>
+    </message>
+    <message>
+        <source>Carte SD</source>
+        <translation>Carte SD</translation>
+    </message>
+    <message>
+        <source>Votre Mac</source>
+        <translation>Cet ordinateur</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre iPhone.</source>
+        <comment>icloud</comment>
+        <translation>Le lien discret entre votre appareil et votre iPhone.</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre iPhone.</source>
+        <comment>webdav</comment>
+        <translation>Le lien discret entre votre appareil et votre serveur.</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre iPhone.</source>
+        <comment>local</comment>
+        <translation>Le lien discret entre votre appareil et cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <comment>icloud</comment>
+        <translation>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <comment>webdav</comment>
+        <translation>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <comment>local</comment>
+        <translation>Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</translation>
+    </message>
+</context>
+<context>
+    <name>PAPCardImportError</name>
+    <message>
+        <source>vous n’avez pas l’autorisation de lire le dossier «&#xa0;DATALOG&#xa0;»</source>
+        <translation>vous n’avez pas l’autorisation de lire le dossier «&#xa0;DATALOG&#xa0;»</translation>
+    </message>
+    <message>
+        <source>le dossier DATALOG est inaccessible</source>
+        <translation>le dossier DATALOG est inaccessible</translation>
+    </message>
+    <message>
+        <source>données tronquées dans </source>
+        <translation>données tronquées dans </translation>
+    </message>
+    <message>
+        <source> est incomplet</source>
+        <translation> est incomplet</translation>
+    </message>
+    <message>
+        <source>en-tête EDF invalide dans </source>
+        <translation>en-tête EDF invalide dans </translation>
+    </message>
+    <message>
+        <source>description EDF invalide</source>
+        <translation>description EDF invalide</translation>
+    </message>
+    <message>
+        <source>date EDF invalide dans </source>
+        <translation>date EDF invalide dans </translation>
+    </message>
+    <message>
+        <source>La carte SD n’a pas pu être lue : </source>
+        <translation>La carte SD n’a pas pu être lue : </translation>
+    </message>
+    <message>
+        <source>Ce dossier ne contient pas une carte PPC compatible.</source>
+        <translation>Ce dossier ne contient pas une carte PPC compatible.</translation>
+    </message>
+    <message>
+        <source>Aucune session détaillée n’a été trouvée sur cette carte SD.</source>
+        <translation>Aucune session détaillée n’a été trouvée sur cette carte SD.</translation>
+    </message>
+    <message>
+        <source>la carte a été retirée ou ne répond plus pendant la lecture de «&#xa0;%1&#xa0;»</source>
+        <translation>la carte a été retirée ou ne répond plus pendant la lecture de «&#xa0;%1&#xa0;»</translation>
+    </message>
+</context>
+<context>
+    <name>PlatformError</name>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» n’existe pas.</source>
+        <translation>Le fichier «&#xa0;%1&#xa0;» n’existe pas.</translation>
+    </message>
+    <message>
+        <source>Vous ne disposez pas de l’autorisation nécessaire pour ouvrir le fichier «&#xa0;%1&#xa0;».</source>
+        <translation>Vous ne disposez pas de l’autorisation nécessaire pour ouvrir le fichier «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est un dossier, pas un fichier.</source>
+        <translation>«&#xa0;%1&#xa0;» est un dossier, pas un fichier.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’est pas un fichier ordinaire.</source>
+        <translation>«&#xa0;%1&#xa0;» n’est pas un fichier ordinaire.</translation>
+    </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» est trop volumineux pour être lu.</source>
+        <translation>Le fichier «&#xa0;%1&#xa0;» est trop volumineux pour être lu.</translation>
+    </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
+        <translation>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être lu.</translation>
+    </message>
+    <message>
+        <source>Le disque est plein&#xa0;: «&#xa0;%1&#xa0;» n’a pas pu être enregistré.</source>
+        <translation>Le disque est plein&#xa0;: «&#xa0;%1&#xa0;» n’a pas pu être enregistré.</translation>
+    </message>
+    <message>
+        <source>Vous ne disposez pas de l’autorisation nécessaire pour enregistrer «&#xa0;%1&#xa0;».</source>
+        <translation>Vous ne disposez pas de l’autorisation nécessaire pour enregistrer «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’a pas pu être enregistré&#xa0;: le volume est en lecture seule.</source>
+        <translation>«&#xa0;%1&#xa0;» n’a pas pu être enregistré&#xa0;: le volume est en lecture seule.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’a pas pu être enregistré : un dossier porte ce nom.</source>
+        <translation>«&#xa0;%1&#xa0;» n’a pas pu être enregistré : un dossier porte ce nom.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’a pas pu être enregistré : un élément qui n’est pas un fichier ordinaire porte ce nom.</source>
+        <translation>«&#xa0;%1&#xa0;» n’a pas pu être enregistré : un élément qui n’est pas un fichier ordinaire porte ce nom.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n’a pas pu être enregistré.</source>
+        <translation>«&#xa0;%1&#xa0;» n’a pas pu être enregistré.</translation>
+    </message>
+    <message>
+        <source>Vous ne disposez pas de l’autorisation nécessaire pour supprimer le fichier «&#xa0;%1&#xa0;».</source>
+        <translation>Vous ne disposez pas de l’autorisation nécessaire pour supprimer le fichier «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être supprimé.</source>
+        <translation>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être supprimé.</translation>
+    </message>
+</context>
+<context>
+    <name>ResetConfirmationDialog</name>
+    <message>
+        <source>Réinitialiser toutes les données Velunora ?</source>
+        <translation>Réinitialiser toutes les données Velunora ?</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
+        <comment>icloud</comment>
+        <translation>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</translation>
+    </message>
+    <message>
+        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
+        <comment>webdav</comment>
+        <translation>Les données publiées sur votre serveur et l’export local seront supprimés. La carte SD ne sera jamais modifiée.</translation>
+    </message>
+    <message>
+        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
+        <comment>local</comment>
+        <translation>Les données publiées sur cet ordinateur et l’export local seront supprimés. La carte SD ne sera jamais modifiée.</translation>
+    </message>
+    <message>
+        <source>Effacer les données iCloud et locales</source>
+        <comment>icloud</comment>
+        <translation>Effacer les données iCloud et locales</translation>
+    </message>
+    <message>
+        <source>Effacer les données iCloud et locales</source>
+        <comment>webdav</comment>
+        <translation>Effacer les données du serveur et locales</translation>
+    </message>
+    <message>
+        <source>Effacer les données iCloud et locales</source>
+        <comment>local</comment>
+        <translation>Effacer les données publiées et locales</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Où publier les nuits</source>
+        <translation>Où publier les nuits</translation>
+    </message>
+    <message>
+        <source>Votre iCloud privé, que lit l’app Velunora de votre iPhone.</source>
+        <translation>Votre iCloud privé, que lit l’app Velunora de votre iPhone.</translation>
+    </message>
+    <message>
+        <source>Nextcloud ou WebDAV</source>
+        <translation>Nextcloud ou WebDAV</translation>
+    </message>
+    <message>
+        <source>Votre propre serveur, en https.</source>
+        <translation>Votre propre serveur, en https.</translation>
+    </message>
+    <message>
+        <source>Sur cet ordinateur</source>
+        <translation>Sur cet ordinateur</translation>
+    </message>
+    <message>
+        <source>Un dossier de cet ordinateur, sans compte ni serveur.</source>
+        <translation>Un dossier de cet ordinateur, sans compte ni serveur.</translation>
+    </message>
+    <message>
+        <source>Export local</source>
+        <translation>Export local</translation>
+    </message>
+    <message>
+        <source>Afficher l’export local</source>
+        <translation>Afficher l’export local</translation>
+    </message>
+    <message>
+        <source>Importer automatiquement les cartes SD</source>
+        <translation>Importer automatiquement les cartes SD</translation>
+    </message>
+    <message>
+        <source>Ouvrir à la connexion</source>
+        <translation>Ouvrir à la connexion</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWindow</name>
+    <message>
+        <source>Réglages de Velunora Sync</source>
+        <translation>Réglages de Velunora Sync</translation>
+    </message>
+</context>
+<context>
+    <name>SignInCallbackTexts</name>
+    <message>
+        <source>Cette adresse attend le retour de la connexion à iCloud.</source>
+        <translation>Cette adresse attend le retour de la connexion à iCloud.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync est connecté à iCloud. Vous pouvez fermer cette page.</source>
+        <translation>Velunora Sync est connecté à iCloud. Vous pouvez fermer cette page.</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotEncoder</name>
+    <message>
+        <source>Instantané non encodable : date hors limites pour « </source>
+        <translation>Instantané non encodable : date hors limites pour « </translation>
+    </message>
+    <message>
+        <source>Instantané non encodable : nombre non fini pour « </source>
+        <translation>Instantané non encodable : nombre non fini pour « </translation>
+    </message>
+    <message>
+        <source> de la nuit du </source>
+        <translation> de la nuit du </translation>
+    </message>
+</context>
+<context>
+    <name>Status</name>
+    <message>
+        <source>Autorisation requise</source>
+        <translation>Autorisation requise</translation>
+    </message>
+    <message>
+        <source>Carte détectée · </source>
+        <translation>Carte détectée · </translation>
+    </message>
+    <message>
+        <source>Échec de la synchronisation</source>
+        <translation>Échec de la synchronisation</translation>
+    </message>
+    <message>
+        <source>En attente d’une carte SD</source>
+        <translation>En attente d’une carte SD</translation>
+    </message>
+    <message>
+        <source>Synchronisation…</source>
+        <translation>Synchronisation…</translation>
+    </message>
+    <message>
+        <source>Remise à zéro…</source>
+        <translation>Remise à zéro…</translation>
+    </message>
+    <message>
+        <source>Données réinitialisées</source>
+        <translation>Données réinitialisées</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 nuits synchronisées</source>
+        <translation>
+            <numerusform>%1 nuit synchronisée</numerusform>
+            <numerusform>%1 nuits synchronisées</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>StoreOption</name>
+    <message>
+        <source>%1 (actuel)</source>
+        <translation>%1 (actuel)</translation>
+    </message>
+</context>
+<context>
+    <name>SyncController</name>
+    <message>
+        <source>La mémoire disponible ne suffit pas.</source>
+        <translation>La mémoire disponible ne suffit pas.</translation>
+    </message>
+    <message>
+        <source>Une erreur inconnue est survenue.</source>
+        <translation>Une erreur inconnue est survenue.</translation>
+    </message>
+    <message>
+        <source>Sélectionner la carte SD de l’appareil de traitement</source>
+        <translation>Sélectionner la carte SD de l’appareil de traitement</translation>
+    </message>
+    <message>
+        <source>Choisissez la racine de la carte, celle qui contient DATALOG et STR.edf.</source>
+        <translation>Choisissez la racine de la carte, celle qui contient DATALOG et STR.edf.</translation>
+    </message>
+    <message>
+        <source>macOS n’a pas accordé l’accès à la carte SD. Sélectionnez-la à nouveau.</source>
+        <translation>L’accès à la carte SD n’a pas été accordé. Sélectionnez-la à nouveau.</translation>
+    </message>
+    <message>
+        <source>Ouverture de session : </source>
+        <translation>Ouverture de session : </translation>
+    </message>
+    <message>
+        <source>Remise à zéro impossible : </source>
+        <translation>Remise à zéro impossible : </translation>
+    </message>
+    <message>
+        <source>Les données publiées n’ont pas pu être lues.</source>
+        <translation>Les données publiées n’ont pas pu être lues.</translation>
+    </message>
+</context>
+<context>
+    <name>SyncMenuView</name>
+    <message>
+        <source>Aucune carte SD détectée</source>
+        <translation>Aucune carte SD détectée</translation>
+    </message>
+    <message>
+        <source>Insérez la carte SD de votre appareil de traitement : Velunora Sync l’importera automatiquement.</source>
+        <translation>Insérez la carte SD de votre appareil de traitement : Velunora Sync l’importera automatiquement.</translation>
+    </message>
+    <message>
+        <source>CARTE SD À AUTORISER</source>
+        <translation>CARTE SD À AUTORISER</translation>
+    </message>
+    <message>
+        <source>CARTE SD DÉTECTÉE</source>
+        <translation>CARTE SD DÉTECTÉE</translation>
+    </message>
+    <message>
+        <source>macOS exige votre autorisation avant de permettre la lecture des données.</source>
+        <translation>Velunora Sync a besoin de votre autorisation pour lire les données de la carte.</translation>
+    </message>
+    <message>
+        <source>Autoriser l’accès…</source>
+        <translation>Autoriser l’accès…</translation>
+    </message>
+    <message>
+        <source>Choisir une carte…</source>
+        <translation>Choisir une carte…</translation>
+    </message>
+    <message>
+        <source>Synchroniser</source>
+        <translation>Synchroniser</translation>
+    </message>
+    <message>
+        <source>Importer automatiquement les cartes SD</source>
+        <translation>Importer automatiquement les cartes SD</translation>
+    </message>
+    <message>
+        <source>Ouvrir à la connexion</source>
+        <translation>Ouvrir à la connexion</translation>
+    </message>
+    <message>
+        <source>Afficher l’export local</source>
+        <translation>Afficher l’export local</translation>
+    </message>
+    <message>
+        <source>Réinitialiser les données Velunora…</source>
+        <translation>Réinitialiser les données Velunora…</translation>
+    </message>
+    <message>
+        <source>Revoir la présentation…</source>
+        <translation>Revoir la présentation…</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Réglages…</source>
+        <translation>Réglages…</translation>
+    </message>
+    <message>
+        <source>Données chiffrées dans votre iCloud privé</source>
+        <comment>icloud</comment>
+        <translation>Données chiffrées dans votre iCloud privé</translation>
+    </message>
+    <message>
+        <source>Données chiffrées dans votre iCloud privé</source>
+        <comment>webdav</comment>
+        <translation>Nuits publiées sur votre serveur</translation>
+    </message>
+    <message>
+        <source>Données chiffrées dans votre iCloud privé</source>
+        <comment>local</comment>
+        <translation>Nuits gardées sur cet ordinateur</translation>
+    </message>
+</context>
+<context>
+    <name>WebDAVCloudStoreTexts</name>
+    <message>
+        <source>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</source>
+        <translation>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV a répondu de façon inattendue (code HTTP %1).</source>
+        <translation>Le serveur WebDAV a répondu de façon inattendue (code HTTP %1).</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a envoyé une réponse illisible.</source>
+        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» a envoyé une réponse illisible.</translation>
+    </message>
+    <message>
+        <source>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</source>
+        <translation>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</translation>
+    </message>
+    <message>
+        <source>Aucun mot de passe WebDAV n’est enregistré pour «&#xa0;%1&#xa0;» dans le trousseau.</source>
+        <translation>Aucun mot de passe WebDAV n’est enregistré pour «&#xa0;%1&#xa0;» dans le trousseau.</translation>
+    </message>
+    <message>
+        <source>L’accès au trousseau a été refusé. Le mot de passe WebDAV n’a pas pu être lu.</source>
+        <translation>L’accès au trousseau a été refusé. Le mot de passe WebDAV n’a pas pu être lu.</translation>
+    </message>
+    <message>
+        <source>Le trousseau du bureau n’est pas disponible. Le mot de passe WebDAV n’a pas pu être lu.</source>
+        <translation>Le trousseau du bureau n’est pas disponible. Le mot de passe WebDAV n’a pas pu être lu.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» n’a pas terminé sa réponse en %2 s.</source>
+        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» n’a pas terminé sa réponse en %2 s.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» ne répond plus depuis %2 s.</source>
+        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» ne répond plus depuis %2 s.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a envoyé une réponse trop volumineuse.</source>
+        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» a envoyé une réponse trop volumineuse.</translation>
+    </message>
+    <message>
+        <source>Le certificat du serveur WebDAV «&#xa0;%1&#xa0;» n’a pas pu être vérifié. La connexion a été refusée.</source>
+        <translation>Le certificat du serveur WebDAV «&#xa0;%1&#xa0;» n’a pas pu être vérifié. La connexion a été refusée.</translation>
+    </message>
+    <message>
+        <source>L’adresse du serveur WebDAV «&#xa0;%1&#xa0;» n’est pas valide.</source>
+        <translation>L’adresse du serveur WebDAV «&#xa0;%1&#xa0;» n’est pas valide.</translation>
+    </message>
+    <message>
+        <source>Aucune connexion réseau n’est disponible.</source>
+        <translation>Aucune connexion réseau n’est disponible.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» ne répond pas.</source>
+        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» ne répond pas.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» est injoignable.</source>
+        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» est injoignable.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV a refusé l’identifiant «&#xa0;%1&#xa0;» ou son mot de passe.</source>
+        <translation>Le serveur WebDAV a refusé l’identifiant «&#xa0;%1&#xa0;» ou son mot de passe.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV n’autorise pas «&#xa0;%1&#xa0;» à publier dans ce dossier.</source>
+        <translation>Le serveur WebDAV n’autorise pas «&#xa0;%1&#xa0;» à publier dans ce dossier.</translation>
+    </message>
+    <message>
+        <source>Aucune donnée publiée n’a été trouvée sur le serveur WebDAV.</source>
+        <translation>Aucune donnée publiée n’a été trouvée sur le serveur WebDAV.</translation>
+    </message>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» n’existe pas sur le serveur WebDAV.</source>
+        <translation>Le dossier «&#xa0;%1&#xa0;» n’existe pas sur le serveur WebDAV.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» renvoie vers une autre adresse (code HTTP %2). Indiquez l’adresse exacte du dossier dans les réglages.</source>
+        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» renvoie vers une autre adresse (code HTTP %2). Indiquez l’adresse exacte du dossier dans les réglages.</translation>
+    </message>
+    <message>
+        <source>L’espace de stockage du serveur WebDAV est plein.</source>
+        <translation>L’espace de stockage du serveur WebDAV est plein.</translation>
+    </message>
+    <message>
+        <source>Le mot de passe WebDAV n’a pas pu être enregistré dans le trousseau.</source>
+        <translation>Le mot de passe WebDAV n’a pas pu être enregistré dans le trousseau.</translation>
+    </message>
+    <message>
+        <source>L’adresse du serveur WebDAV n’est pas configurée ou n’est pas valide.</source>
+        <translation>L’adresse du serveur WebDAV n’est pas configurée ou n’est pas valide.</translation>
+    </message>
+    <message>
+        <source>L’adresse du serveur WebDAV «&#xa0;%1&#xa0;» n’est pas chiffrée : utilisez une adresse en https://, pour que le mot de passe et vos nuits ne circulent jamais en clair.</source>
+        <translation>L’adresse du serveur WebDAV «&#xa0;%1&#xa0;» n’est pas chiffrée : utilisez une adresse en https://, pour que le mot de passe et vos nuits ne circulent jamais en clair.</translation>
+    </message>
+    <message>
+        <source>Un enregistrement WebDAV ne contient qu’un seul fichier.</source>
+        <translation>Un enregistrement WebDAV ne contient qu’un seul fichier.</translation>
+    </message>
+    <message>
+        <source>L’enregistrement ne contient aucun fichier à publier.</source>
+        <translation>L’enregistrement ne contient aucun fichier à publier.</translation>
+    </message>
+    <message>
+        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
+        <translation>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</translation>
+    </message>
+    <message>
+        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</source>
+        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</translation>
+    </message>
+</context>
+<context>
+    <name>WebDAVForm</name>
+    <message>
+        <source>Adresse du dossier sur le serveur</source>
+        <translation>Adresse du dossier sur le serveur</translation>
+    </message>
+    <message>
+        <source>Identifiant</source>
+        <translation>Identifiant</translation>
+    </message>
+    <message>
+        <source>Mot de passe</source>
+        <translation>Mot de passe</translation>
+    </message>
+    <message>
+        <source>Inchangé (gardé dans le trousseau)</source>
+        <translation>Inchangé (gardé dans le trousseau)</translation>
+    </message>
+    <message>
+        <source>Tester la connexion</source>
+        <translation>Tester la connexion</translation>
+    </message>
+    <message>
+        <source>Enregistrer</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Publier sur ce serveur</source>
+        <translation>Publier sur ce serveur</translation>
+    </message>
+</context>
+</TS>
