@@ -8,7 +8,11 @@
 #include "sync/SyncTestSupport.h"
 #include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStoreChoice.h"
+#include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/local/LocalCloudStore.h"
+#include "sync/cloud/webdav/WebDAVCloudStore.h"
+#include "sync/cloud/webdav/WebDAVTestServer.h"
 #include "tools/CardGenerator.h"
 
 #include <QCoreApplication>
@@ -19,6 +23,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <qcoro/qcorotask.h>
 #include <thread>
 #include <utility>
@@ -389,5 +394,115 @@ TEST(PreferencesTest, BoolPreferencesSurviveARestart) {
     EXPECT_FALSE(SyncController(std::move(environment)).automaticCardImport());
 }
 
+// The settings window moves publication to a WebDAV server: the connection test tells a refused
+// password from a working account, and the first sync into the server keeps every night
+// published before, although the server held none and the card has only its last nights.
+TEST_F(PublishedHistoryTest, ChangingTheStoreKeepsTheHistory) {
+    if (!testing::WebDAVTestServer::available()) {
+        GTEST_SKIP() << "Apache httpd with mod_dav is not installed";
+    }
+    testing::WebDAVTestServer server(QStringLiteral("camille"), QStringLiteral("nuit-calme"));
+    // The keyring of this computer, in memory.
+    auto keyring = std::make_shared<std::map<QString, QString>>();
+    const auto passwordOf = [keyring](const WebDAVAccount& account) {
+        return (*keyring)[account.baseUrl.toString() + account.user];
+    };
+
+    testing::TemporaryFolder home;
+    fs::create_directories(home.path() / "tmp");
+    auto defaults = std::make_shared<MemoryUserDefaults>();
+    defaults->setValue(cloudsettings::folderKey.toString(),
+                       QString::fromStdString(storeRoot.string()));
+    SyncEnvironment environment;
+    environment.userDefaults = defaults;
+    environment.cloud = std::make_shared<CloudSnapshotService>(
+        std::make_unique<LocalCloudStore>(storeRoot),
+        QString::fromStdString((home.path() / "tmp").string()));
+    environment.localExport = LocalExport(home.path() / "share");
+    environment.storeChoice.keepWebDAVPassword = [keyring](const WebDAVAccount& account,
+                                                           const QString& password) {
+        (*keyring)[account.baseUrl.toString() + account.user] = password;
+    };
+    environment.storeChoice.makeStore =
+        [passwordOf](const UserDefaults& settings) -> std::unique_ptr<CloudStore> {
+        if (settings.value(cloudsettings::storeKey.toString()).toString() ==
+            cloudsettings::webDAVStore) {
+            WebDAVAccount account{
+                QUrl(settings.value(cloudsettings::webDAVURLKey.toString()).toString()),
+                settings.value(cloudsettings::webDAVUserKey.toString()).toString()};
+            const QString password = passwordOf(account);
+            return std::make_unique<WebDAVCloudStore>(account, [password] { return password; });
+        }
+        return makeConfiguredCloudStore(settings);
+    };
+    SyncController controller(std::move(environment));
+    CloudStoreChoice& choice = *controller.storeChoice();
+    const auto sync = [&controller](const fs::path& card) {
+        controller.adoptCardFolder(card);
+        QCoro::waitFor(controller.sync());
+        return controller.status();
+    };
+    ASSERT_EQ(sync(cards().full), Status::success(cardNights));
+    EXPECT_EQ(choice.kind(), QStringLiteral("local"));
+
+    const QString address = server.collectionUrl().toString();
+    QCoro::waitFor(choice.runConnectionTest(address, server.user(), QStringLiteral("oubli")));
+    EXPECT_TRUE(choice.outcomeIsFailure()) << choice.outcome().toStdString();
+    EXPECT_TRUE(choice.outcome().contains(QStringLiteral("refusé")))
+        << choice.outcome().toStdString();
+    QCoro::waitFor(choice.runConnectionTest(address, server.user(), server.password()));
+    EXPECT_FALSE(choice.outcomeIsFailure()) << choice.outcome().toStdString();
+    EXPECT_TRUE(choice.outcome().contains(QStringLiteral("Aucune nuit")))
+        << choice.outcome().toStdString();
+    // An address that would carry the password in clear is refused before anything is kept.
+    QCoro::waitFor(choice.applyWebDAVStore(QStringLiteral("http://cloud.example.org/dav"),
+                                           server.user(), server.password()));
+    EXPECT_TRUE(choice.outcomeIsFailure());
+    EXPECT_EQ(choice.kind(), QStringLiteral("local"));
+    EXPECT_TRUE(keyring->empty());
+
+    // Another computer already publishes three nights of another card to that server.
+    testing::TemporaryFolder otherCard;
+    {
+        cardgen::CardGeneratorOptions options;
+        options.nights = 3;
+        options.seed = 11;
+        options.firstNight = cardgen::LocalDay{2024, 5, 1};
+        cardgen::generateCard(otherCard.path(), options);
+    }
+    Computer other(
+        shared.path() / "unused",
+        std::make_unique<WebDAVCloudStore>(WebDAVAccount{server.collectionUrl(), server.user()},
+                                           [&server] { return server.password(); }));
+    ASSERT_EQ(other.sync(otherCard.path()), Status::success(3));
+
+    // The card in the reader now holds only its last two nights; the change of store publishes
+    // it at once, with the server's nights and every night this computer published before.
+    controller.adoptCardFolder(cards().recent);
+    QCoro::waitFor(choice.applyWebDAVStore(address, server.user(), server.password()));
+    ASSERT_EQ(choice.kind(), QStringLiteral("webdav")) << choice.outcome().toStdString();
+    for (int waited = 0; waited < 300 && controller.status().kind() != Status::Kind::success &&
+                         controller.status().kind() != Status::Kind::failed;
+         ++waited) {
+        QTest::qWait(100);
+    }
+    EXPECT_EQ(controller.status(), Status::success(cardNights + 3));
+    WebDAVCloudStore onServer(WebDAVAccount{server.collectionUrl(), server.user()},
+                              [&server] { return server.password(); });
+    const QByteArray payload =
+        onServer.fetchAsset(CloudSnapshotService::recordName, QStringLiteral("payload"));
+    EXPECT_EQ(nightsIn(payload.toStdString()), std::size_t{cardNights + 3});
+    EXPECT_FALSE(defaults->boolValue(CloudStoreChoice::storeChangedKey).value_or(false));
+    EXPECT_EQ(sync(cards().recent), Status::success(cardNights + 3)) << "the next sync";
+
+    // And back to the folder, which keeps its six nights and gains the server's.
+    choice.useLocalStore(QString::fromStdString(storeRoot.string()));
+    for (int waited = 0; waited < 300 && (choice.kind() != QStringLiteral("local") ||
+                                          controller.status().kind() == Status::Kind::syncing);
+         ++waited) {
+        QTest::qWait(100);
+    }
+    EXPECT_EQ(controller.status(), Status::success(cardNights + 3));
+}
 } // namespace
 } // namespace velunora
