@@ -318,7 +318,8 @@ void CloudStoreChoice::signInToICloud() {
 }
 
 QCoro::Task<> CloudStoreChoice::runICloudSignIn() {
-    if (!iCloudOffered() || working_) {
+    // Without a way to show the page (no desktop), nothing could ever come back.
+    if (!iCloudOffered() || working_ || !services_.openPage) {
         co_return;
     }
     setWorking(true);
