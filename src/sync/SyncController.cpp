@@ -14,9 +14,7 @@
 #include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStore.h"
-#include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/EncodedSnapshot.h"
-#include "sync/cloud/cloudkit/ICloudSignIn.h"
 #include "sync/volumes/VolumeSource.h"
 
 #include <QCoreApplication>
@@ -284,26 +282,6 @@ void SyncController::chooseCard() {
         return;
     }
     sync();
-}
-
-bool SyncController::publishesToICloud() const {
-    return usesICloud(*environment_.userDefaults);
-}
-
-QCoro::Task<> SyncController::signInToICloud(std::function<void(const QUrl&)> openPage) {
-    const CloudKitContainer container = configuredCloudKitContainer(*environment_.userDefaults);
-    // A named local of the exact parameter type: GCC 12 destroys twice a temporary made for a
-    // coroutine's parameter.
-    const std::shared_ptr<WebAuthTokens> tokens = keychainWebAuthTokens(container);
-    try {
-        co_await velunora::signInToICloud(container, tokens, std::move(openPage));
-    } catch (...) {
-        setStatus(Status::failed(describeFailure(std::current_exception())));
-        co_return;
-    }
-    if (detectedCard_ && !cardNeedsAccess_) {
-        co_await sync();
-    }
 }
 
 void SyncController::restoreCardAccess(const QByteArray& bookmark) {

@@ -125,12 +125,6 @@ public:
     // Shows the local export in the file browser; nothing when there is none.
     Q_INVOKABLE void revealLocalExport();
 
-    // Whether the nights go to iCloud, which then needs the user signed in.
-    bool publishesToICloud() const;
-    // Signs in to iCloud: `openPage` shows the sign-in page (in the browser), and the browser's
-    // return is awaited. A failure shows as the status; once signed in, a detected card syncs.
-    QCoro::Task<> signInToICloud(std::function<void(const QUrl&)> openPage);
-
     // Adopts the card in `folder`, as the command-line sync does with the folder it is given.
     // False when the folder is no supported card (the status then says so).
     bool adoptCardFolder(const std::filesystem::path& folder);

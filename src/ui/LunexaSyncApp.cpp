@@ -136,7 +136,11 @@ void LunexaSyncApp::adoptTrayHost() {
     signIn->setVisible(choice->kind() == QStringLiteral("icloud"));
     connect(choice, &CloudStoreChoice::changed, signIn,
             [signIn, choice] { signIn->setVisible(choice->kind() == QStringLiteral("icloud")); });
-    connect(signIn, &QAction::triggered, choice, &CloudStoreChoice::signInToICloud);
+    // In the settings window, which shows how the sign-in goes.
+    connect(signIn, &QAction::triggered, this, [this, choice] {
+        showSettings();
+        choice->signInToICloud();
+    });
     QAction* quit = trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Quitter"));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
     trayIcon_->setContextMenu(trayMenu_.get());

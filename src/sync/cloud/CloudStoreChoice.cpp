@@ -105,16 +105,25 @@ void CloudStoreChoice::setWorking(bool working) {
 }
 
 void CloudStoreChoice::refresh() {
-    bool signedIn = false;
-    if (iCloudOffered()) {
-        signedIn = !services_.iCloudTokens(configuredCloudKitContainer(*services_.userDefaults))
-                        ->current()
-                        .isEmpty();
+    runRefresh();
+}
+
+QCoro::Task<> CloudStoreChoice::runRefresh() {
+    if (!iCloudOffered()) {
+        co_return;
     }
-    if (signedIn != signedInToICloud_) {
-        signedInToICloud_ = signedIn;
-        Q_EMIT changed();
+    // The keyring answers in its own time: never wait for it on the main thread.
+    const std::shared_ptr<WebAuthTokens> tokens =
+        services_.iCloudTokens(configuredCloudKitContainer(*services_.userDefaults));
+    const auto signedIn = std::make_shared<bool>(false);
+    QPointer<CloudStoreChoice> self(this);
+    auto reading = offMainThread([tokens, signedIn] { *signedIn = !tokens->current().isEmpty(); });
+    const std::exception_ptr failure = co_await reading;
+    if (!self || failure || *signedIn == signedInToICloud_) {
+        co_return;
     }
+    signedInToICloud_ = *signedIn;
+    Q_EMIT changed();
 }
 
 QCoro::Task<> CloudStoreChoice::switchStore(std::function<void(UserDefaults&)> write,

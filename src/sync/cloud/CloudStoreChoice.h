@@ -94,6 +94,7 @@ public:
     QCoro::Task<> applyWebDAVStore(QString address, QString user, QString password);
     QCoro::Task<> runConnectionTest(QString address, QString user, QString password);
     QCoro::Task<> runICloudSignIn();
+    QCoro::Task<> runRefresh();
 
 Q_SIGNALS:
     void changed();

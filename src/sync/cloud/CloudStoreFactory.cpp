@@ -34,10 +34,6 @@ CloudKitContainer configuredCloudKitContainer(const UserDefaults& defaults) {
     return container;
 }
 
-bool usesICloud(const UserDefaults& defaults) {
-    return text(defaults, cloudsettings::storeKey) == cloudsettings::iCloudStore;
-}
-
 std::unique_ptr<CloudStore> makeConfiguredCloudStore(const UserDefaults& defaults) {
     const QString store = text(defaults, cloudsettings::storeKey);
     if (store == cloudsettings::webDAVStore) {

@@ -31,8 +31,6 @@ inline constexpr QStringView iCloudServiceKey = u"icloud-service-url";
 
 // The iCloud container of the build, with what the settings override.
 CloudKitContainer configuredCloudKitContainer(const UserDefaults& defaults);
-// Whether the settings choose iCloud.
-bool usesICloud(const UserDefaults& defaults);
 
 // The store the user configured: a WebDAV server ("webdav-url", "webdav-user", the password in
 // the desktop's keychain) when "cloud-store" is "webdav", iCloud (the sign-in in the keychain)
