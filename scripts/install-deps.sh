@@ -50,6 +50,10 @@ packages=(
     # a virtual display for the tray test of the whole app
     xvfb
     x11-utils
+    # reads the screenshots back, to check their wording
+    tesseract-ocr
+    tesseract-ocr-fra
+    tesseract-ocr-eng
 )
 
 sudo=""

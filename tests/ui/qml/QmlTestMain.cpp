@@ -1,6 +1,8 @@
 // Runs the QML tests (tst_*.qml beside this file) with the app's module and symbol images.
+#include "ServerSettingsFixture.h"
 #include "ui/SymbolImages.h"
 
+#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
@@ -16,6 +18,8 @@ public Q_SLOTS:
     void qmlEngineAvailable(QQmlEngine* engine) {
         engine->addImportPath(QStringLiteral("qrc:/"));
         engine->addImageProvider(QStringLiteral("symbol"), new velunora::SymbolImageProvider);
+        engine->rootContext()->setContextProperty(QStringLiteral("serverSettings"),
+                                                  new velunora::ServerSettingsFixture(engine));
     }
 };
 

@@ -1,0 +1,81 @@
+#include "ServerSettingsFixture.h"
+
+#include "sync/UserDefaults.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStoreFactory.h"
+#include "sync/cloud/local/LocalCloudStore.h"
+#include "sync/cloud/webdav/WebDAVTestServer.h"
+
+#include <QDir>
+
+namespace velunora {
+
+namespace {
+
+QString keyOf(const WebDAVAccount& account) {
+    return account.baseUrl.toString() + QLatin1Char('\n') + account.user;
+}
+
+} // namespace
+
+ServerSettingsFixture::ServerSettingsFixture(QObject* parent)
+    : QObject(parent)
+    , settings_(std::make_shared<MemoryUserDefaults>())
+    , keyring_(std::make_shared<std::map<QString, QString>>()) {
+    const QString storeFolder = folder_.filePath(QStringLiteral("store"));
+    settings_->setValue(cloudsettings::folderKey.toString(), storeFolder);
+    QDir().mkpath(folder_.filePath(QStringLiteral("tmp")));
+
+    CloudStoreChoice::Services services;
+    services.userDefaults = settings_;
+    services.cloud = std::make_shared<CloudSnapshotService>(
+        std::make_unique<LocalCloudStore>(storeFolder.toStdString()),
+        folder_.filePath(QStringLiteral("tmp")));
+    services.keepWebDAVPassword = [keyring = keyring_](const WebDAVAccount& account,
+                                                       const QString& password) {
+        (*keyring)[keyOf(account)] = password;
+    };
+    services.makeStore = [keyring = keyring_](const UserDefaults& settings)
+        -> std::unique_ptr<CloudStore> {
+        if (settings.value(cloudsettings::storeKey.toString()).toString() !=
+            cloudsettings::webDAVStore) {
+            return makeConfiguredCloudStore(settings);
+        }
+        const WebDAVAccount account{
+            QUrl(settings.value(cloudsettings::webDAVURLKey.toString()).toString()),
+            settings.value(cloudsettings::webDAVUserKey.toString()).toString()};
+        const QString password = (*keyring)[keyOf(account)];
+        return std::make_unique<WebDAVCloudStore>(account, [password] { return password; });
+    };
+    choice_ = std::make_unique<CloudStoreChoice>(std::move(services));
+}
+
+ServerSettingsFixture::~ServerSettingsFixture() = default;
+
+bool ServerSettingsFixture::start() {
+    if (!server_ && testing::WebDAVTestServer::available()) {
+        server_ = std::make_unique<testing::WebDAVTestServer>(QStringLiteral("camille"),
+                                                              QStringLiteral("nuit-calme"));
+    }
+    return server_ != nullptr;
+}
+
+QString ServerSettingsFixture::keptPassword() const {
+    const WebDAVAccount account{QUrl(choice_->webDAVAddress()), choice_->webDAVUser()};
+    const auto kept = keyring_->find(keyOf(account));
+    return kept == keyring_->end() ? QString() : kept->second;
+}
+
+QString ServerSettingsFixture::address() const {
+    return server_ ? server_->collectionUrl().toString() : QString();
+}
+
+QString ServerSettingsFixture::user() const {
+    return server_ ? server_->user() : QString();
+}
+
+QString ServerSettingsFixture::password() const {
+    return server_ ? server_->password() : QString();
+}
+
+} // namespace velunora

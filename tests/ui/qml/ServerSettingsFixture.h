@@ -1,0 +1,47 @@
+#pragma once
+
+#include "sync/cloud/CloudStoreChoice.h"
+
+#include <QObject>
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+
+namespace velunora {
+class MemoryUserDefaults;
+namespace testing {
+class WebDAVTestServer;
+}
+
+// The settings window's real store choice, publishing on this computer, with a real WebDAV
+// server (Apache) to connect to and a keyring in memory. Apache starts on the first start().
+class ServerSettingsFixture : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QObject* storeChoice READ storeChoice CONSTANT)
+    Q_PROPERTY(QString address READ address CONSTANT)
+    Q_PROPERTY(QString user READ user CONSTANT)
+    Q_PROPERTY(QString password READ password CONSTANT)
+
+public:
+    explicit ServerSettingsFixture(QObject* parent = nullptr);
+    ~ServerSettingsFixture() override;
+
+    // Whether Apache runs; false where it is not installed.
+    Q_INVOKABLE bool start();
+    // The password the keyring holds for the account now chosen, empty when none.
+    Q_INVOKABLE QString keptPassword() const;
+
+    QObject* storeChoice() const { return choice_.get(); }
+    QString address() const;
+    QString user() const;
+    QString password() const;
+
+private:
+    QTemporaryDir folder_;
+    std::unique_ptr<testing::WebDAVTestServer> server_;
+    std::shared_ptr<MemoryUserDefaults> settings_;
+    std::shared_ptr<std::map<QString, QString>> keyring_;
+    std::unique_ptr<CloudStoreChoice> choice_;
+};
+
+} // namespace velunora
