@@ -35,8 +35,8 @@ ServerSettingsFixture::ServerSettingsFixture(QObject* parent)
                                                        const QString& password) {
         (*keyring)[keyOf(account)] = password;
     };
-    services.makeStore = [keyring = keyring_](const UserDefaults& settings)
-        -> std::unique_ptr<CloudStore> {
+    services.makeStore =
+        [keyring = keyring_](const UserDefaults& settings) -> std::unique_ptr<CloudStore> {
         if (settings.value(cloudsettings::storeKey.toString()).toString() !=
             cloudsettings::webDAVStore) {
             return makeConfiguredCloudStore(settings);
