@@ -11,6 +11,7 @@
 #include "tools/HeadlessSync.h"
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -201,6 +202,48 @@ int generate(const std::vector<std::string_view>& arguments) {
     return 0;
 }
 
+struct CommandOption {
+    std::string_view name;
+    bool takesValue;
+};
+
+// The options each command knows; anything else that starts with a dash is not a folder name.
+std::vector<CommandOption> optionsOf(std::string_view command) {
+    if (command == "import") {
+        return {{"--json", true}};
+    }
+    if (command == "generate") {
+        return {
+            {"--nights", true}, {"--seed", true}, {"--first-night", true}, {"--airsense11", false}};
+    }
+    return {};
+}
+
+// Help asked anywhere, or an option the command does not know: what the user typed is never
+// taken for a folder (a demo card written into "--help").
+std::optional<int> answerOptions(std::string_view command,
+                                 const std::vector<std::string_view>& rest) {
+    const std::vector<CommandOption> known = optionsOf(command);
+    for (std::size_t index = 0; index < rest.size(); ++index) {
+        const std::string_view argument = rest[index];
+        if (argument == "--help" || argument == "-h") {
+            return printUsage(stdout, 0);
+        }
+        if (argument.size() < 2 || argument.front() != '-') {
+            continue;
+        }
+        const auto option = std::find_if(known.begin(), known.end(),
+                                         [argument](const auto& o) { return o.name == argument; });
+        if (option == known.end()) {
+            std::fprintf(stderr, "velunora-card : option inconnue « %s » pour « %s »\n\n",
+                         std::string(argument).c_str(), std::string(command).c_str());
+            return printUsage(stderr, 2);
+        }
+        index += option->takesValue ? 1 : 0;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -212,6 +255,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string_view> rest(arguments.begin() + 1, arguments.end());
     if (command == "help" || command == "--help" || command == "-h") {
         return printUsage(stdout, 0);
+    }
+    if (const std::optional<int> answered = answerOptions(command, rest)) {
+        return *answered;
     }
     if (command == "detect" && rest.size() == 1) {
         return detect(argv[2]);
