@@ -116,6 +116,9 @@ TestCase {
 
     function test_returnActivatesTheRightHandButtonOnEveryPage() {
         const made = makeView()
+        // Keys reach a window the user works in, the active one.
+        made.view.Window.window.requestActivate()
+        tryCompare(made.view.Window, "active", true)
         made.view.forceActiveFocus()
         keyClick(Qt.Key_Return)
         compare(made.view.page, 1)

@@ -55,9 +55,14 @@ FocusScope {
     onOnScreenChanged: if (onScreen) isAnimating = true
     Component.onCompleted: if (onScreen) isAnimating = true
 
-    // The right-hand button is the default one, whichever control has the focus.
-    Keys.onReturnPressed: goForward()
-    Keys.onEnterPressed: goForward()
+    // The right-hand button is the default one, whichever control has the focus: a shortcut
+    // comes before the focused control, which on most desktops would press itself on Return.
+    Shortcut {
+        sequences: ["Return", "Enter"]
+        // Only where the keyboard works in this view.
+        enabled: root.activeFocus
+        onActivated: root.goForward()
+    }
 
     // The page spring: response T = 0.42 s, damping fraction ζ = 0.85, i.e. for a unit mass
     // stiffness k = (2π/T)² ≈ 223.8 /s² and damping c = 4πζ/T ≈ 25.4 /s. SpringAnimation
