@@ -148,6 +148,35 @@ TestCase {
         compare(review.count, 1)
     }
 
+    // Tab reaches each switch and each link, and the focus shows on it, the mint of a switch
+    // that is on included; each link is a target of its own, not a 6 px gap from the next.
+    function test_keyboardFocusShowsAndLinksAreSeparateTargets() {
+        const made = makePanel({ hasLastSync: true })
+        made.panel.Window.window.requestActivate()
+        tryCompare(made.panel.Window, "active", true)
+        const automatic = item(made.panel, "automaticImportRowSwitch")
+        verify(automatic.checked)
+        const ring = item(automatic, "focusRing")
+        verify(!ring.visible)
+        for (let presses = 0; presses < 20 && !automatic.activeFocus; ++presses)
+            keyClick(Qt.Key_Tab)
+        verify(automatic.activeFocus, "Tab reaches the switch")
+        verify(ring.visible)
+        verify(ring.width > automatic.width && ring.height > automatic.height,
+               "the ring lies outside the switch")
+
+        const links = ["revealExportButton", "resetButton", "settingsButton",
+                       "reviewOnboardingButton"].map(name => item(made.panel, name))
+        for (let index = 0; index < links.length; ++index) {
+            verify(links[index].height >= 24, links[index].objectName + " is too small")
+            if (index > 0) {
+                const previous = links[index - 1].mapToItem(made.panel, 0, 0).y
+                                 + links[index - 1].height
+                verify(links[index].mapToItem(made.panel, 0, 0).y >= previous)
+            }
+        }
+    }
+
     Component {
         id: signalSpy
         SignalSpy {}

@@ -9,7 +9,9 @@ AbstractButton {
     property color tint: destructive ? Theme.destructive : Theme.mint
 
     font: Theme.callout
-    padding: 2
+    // A row of at least 24 px, so that each link is an easy target of its own.
+    topPadding: 4
+    bottomPadding: 4
     leftPadding: 0
     rightPadding: 0
     opacity: enabled ? 1.0 : 0.42
@@ -20,7 +22,13 @@ AbstractButton {
         text: control.text
         font.family: control.font.family
         font.pixelSize: control.font.pixelSize
-        font.underline: control.hovered || control.visualFocus
+        font.underline: control.hovered
         color: control.down ? Qt.darker(control.tint, 1.2) : control.tint
+    }
+    background: Item {
+        FocusRing {
+            visible: control.visualFocus
+            controlRadius: 3
+        }
     }
 }

@@ -32,7 +32,10 @@ Button {
                                     : control.hovered ? Qt.lighter(Theme.mint, 1.08) : Theme.mint
             return control.down || control.hovered ? Theme.controlFillHovered : Theme.controlFill
         }
-        border.width: control.visualFocus ? 2 : 0
-        border.color: Theme.withAlpha(Theme.mint, 0.7)
+
+        FocusRing {
+            visible: control.visualFocus
+            controlRadius: parent.radius
+        }
     }
 }

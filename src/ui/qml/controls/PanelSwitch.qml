@@ -30,9 +30,13 @@ Switch {
         y: (control.height - height) / 2
         radius: height / 2
         color: control.checked ? Theme.mint : Theme.switchOffFill
-        border.width: control.visualFocus ? 2 : 0
-        border.color: Theme.withAlpha(Theme.mint, 0.7)
         Behavior on color { ColorAnimation { duration: 120 } }
+
+        FocusRing {
+            objectName: "focusRing"
+            visible: control.visualFocus
+            controlRadius: parent.radius
+        }
 
         Rectangle {
             width: 18

@@ -17,6 +17,7 @@ QtObject {
     readonly property color windowBackground: "#121619"
     readonly property color switchOffFill: Qt.rgba(1, 1, 1, 0.16)
     readonly property color switchKnob: "#ffffff"
+    readonly property color focusRing: Qt.rgba(1, 1, 1, 0.85)
 
     // The onboarding window.
     readonly property color sidebarTopLeading: Qt.rgba(0.055, 0.105, 0.12, 1)

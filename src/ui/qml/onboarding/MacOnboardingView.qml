@@ -336,8 +336,10 @@ FocusScope {
         background: Rectangle {
             radius: 7
             color: plain.hovered ? Theme.controlFill : "transparent"
-            border.width: plain.visualFocus ? 2 : 0
-            border.color: Theme.withAlpha(Theme.mint, 0.7)
+            FocusRing {
+                visible: plain.visualFocus
+                controlRadius: parent.radius
+            }
         }
     }
 }

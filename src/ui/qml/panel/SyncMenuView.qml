@@ -183,7 +183,8 @@ Item {
         }
 
         ColumnLayout {
-            spacing: 6
+            objectName: "panelLinks"
+            spacing: 4
             Layout.fillWidth: true
             LinkButton {
                 objectName: "revealExportButton"
