@@ -9,6 +9,7 @@ QtObject {
     property string detectedCardPath: ""
     property bool cardNeedsAccess: false
     property bool hasLastSync: false
+    property var lastSync: hasLastSync ? new Date() : undefined
     property bool automaticCardImport: true
     property bool launchAtLogin: false
     // Whether a switch's change is accepted, as a refused login item is not.

@@ -8,6 +8,7 @@
 #include "ui/SymbolImages.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
                            {QStringLiteral("failureText"), value.failureText()}};
     };
     const QString cardName = QStringLiteral("ResMed AirSense 10 AutoSet");
+    // This morning at 08:12, whenever the pictures are drawn.
+    const QDateTime lastSync(QDate::currentDate(), QTime(8, 12));
     const std::vector<std::pair<QString, QVariantMap>> panels = {
         {QStringLiteral("panel-waiting"),
          {{QStringLiteral("status"), status(Status::needsFolder())}}},
@@ -112,10 +115,12 @@ int main(int argc, char** argv) {
          withCard({{QStringLiteral("status"), status(Status::syncing())}})},
         {QStringLiteral("panel-success"),
          withCard({{QStringLiteral("status"), status(Status::success(412))},
-                   {QStringLiteral("hasLastSync"), true}})},
+                   {QStringLiteral("hasLastSync"), true},
+                   {QStringLiteral("lastSync"), lastSync}})},
         {QStringLiteral("panel-one-night"),
          withCard({{QStringLiteral("status"), status(Status::success(1))},
-                   {QStringLiteral("hasLastSync"), true}})},
+                   {QStringLiteral("hasLastSync"), true},
+                   {QStringLiteral("lastSync"), lastSync}})},
         {QStringLiteral("panel-failed"),
          withCard({{QStringLiteral("status"),
                     status(Status::failed(QCoreApplication::translate(

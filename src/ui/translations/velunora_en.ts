@@ -235,6 +235,21 @@
     </message>
 </context>
 <context>
+    <name>LastSyncText</name>
+    <message>
+        <source>Dernière synchronisation : aujourd’hui à %1</source>
+        <translation>Last sync: today at %1</translation>
+    </message>
+    <message>
+        <source>Dernière synchronisation : hier à %1</source>
+        <translation>Last sync: yesterday at %1</translation>
+    </message>
+    <message>
+        <source>Dernière synchronisation : le %1 à %2</source>
+        <translation>Last sync: %1 at %2</translation>
+    </message>
+</context>
+<context>
     <name>LocalCloudStoreTexts</name>
     <message>
         <source>Le disque est plein : les données n’ont pas pu être enregistrées dans le dossier «&#xa0;%1&#xa0;».</source>

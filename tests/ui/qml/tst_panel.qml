@@ -177,6 +177,28 @@ TestCase {
         }
     }
 
+    // The success fades after a while; the line below the status keeps when it was, in the
+    // user's words, and moves on to "hier" at midnight.
+    function test_theLastSyncLine() {
+        const made = makePanel({ hasLastSync: false })
+        const line = item(made.panel, "lastSyncLine")
+        verify(!line.visible)
+        line.locale = Qt.locale("fr_FR")
+        line.now = new Date(2026, 11, 8, 9, 30)
+        made.controller.lastSync = new Date(2026, 11, 8, 8, 12)
+        made.controller.hasLastSync = true
+        verify(line.visible)
+        compare(line.text, "Derni\u00e8re synchronisation : aujourd\u2019hui \u00e0 08:12")
+        line.now = new Date(2026, 11, 9, 0, 1)
+        compare(line.text, "Derni\u00e8re synchronisation : hier \u00e0 08:12")
+        line.now = new Date(2026, 11, 20, 7, 0)
+        compare(line.text, "Derni\u00e8re synchronisation : le 8 d\u00e9cembre \u00e0 08:12")
+        line.now = new Date(2027, 0, 2, 7, 0)
+        compare(line.text, "Derni\u00e8re synchronisation : le 8 d\u00e9cembre 2026 \u00e0 08:12")
+        made.controller.hasLastSync = false
+        verify(!line.visible, "a reset forgets it")
+    }
+
     Component {
         id: signalSpy
         SignalSpy {}

@@ -60,6 +60,12 @@ Item {
                     elide: Text.ElideRight
                     Layout.fillWidth: true
                 }
+                // The status forgets a success after a while; this line keeps when it was.
+                LastSyncText {
+                    objectName: "lastSyncLine"
+                    instant: root.controller.hasLastSync ? root.controller.lastSync : undefined
+                    Layout.fillWidth: true
+                }
             }
             // Exists only while something runs: no animation costs anything when idle.
             Loader {
