@@ -10,9 +10,11 @@ namespace velunora {
 class FolderChooser {
 public:
     virtual ~FolderChooser() = default;
-    // Returns once the user has answered: the folder, or nothing when cancelled.
-    virtual std::optional<std::filesystem::path> chooseFolder(const QString& title,
-                                                              const QString& message) = 0;
+    // Returns once the user has answered: the folder, or nothing when cancelled. The panel
+    // opens in `startIn`, or where it likes when that is empty.
+    virtual std::optional<std::filesystem::path>
+    chooseFolder(const QString& title, const QString& message,
+                 const std::filesystem::path& startIn) = 0;
 };
 
 } // namespace velunora

@@ -269,7 +269,9 @@ void SyncController::chooseCard() {
                                     "Sélectionner la carte SD de l’appareil de traitement"),
         QCoreApplication::translate(
             "SyncController",
-            "Choisissez la racine de la carte, celle qui contient DATALOG et STR.edf."));
+            "Choisissez la racine de la carte, celle qui contient DATALOG et STR.edf."),
+        removableMediaFolder(environment_.volumes ? environment_.volumes->mountedVolumes()
+                                                  : std::vector<MountedVolume>{}));
     if (!folder) {
         return;
     }

@@ -50,7 +50,15 @@ LunexaSyncApp::LunexaSyncApp()
 
     SyncEnvironment environment = SyncEnvironment::standard();
     environment.userDefaults = userDefaults_;
-    environment.folderChooser = std::make_shared<QuickFolderChooser>(engine_);
+    auto folderChooser = std::make_shared<QuickFolderChooser>(engine_);
+    // The tray's panel hides as the dialog takes the focus: it comes back with the answer.
+    folderChooser->setOpeningHook([this]() -> std::function<void()> {
+        if (!panel_ || !panel_->isVisible()) {
+            return nullptr;
+        }
+        return [this] { showPanel(); };
+    });
+    environment.folderChooser = std::move(folderChooser);
     environment.resetConfirmation = std::make_shared<QuickResetConfirmation>(engine_, [this] {
         return controller_ != nullptr ? controller_->storeChoice()->kind() : QString();
     });

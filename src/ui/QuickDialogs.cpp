@@ -22,8 +22,9 @@ using OwnedObject = std::unique_ptr<QObject, ObjectDeleter>;
 QuickFolderChooser::QuickFolderChooser(QQmlEngine& engine)
     : engine_(engine) {}
 
-std::optional<std::filesystem::path> QuickFolderChooser::chooseFolder(const QString& title,
-                                                                      const QString& message) {
+std::optional<std::filesystem::path>
+QuickFolderChooser::chooseFolder(const QString& title, const QString& message,
+                                 const std::filesystem::path& startIn) {
     // QFileDialog rather than the Qt Quick FolderDialog: where no native panel exists, the Quick
     // one can only open inside a parent window, and the panel that asks is a popup that hides as
     // soon as it loses focus, so the panel never showed and the card choice waited for ever.
@@ -35,10 +36,18 @@ std::optional<std::filesystem::path> QuickFolderChooser::chooseFolder(const QStr
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // The desktop's folder panels (GTK, KDE, the portal) have a title but no line for a message.
     Q_UNUSED(message);
+    if (!startIn.empty()) {
+        dialog.setDirectory(QFile::decodeName(startIn.c_str()));
+    }
     if (openedHook_) {
         QTimer::singleShot(0, &dialog, [this, &dialog] { openedHook_(dialog); });
     }
-    if (dialog.exec() != QDialog::Accepted) {
+    const std::function<void()> afterClosing = openingHook_ ? openingHook_() : nullptr;
+    const int answer = dialog.exec();
+    if (afterClosing) {
+        afterClosing();
+    }
+    if (answer != QDialog::Accepted) {
         return std::nullopt;
     }
     const QStringList folders = dialog.selectedFiles();

@@ -61,11 +61,13 @@ public:
     std::deque<std::optional<fs::path>> answers;
     QString title;
     QString message;
+    fs::path startedIn;
 
-    std::optional<fs::path> chooseFolder(const QString& panelTitle,
-                                         const QString& panelMessage) override {
+    std::optional<fs::path> chooseFolder(const QString& panelTitle, const QString& panelMessage,
+                                         const fs::path& startIn) override {
         title = panelTitle;
         message = panelMessage;
+        startedIn = startIn;
         if (answers.empty()) {
             return std::nullopt;
         }
@@ -255,6 +257,8 @@ TEST_F(CardAccessTest, BookmarksFollowTheFileSystemToItsNewMountPoint) {
 TEST_F(CardAccessTest, ChoosingACardKeepsItAdoptsItAndSyncs) {
     const auto card = cardAt("cards/PAPCARD");
     const auto sync = controller();
+    const auto stick = folder.makeFolder("media/camille/STICK");
+    volumes->mount(stick, true);
     chooser->answers = {card};
     sync->chooseCard();
 
@@ -262,6 +266,7 @@ TEST_F(CardAccessTest, ChoosingACardKeepsItAdoptsItAndSyncs) {
               QStringLiteral("S\u00e9lectionner la carte SD de l\u2019appareil de traitement"));
     EXPECT_EQ(chooser->message, QStringLiteral("Choisissez la racine de la carte, celle qui "
                                                "contient DATALOG et STR.edf."));
+    EXPECT_EQ(chooser->startedIn, stick.parent_path()) << "where removable media are mounted";
     EXPECT_EQ(sync->detectedCard()->rootURL, card);
     EXPECT_EQ(bookmarks->resolveBookmark(storedBookmark()).folder, card);
     EXPECT_EQ(sync->securityScopedCardURL(), card);

@@ -135,22 +135,33 @@ TEST_F(OnboardingWindowTest, OpensOnceUntilCompletedAndAlwaysWhenAskedFor) {
 TEST_F(OnboardingWindowTest, TheFolderPanelGivesTheChosenFolderOrNothing) {
     QuickFolderChooser chooser(engine);
     const QString folder = QDir::tempPath();
+    const QString startIn = QDir::rootPath();
     QString title;
+    QString openedIn;
     chooser.setOpenedHook([&](QObject& dialog) {
         auto& panel = dynamic_cast<QFileDialog&>(dialog);
         title = panel.windowTitle();
+        openedIn = panel.directory().absolutePath();
         panel.setDirectory(folder);
         static_cast<QDialog&>(panel).accept();
     });
-    const auto chosen = chooser.chooseFolder(QStringLiteral("Choisir"), QStringLiteral("Pourquoi"));
+    // What hid for the dialog comes back once it has closed.
+    int closings = 0;
+    chooser.setOpeningHook(
+        [&closings]() -> std::function<void()> { return [&closings] { ++closings; }; });
+    const auto chosen = chooser.chooseFolder(QStringLiteral("Choisir"), QStringLiteral("Pourquoi"),
+                                             startIn.toStdString());
     EXPECT_EQ(title, QStringLiteral("Choisir"));
+    EXPECT_EQ(openedIn, startIn);
+    EXPECT_EQ(closings, 1);
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(std::filesystem::path(*chosen), std::filesystem::path(folder.toStdString()));
 
     chooser.setOpenedHook([](QObject& dialog) {
         static_cast<QDialog&>(dynamic_cast<QFileDialog&>(dialog)).reject();
     });
-    EXPECT_FALSE(chooser.chooseFolder(QStringLiteral("Choisir"), QString()).has_value());
+    EXPECT_FALSE(chooser.chooseFolder(QStringLiteral("Choisir"), QString(), {}).has_value());
+    EXPECT_EQ(closings, 2) << "a cancelled dialog too";
 }
 
 TEST_F(OnboardingWindowTest, TheResetQuestionErasesOnlyWhenAnsweredSo) {

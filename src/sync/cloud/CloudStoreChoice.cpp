@@ -193,7 +193,8 @@ void CloudStoreChoice::chooseLocalFolder() {
         CloudStoreChoiceTexts::tr("Choisir le dossier des nuits publiées"),
         CloudStoreChoiceTexts::tr(
             "Choisissez un dossier de cet ordinateur, par exemple un dossier qu’un "
-            "client de synchronisation porte déjà jusqu’à votre téléphone."));
+            "client de synchronisation porte déjà jusqu’à votre téléphone."),
+        std::filesystem::path(QFile::encodeName(localFolder()).toStdString()));
     if (folder) {
         useLocalStore(QFile::decodeName(folder->c_str()));
     }

@@ -4,6 +4,10 @@
 #include "sync/volumes/UDisks2VolumeSource.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <pwd.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace velunora {
 
@@ -30,6 +34,40 @@ std::unique_ptr<VolumeSource> makeStandardVolumeSource() {
         }
     }
     return std::make_unique<MountTableVolumeSource>();
+}
+
+std::filesystem::path removableMediaFolder(const std::vector<MountedVolume>& volumes,
+                                           const std::filesystem::path& systemRoot,
+                                           const std::string& user) {
+    for (const MountedVolume& volume : volumes) {
+        if (volume.isRemovable && volume.rootURL.has_parent_path()) {
+            return volume.rootURL.parent_path();
+        }
+    }
+    std::vector<std::filesystem::path> conventions;
+    if (!user.empty()) {
+        conventions.push_back(systemRoot / "run/media" / user);
+        conventions.push_back(systemRoot / "media" / user);
+    }
+    conventions.push_back(systemRoot / "run/media");
+    conventions.push_back(systemRoot / "media");
+    for (const std::filesystem::path& folder : conventions) {
+        std::error_code error;
+        if (std::filesystem::is_directory(folder, error)) {
+            return folder;
+        }
+    }
+    return {};
+}
+
+std::filesystem::path removableMediaFolder(const std::vector<MountedVolume>& volumes) {
+    std::string user;
+    if (const passwd* entry = ::getpwuid(::geteuid()); entry != nullptr && entry->pw_name) {
+        user = entry->pw_name;
+    } else if (const char* name = std::getenv("USER")) {
+        user = name;
+    }
+    return removableMediaFolder(volumes, "/", user);
 }
 
 } // namespace velunora

@@ -50,4 +50,13 @@ private:
 // UDisks2 when it answers on the system bus, else the kernel's mount table.
 std::unique_ptr<VolumeSource> makeStandardVolumeSource();
 
+// Where this system mounts removable media for `user`, for a folder dialog to start in: the
+// folder of a removable volume mounted now, else the first folder of UDisks2's and Debian's
+// conventions found under `systemRoot`; empty when none is.
+std::filesystem::path removableMediaFolder(const std::vector<MountedVolume>& volumes,
+                                           const std::filesystem::path& systemRoot,
+                                           const std::string& user);
+// The same for the user running the app, on this system.
+std::filesystem::path removableMediaFolder(const std::vector<MountedVolume>& volumes);
+
 } // namespace velunora

@@ -180,5 +180,21 @@ TEST(MountTableVolumes, AnUnreadableTableListsNothing) {
     EXPECT_EQ(mounted.count(), 0);
 }
 
+// The folder dialog for a card opens where cards appear: beside a removable volume mounted
+// now, else in the user's folder of the UDisks2 convention before Debian's.
+TEST(RemovableMediaFolder, FollowsMountedVolumesThenTheConventions) {
+    testing::TemporaryFolder system;
+    EXPECT_EQ(removableMediaFolder({}, system.path(), "lea"), fs::path());
+    fs::create_directories(system.path() / "media/lea");
+    EXPECT_EQ(removableMediaFolder({}, system.path(), "lea"), system.path() / "media/lea");
+    EXPECT_EQ(removableMediaFolder({}, system.path(), "paul"), system.path() / "media");
+    fs::create_directories(system.path() / "run/media/lea");
+    EXPECT_EQ(removableMediaFolder({}, system.path(), "lea"), system.path() / "run/media/lea");
+
+    const std::vector<MountedVolume> volumes = {{"/", "root", false, false},
+                                                {"/mnt/cards/RESMED", "RESMED", true, true}};
+    EXPECT_EQ(removableMediaFolder(volumes, system.path(), "lea"), fs::path("/mnt/cards"));
+}
+
 } // namespace
 } // namespace velunora
