@@ -1,19 +1,29 @@
 import QtQuick
 import QtQuick.Window
 
-// One of the app's one-colour symbols, rendered in `color` at `size`.
-Image {
+// One of the app's one-colour symbols, rendered in `color` at `size`: laid out at `size` in
+// logical pixels, drawn sharp for the screen's device pixels. (An Image alone would take the
+// device pixels as its natural size, twice too large at a scale of 2.)
+Item {
     id: root
 
     property string name
     property color color: Theme.primaryText
     property real size: 16
+    readonly property alias status: image.status
+    readonly property alias sourceSize: image.sourceSize
 
-    width: size
-    height: size
-    sourceSize: Qt.size(Math.ceil(size * Screen.devicePixelRatio),
-                        Math.ceil(size * Screen.devicePixelRatio))
-    source: name.length > 0 ? "image://symbol/" + name + "/" + root.color.toString().substring(1) : ""
-    fillMode: Image.PreserveAspectFit
-    smooth: true
+    implicitWidth: size
+    implicitHeight: size
+
+    Image {
+        id: image
+        anchors.fill: parent
+        sourceSize: Qt.size(Math.ceil(root.size * Screen.devicePixelRatio),
+                            Math.ceil(root.size * Screen.devicePixelRatio))
+        source: root.name.length > 0
+                ? "image://symbol/" + root.name + "/" + root.color.toString().substring(1) : ""
+        fillMode: Image.PreserveAspectFit
+        smooth: true
+    }
 }
