@@ -175,8 +175,7 @@ void LunexaSyncApp::updateTrayIcon() {
         const bool light = trayWantsLightSymbols(
             qEnvironmentVariable("XDG_CURRENT_DESKTOP"), qEnvironmentVariable("VELUNORA_TRAY_ICON"),
             QGuiApplication::palette().color(QPalette::Window).lightness());
-        trayIcon_->setIcon(symbolIcon(status.symbolName(),
-                                      light ? QColor(0xf2, 0xf4, 0xf5) : QColor(0x26, 0x2a, 0x2e)));
+        trayIcon_->setIcon(traySymbolIcon(status.symbolName(), light));
         trayIcon_->setToolTip(QStringLiteral("Velunora Sync — ") + status.title());
     }
 }

@@ -42,10 +42,35 @@ QImage renderSymbol(const QString& name, const QColor& color, const QSize& size)
     return image;
 }
 
-QIcon symbolIcon(const QString& name, const QColor& color) {
+QImage renderTraySymbol(const QString& name, bool light, int side) {
+    const QColor lightShade(0xf2, 0xf4, 0xf5);
+    const QColor darkShade(0x1a, 0x1e, 0x22);
+    const QColor glyphColor = light ? lightShade : darkShade;
+    const QColor haloColor = light ? darkShade : lightShade;
+    // One pixel of halo up to 24 px, two above: enough to outline the glyph, not to swallow it.
+    const int halo = side > 24 ? 2 : 1;
+    const QSize glyphSize(side - 2 * halo, side - 2 * halo);
+    const QImage glyph = renderSymbol(name, glyphColor, glyphSize);
+    const QImage outline = renderSymbol(name, haloColor, glyphSize);
+
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    for (int dy = -halo; dy <= halo; ++dy) {
+        for (int dx = -halo; dx <= halo; ++dx) {
+            if (dx != 0 || dy != 0) {
+                painter.drawImage(halo + dx, halo + dy, outline);
+            }
+        }
+    }
+    painter.drawImage(halo, halo, glyph);
+    return image;
+}
+
+QIcon traySymbolIcon(const QString& name, bool light) {
     QIcon icon;
     for (const int side : {16, 22, 24, 32, 48, 64}) {
-        icon.addPixmap(QPixmap::fromImage(renderSymbol(name, color, QSize(side, side))));
+        icon.addPixmap(QPixmap::fromImage(renderTraySymbol(name, light, side)));
     }
     return icon;
 }

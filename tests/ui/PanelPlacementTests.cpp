@@ -1,6 +1,11 @@
+#include "sync/Status.h"
 #include "ui/LunexaSyncApp.h"
 #include "ui/PanelPlacement.h"
+#include "ui/SymbolImages.h"
 
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace velunora {
@@ -58,6 +63,59 @@ TEST(TraySymbols, LightOnDarkBarsDarkOnLightPanels) {
     EXPECT_TRUE(trayWantsLightSymbols(QStringLiteral("KDE"), QString(), 40));
     EXPECT_FALSE(trayWantsLightSymbols(QStringLiteral("GNOME"), QStringLiteral("dark"), 40));
     EXPECT_TRUE(trayWantsLightSymbols(QStringLiteral("XFCE"), QStringLiteral("light"), 240));
+}
+
+// WCAG contrast ratio of two opaque colours.
+double contrast(QColor a, QColor b) {
+    const auto luminance = [](QColor colour) {
+        const auto channel = [](double value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+               0.0722 * channel(colour.blueF());
+    };
+    const double first = luminance(a) + 0.05;
+    const double second = luminance(b) + 0.05;
+    return std::max(first, second) / std::min(first, second);
+}
+
+// The share of the symbol's pixels that stand out from the panel by at least 3:1 (what a
+// graphic needs), composited over it as the tray does.
+double readableShare(const QImage& symbol, QColor background) {
+    QImage composed(symbol.size(), QImage::Format_ARGB32_Premultiplied);
+    composed.fill(background);
+    QPainter(&composed).drawImage(0, 0, symbol);
+    int footprint = 0;
+    int readable = 0;
+    for (int y = 0; y < symbol.height(); ++y) {
+        for (int x = 0; x < symbol.width(); ++x) {
+            if (qAlpha(symbol.pixel(x, y)) < 128) {
+                continue;
+            }
+            ++footprint;
+            readable += contrast(composed.pixelColor(x, y), background) >= 3.0 ? 1 : 0;
+        }
+    }
+    return footprint == 0 ? 0.0 : static_cast<double>(readable) / footprint;
+}
+
+// Whichever shade the guess of the panel picks, every status symbol reads on a dark panel
+// (Xfce's #353535) and on a light one: the old dark symbol on a dark panel reached 1.2:1.
+TEST(TraySymbols, ReadableOnDarkAndLightPanelsWhateverTheGuess) {
+    const QColor darkPanel(0x35, 0x35, 0x35);
+    const QColor lightPanel(0xf0, 0xf0, 0xf0);
+    for (const Status& status : {Status::needsFolder(), Status::syncing(), Status::failed({})}) {
+        for (const bool light : {true, false}) {
+            for (const int side : {16, 22, 32}) {
+                const QImage symbol = renderTraySymbol(status.symbolName(), light, side);
+                for (const QColor& background : {darkPanel, lightPanel}) {
+                    EXPECT_GE(readableShare(symbol, background), 0.25)
+                        << status.symbolName().toStdString() << (light ? " light" : " dark")
+                        << " at " << side << " px on " << background.name().toStdString();
+                }
+            }
+        }
+    }
 }
 
 } // namespace
