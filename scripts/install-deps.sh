@@ -50,6 +50,8 @@ packages=(
     # a virtual display for the tray test of the whole app
     xvfb
     x11-utils
+    # an XEmbed tray that starts after the app
+    trayer
     # reads the screenshots back, to check their wording
     tesseract-ocr
     tesseract-ocr-fra

@@ -5,12 +5,16 @@
 #include <QDBusInterface>
 #include <QDBusServiceWatcher>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace velunora {
 namespace {
 
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+// An XEmbed tray announces itself only to those who watch the X root window; looking again this
+// often finds a panel started after the app within a moment, at no cost worth counting.
+constexpr int xembedLookMilliseconds = 2000;
 
 } // namespace
 
@@ -29,6 +33,9 @@ TrayHostWatcher::TrayHostWatcher(QObject* parent)
         bus.connect(watcherService, watcherPath, watcherService,
                     QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(refresh()));
     }
+    xembedLook_ = new QTimer(this);
+    xembedLook_->setInterval(xembedLookMilliseconds);
+    connect(xembedLook_, &QTimer::timeout, this, &TrayHostWatcher::refresh);
     refresh();
 }
 
@@ -39,8 +46,13 @@ void TrayHostWatcher::refresh() {
         setHostAvailable(watcher.property("IsStatusNotifierHostRegistered").toBool());
         return;
     }
-    // No StatusNotifier watcher: an XEmbed tray, if Qt sees one.
+    // No StatusNotifier watcher: an XEmbed tray, if Qt sees one, now or later.
     setHostAvailable(QSystemTrayIcon::isSystemTrayAvailable());
+    if (hostAvailable_) {
+        xembedLook_->stop();
+    } else if (!xembedLook_->isActive()) {
+        xembedLook_->start();
+    }
 }
 
 void TrayHostWatcher::setHostAvailable(bool available) {

@@ -3,13 +3,14 @@
 #include <QObject>
 
 class QDBusServiceWatcher;
+class QTimer;
 
 namespace velunora {
 
 // Tells whether the session has a tray that can show our item. Qt decides once, and caches,
 // whether a StatusNotifier host exists, so the tray item must only be created once one is there:
 // this watches org.kde.StatusNotifierWatcher for a registered host, and falls back to Qt's own
-// answer (an XEmbed tray) when no watcher is on the bus.
+// answer (an XEmbed tray, looked for again until one comes) when no watcher is on the bus.
 class TrayHostWatcher final : public QObject {
     Q_OBJECT
 
@@ -25,6 +26,7 @@ private:
     void setHostAvailable(bool available);
 
     QDBusServiceWatcher* serviceWatcher_ = nullptr;
+    QTimer* xembedLook_ = nullptr;
     bool hostAvailable_ = false;
 };
 

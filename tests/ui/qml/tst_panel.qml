@@ -200,6 +200,27 @@ TestCase {
     }
 
     Component {
+        id: windowComponent
+        PanelWindow {}
+    }
+
+    // Without a tray, the panel is the app's only window: closing it must end the app, not
+    // leave it running out of reach. By the tray, closing only hides it.
+    function test_closingThePanelWindowWithoutATrayQuits() {
+        const controller = createTemporaryObject(controllerComponent, testCase)
+        for (const besideTray of [false, true]) {
+            const window = createTemporaryObject(windowComponent, testCase,
+                                                 { controller: controller, besideTray: besideTray })
+            const quits = createTemporaryObject(signalSpy, testCase,
+                                                { target: window, signalName: "quitRequested" })
+            window.show()
+            waitForRendering(window.contentItem)
+            window.close()
+            compare(quits.count, besideTray ? 0 : 1, besideTray ? "by the tray" : "no tray")
+        }
+    }
+
+    Component {
         id: signalSpy
         SignalSpy {}
     }

@@ -26,6 +26,12 @@ Window {
         if (!active && besideTray)
             hide()
     }
+    // Without a tray this window is the only way to the app: closing it ends the app rather
+    // than leave a process that nothing shows.
+    onClosing: {
+        if (!besideTray)
+            window.quitRequested()
+    }
 
     Rectangle {
         anchors.fill: parent
