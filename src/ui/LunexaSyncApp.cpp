@@ -19,6 +19,7 @@
 #include <QQuickWindow>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QThreadPool>
 
 namespace velunora {
 
@@ -215,6 +216,12 @@ void LunexaSyncApp::showPanel() {
     panel->raise();
     panel->requestActivate();
     announceShown();
+}
+
+bool LunexaSyncApp::hasWorkInFlight() const {
+    const Status::Kind kind = controller_->status().kind();
+    return kind == Status::Kind::syncing || kind == Status::Kind::resetting ||
+           QThreadPool::globalInstance()->activeThreadCount() > 0;
 }
 
 void LunexaSyncApp::announceShown() {

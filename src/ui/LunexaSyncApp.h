@@ -29,6 +29,8 @@ public:
     void start();
     // Brings up the panel: from the tray, or when the app is started a second time.
     void showPanel();
+    // A sync or a reset, or any work on the shared threads, still running.
+    bool hasWorkInFlight() const;
 
     QQmlEngine& engine() { return engine_; }
 

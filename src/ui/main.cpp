@@ -2,12 +2,14 @@
 #include "ui/LunexaSyncApp.h"
 #include "ui/QtTranslations.h"
 #include "ui/SingleInstance.h"
+#include "ui/TerminationSignals.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -83,6 +85,18 @@ int main(int argc, char** argv) {
                          millisecondsSinceProcessStart());
         });
     }
+    velunora::TerminationSignals termination;
+    QObject::connect(&termination, &velunora::TerminationSignals::terminationRequested,
+                     &application, &QCoreApplication::quit, Qt::QueuedConnection);
     app.start();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // An import or a publication still running on another thread would hold the process until
+    // it ends, seconds after the user asked to quit. Nothing of it needs to finish: the card is
+    // only read, every publication replaces its file whole or not at all, the settings are
+    // written as they change, and the next sync sweeps the temporary files left behind.
+    if (app.hasWorkInFlight()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -27,8 +27,10 @@ Text {
             .arg(moment.toLocaleDateString(root.locale, format)).arg(time)
     }
 
-    text: instant instanceof Date && !isNaN(instant.getTime()) ? describe(instant, now) : ""
-    visible: text !== ""
+    readonly property bool known: instant instanceof Date && !isNaN(instant.getTime())
+
+    text: known ? describe(instant, now) : ""
+    visible: known
     font: Theme.caption
     color: Theme.secondaryText
     elide: Text.ElideRight
@@ -36,7 +38,7 @@ Text {
     Timer {
         interval: 60 * 1000
         repeat: true
-        running: root.visible && root.Window.window !== null && root.Window.window.visible
+        running: root.known && root.Window.window !== null && root.Window.window.visible
         onRunningChanged: if (running) root.now = new Date()
         onTriggered: root.now = new Date()
     }
