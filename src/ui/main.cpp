@@ -8,6 +8,8 @@
 #include <QIcon>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +72,13 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     // Our own look everywhere, whatever style the desktop picks.
     QQuickStyle::setStyle(QStringLiteral("Basic"));
+    // Flat shapes, text and small images: Qt Quick's software renderer draws them as well, and
+    // repaints only what changed, where OpenGL redraws the whole window for every frame of the
+    // onboarding's pulsing arrows (a third of a core on a machine without a GPU driver). It also
+    // spares the GL context at start. QT_QUICK_BACKEND still chooses otherwise.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    }
 
     velunora::SingleInstance instance;
     if (!instance.becomePrimaryOrActivateOther()) {
