@@ -50,8 +50,9 @@ packages=(
     # a virtual display for the tray test of the whole app
     xvfb
     x11-utils
-    # an XEmbed tray that starts after the app
+    # an XEmbed tray that starts after the app, and a window manager for what only one enforces
     trayer
+    openbox
     # reads the screenshots back, to check their wording
     tesseract-ocr
     tesseract-ocr-fra

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
@@ -182,6 +183,51 @@ TEST_F(OnboardingWindowTest, TheResetQuestionErasesOnlyWhenAnsweredSo) {
     EXPECT_TRUE(confirmation.confirmReset());
     answerWith("cancelButton");
     EXPECT_FALSE(confirmation.confirmReset());
+}
+
+// Under a real window manager (tests/ui/under_window_manager.sh runs this with openbox), the
+// reset question keeps the size its content needs: it once asked 420 x 197 with a maximum of
+// 165, and the manager cut its first line under the title bar. Off screen nothing enforces a
+// maximum, so this only runs there.
+TEST_F(OnboardingWindowTest, TheResetQuestionFitsUnderAWindowManager) {
+    if (qEnvironmentVariableIsEmpty("VELUNORA_TEST_WINDOW_MANAGER")) {
+        GTEST_SKIP() << "only under a window manager";
+    }
+    QuickResetConfirmation confirmation(engine, [] { return QStringLiteral("webdav"); });
+    QString fault = QStringLiteral("the question never showed");
+    QTimer::singleShot(1500, [&fault] {
+        for (QWindow* window : QGuiApplication::topLevelWindows()) {
+            auto* quick = qobject_cast<QQuickWindow*>(window);
+            QObject* question =
+                quick ? quick->findChild<QObject*>(QStringLiteral("resetQuestion")) : nullptr;
+            if (question == nullptr || !quick->isVisible()) {
+                continue;
+            }
+            auto* item = qobject_cast<QQuickItem*>(question);
+            auto* cancel = quick->findChild<QQuickItem*>(QStringLiteral("cancelButton"));
+            const QPointF top = item->mapToScene(QPointF(0, 0));
+            const QPointF bottom = cancel->mapToScene(QPointF(0, cancel->height()));
+            fault.clear();
+            if (quick->height() < quick->minimumHeight() ||
+                quick->height() > quick->maximumHeight()) {
+                fault = QStringLiteral("height %1, minimum %2, maximum %3")
+                            .arg(quick->height())
+                            .arg(quick->minimumHeight())
+                            .arg(quick->maximumHeight());
+            } else if (top.y() < 12 || bottom.y() > quick->height() - 12) {
+                fault = QStringLiteral("content from %1 to %2 in a window of %3")
+                            .arg(top.y())
+                            .arg(bottom.y())
+                            .arg(quick->height());
+            } else if (quick->frameGeometry().top() > quick->geometry().top() ||
+                       quick->geometry().top() < 0) {
+                fault = QStringLiteral("the window starts above its frame");
+            }
+            QMetaObject::invokeMethod(cancel, "clicked");
+        }
+    });
+    EXPECT_FALSE(confirmation.confirmReset());
+    EXPECT_TRUE(fault.isEmpty()) << fault.toStdString();
 }
 
 } // namespace

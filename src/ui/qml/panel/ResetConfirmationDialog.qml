@@ -19,11 +19,15 @@ Window {
     flags: Qt.Dialog
     color: Theme.panelBackground
     width: 420
+    // The size the content needs, known before the window maps: the texts wrap at a width set
+    // here, not by the layout (a layout takes a wrapping text's height on one line, and the
+    // window manager then enforced a height too small and cut the question). No maximum height,
+    // so that a later change is never refused.
     height: content.implicitHeight + 40
     minimumWidth: width
     maximumWidth: width
-    minimumHeight: height
-    maximumHeight: height
+    minimumHeight: content.implicitHeight + 40
+    readonly property real textWidth: width - 40 - 34 - 14
 
     property bool hasAnswered: false
     function answer(erasing) {
@@ -40,7 +44,7 @@ Window {
         id: content
         x: 20
         y: 20
-        width: parent.width - 40
+        width: dialog.width - 40
         spacing: 12
 
         RowLayout {
@@ -61,7 +65,8 @@ Window {
                     font: Theme.headline
                     color: Theme.primaryText
                     wrapMode: Text.Wrap
-                    Layout.fillWidth: true
+                    width: dialog.textWidth
+                    Layout.preferredWidth: dialog.textWidth
                 }
                 Text {
                     objectName: "resetExplanation"
@@ -71,7 +76,8 @@ Window {
                     font: Theme.callout
                     color: Theme.secondaryText
                     wrapMode: Text.Wrap
-                    Layout.fillWidth: true
+                    width: dialog.textWidth
+                    Layout.preferredWidth: dialog.textWidth
                 }
             }
         }
