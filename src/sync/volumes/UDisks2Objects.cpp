@@ -140,16 +140,31 @@ void ObjectTable::changeProperties(const QString& path, const QString& interface
     }
 }
 
-const Drive* ObjectTable::driveOf(const Block& block) const {
-    QString path = block.drive;
-    if (path == noObject && block.cryptoBackingDevice != noObject) {
+QString ObjectTable::drivePathOf(const Block& block) const {
+    if (block.drive == noObject && block.cryptoBackingDevice != noObject) {
         const auto backing = byPath_.constFind(block.cryptoBackingDevice);
         if (backing != byPath_.cend() && backing->block) {
-            path = backing->block->drive;
+            return backing->block->drive;
         }
     }
-    const auto drive = byPath_.constFind(path);
+    return block.drive;
+}
+
+const Drive* ObjectTable::driveOf(const Block& block) const {
+    const auto drive = byPath_.constFind(drivePathOf(block));
     return drive != byPath_.cend() && drive->drive ? &*drive->drive : nullptr;
+}
+
+std::optional<ObjectTable::VolumeObjects>
+ObjectTable::objectsAt(const std::string& mountPoint) const {
+    std::optional<VolumeObjects> found;
+    forEachVolume([&](const std::string& key, const MountedVolume& volume) {
+        if (!found && volume.rootURL == mountPoint) {
+            const QString block = QString::fromStdString(key.substr(0, key.find('\n')));
+            found = VolumeObjects{block, drivePathOf(*byPath_.value(block).block)};
+        }
+    });
+    return found;
 }
 
 template <typename Visit> void ObjectTable::forEachVolume(Visit visit) const {

@@ -67,7 +67,16 @@ public:
     // One key per listed volume, which changes when the volume comes or goes.
     std::set<std::string> volumeKeys() const;
 
+    // The objects behind the volume mounted at `mountPoint`: its file system's block and the
+    // drive that holds it ("/" when none); nothing when no listed volume is mounted there.
+    struct VolumeObjects {
+        QString block;
+        QString drive;
+    };
+    std::optional<VolumeObjects> objectsAt(const std::string& mountPoint) const;
+
 private:
+    QString drivePathOf(const Block& block) const;
     const Drive* driveOf(const Block& block) const;
     template <typename Visit> void forEachVolume(Visit visit) const;
 

@@ -1,5 +1,7 @@
 #include "sync/volumes/UDisks2VolumeSource.h"
 
+#include "platform/Localization.h"
+#include "platform/PlatformError.h"
 #include "sync/volumes/UDisks2Objects.h"
 
 #include <QDBusArgument>
@@ -8,6 +10,9 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
+#include <QPointer>
+#include <cerrno>
+#include <qcoro/qcorodbuspendingcall.h>
 
 namespace velunora {
 namespace {
@@ -16,6 +21,16 @@ const QString service = QStringLiteral("org.freedesktop.UDisks2");
 const QString managerPath = QStringLiteral("/org/freedesktop/UDisks2");
 const QString objectManagerInterface = QStringLiteral("org.freedesktop.DBus.ObjectManager");
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString filesystemInterface = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
+const QString driveInterface = QStringLiteral("org.freedesktop.UDisks2.Drive");
+// Unmounting flushes what is still to write; a card reader answers within seconds.
+constexpr int ejectTimeoutMilliseconds = 20000;
+
+QDBusMessage optionsCall(const QString& path, const QString& interface, const QString& method) {
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
+    call << QVariantMap();
+    return call;
+}
 
 } // namespace
 
@@ -129,6 +144,40 @@ void UDisks2VolumeSource::propertiesChanged(const QDBusMessage& message) {
     objects_->changeProperties(message.path(), message.arguments().at(0).toString(),
                                qdbus_cast<QVariantMap>(message.arguments().at(1)));
     announce();
+}
+
+QCoro::Task<> UDisks2VolumeSource::eject(std::filesystem::path root) {
+    const auto objects = objects_->objectsAt(root.string());
+    if (!objects) {
+        throw PlatformError(ENOENT, localized("UDisks2VolumeSource",
+                                              "La carte n’est plus montée : elle peut être "
+                                              "retirée."));
+    }
+    const QDBusMessage unmount =
+        optionsCall(objects->block, filesystemInterface, QStringLiteral("Unmount"));
+    QDBusPendingCall unmounting = bus_.asyncCall(unmount, ejectTimeoutMilliseconds);
+    const QDBusMessage unmounted = co_await unmounting;
+    if (unmounted.type() == QDBusMessage::ErrorMessage) {
+        // Busy: a file of the card is still open (a file manager's window, a copy). No
+        // conditional temporaries here: GCC 12 mishandles them inside coroutines.
+        int code = EIO;
+        std::string reason = localized("UDisks2VolumeSource",
+                                       "La carte n’a pas pu être éjectée : le système a refusé "
+                                       "de la démonter.");
+        if (unmounted.errorName().endsWith(QStringLiteral(".DeviceBusy"))) {
+            code = EBUSY;
+            reason = localized("UDisks2VolumeSource",
+                               "La carte n’a pas pu être éjectée : un programme utilise encore "
+                               "un de ses fichiers.");
+        }
+        throw PlatformError(code, std::move(reason));
+    }
+    if (objects->drive != QStringLiteral("/")) {
+        const QDBusMessage powerOff =
+            optionsCall(objects->drive, driveInterface, QStringLiteral("PowerOff"));
+        QDBusPendingCall poweringOff = bus_.asyncCall(powerOff, ejectTimeoutMilliseconds);
+        co_await poweringOff;
+    }
 }
 
 } // namespace velunora

@@ -36,6 +36,9 @@ public:
     // One volume per mounted, not ignored file system, at its first mount point, in the order
     // of the block devices' object paths.
     std::vector<MountedVolume> mountedVolumes() const override;
+    // Filesystem.Unmount, then Drive.PowerOff (a reader that cannot be powered off is still
+    // safe to take the card from once unmounted).
+    QCoro::Task<> eject(std::filesystem::path root) override;
 
 private Q_SLOTS:
     void interfacesAdded(const QDBusMessage& message);

@@ -1,9 +1,12 @@
 #include "sync/volumes/VolumeSource.h"
 
+#include "platform/Localization.h"
+#include "platform/PlatformError.h"
 #include "sync/volumes/MountTableVolumeSource.h"
 #include "sync/volumes/UDisks2VolumeSource.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
 #include <system_error>
@@ -23,6 +26,13 @@ void VolumeSource::announceVolumes(std::set<std::string> current) {
     if (came) {
         Q_EMIT volumeMounted();
     }
+}
+
+QCoro::Task<> VolumeSource::eject(std::filesystem::path) {
+    throw PlatformError(ENOTSUP, localized("VolumeSource",
+                                           "Ce système ne sait pas éjecter la carte : "
+                                           "démontez-la depuis le gestionnaire de fichiers."));
+    co_return;
 }
 
 std::unique_ptr<VolumeSource> makeStandardVolumeSource() {

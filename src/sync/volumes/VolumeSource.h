@@ -3,6 +3,7 @@
 #include <QObject>
 #include <filesystem>
 #include <memory>
+#include <qcoro/qcorotask.h>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ public:
     // The mounted volumes, hidden ones left out, in the platform's order. Volumes whose
     // properties cannot be read are left out too. Cheap enough for the main thread every 12 s.
     virtual std::vector<MountedVolume> mountedVolumes() const = 0;
+
+    // Unmounts the volume mounted at `root` and powers its drive off where it can, so that the
+    // card can be taken out; throws PlatformError, in the user's words, when it cannot.
+    virtual QCoro::Task<> eject(std::filesystem::path root);
 
 Q_SIGNALS:
     void volumeMounted();

@@ -912,6 +912,28 @@
     </message>
 </context>
 <context>
+    <name>UDisks2VolumeSource</name>
+    <message>
+        <source>La carte n’est plus montée : elle peut être retirée.</source>
+        <translation>The card is no longer mounted: it can be taken out.</translation>
+    </message>
+    <message>
+        <source>La carte n’a pas pu être éjectée : le système a refusé de la démonter.</source>
+        <translation>The card could not be ejected: the system refused to unmount it.</translation>
+    </message>
+    <message>
+        <source>La carte n’a pas pu être éjectée : un programme utilise encore un de ses fichiers.</source>
+        <translation>The card could not be ejected: a program is still using one of its files.</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeSource</name>
+    <message>
+        <source>Ce système ne sait pas éjecter la carte : démontez-la depuis le gestionnaire de fichiers.</source>
+        <translation>This system cannot eject the card: unmount it from the file manager.</translation>
+    </message>
+</context>
+<context>
     <name>WebDAVCloudStoreTexts</name>
     <message>
         <source>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</source>

@@ -912,6 +912,28 @@
     </message>
 </context>
 <context>
+    <name>UDisks2VolumeSource</name>
+    <message>
+        <source>La carte n’est plus montée : elle peut être retirée.</source>
+        <translation>La carte n’est plus montée : elle peut être retirée.</translation>
+    </message>
+    <message>
+        <source>La carte n’a pas pu être éjectée : le système a refusé de la démonter.</source>
+        <translation>La carte n’a pas pu être éjectée : le système a refusé de la démonter.</translation>
+    </message>
+    <message>
+        <source>La carte n’a pas pu être éjectée : un programme utilise encore un de ses fichiers.</source>
+        <translation>La carte n’a pas pu être éjectée : un programme utilise encore un de ses fichiers.</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeSource</name>
+    <message>
+        <source>Ce système ne sait pas éjecter la carte : démontez-la depuis le gestionnaire de fichiers.</source>
+        <translation>Ce système ne sait pas éjecter la carte : démontez-la depuis le gestionnaire de fichiers.</translation>
+    </message>
+</context>
+<context>
     <name>WebDAVCloudStoreTexts</name>
     <message>
         <source>Les données publiées ont été modifiées ailleurs entre-temps. Relancez la synchronisation.</source>

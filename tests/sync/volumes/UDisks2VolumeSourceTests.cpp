@@ -1,3 +1,4 @@
+#include "platform/PlatformError.h"
 #include "sync/volumes/MountTableVolumeSource.h"
 #include "sync/volumes/UDisks2VolumeSource.h"
 
@@ -337,6 +338,61 @@ TEST_F(UDisks2VolumeSourceTest, AnUnmountedOrPulledCardIsSignalledAndGone) {
     EXPECT_EQ(unmounted().count(), 2);
     EXPECT_EQ(mounted().count(), 0);
     EXPECT_TRUE(source().mountedVolumes().empty());
+}
+
+// QCoro's waitFor never returns from a task that throws: the failure is caught inside.
+QCoro::Task<> ejectReportingFailure(VolumeSource& source, std::filesystem::path root,
+                                    std::string& failure) {
+    try {
+        co_await source.eject(std::move(root));
+    } catch (const PlatformError& error) {
+        failure = error.what();
+    }
+}
+
+// "Éjecter la carte": the card's file system is unmounted, then its reader powered off; a card
+// that a program still holds open, or one already gone, says so in the user's words.
+TEST_F(UDisks2VolumeSourceTest, EjectUnmountsThenPowersTheReaderOff) {
+    const QString drive = udisks().addDrive(QStringLiteral("SD_Card_Reader"), usbStick());
+    const QString card = udisks().addVolume(QStringLiteral("sdb1"), drive);
+    const QString busyDrive = udisks().addDrive(QStringLiteral("Other_Reader"), usbStick());
+    const QString busy =
+        udisks().addVolume(QStringLiteral("sdc1"), busyDrive, {{QStringLiteral("Busy"), true}});
+    udisks().mount(card, QStringLiteral("/media/lea/RESMED"));
+    udisks().mount(busy, QStringLiteral("/media/lea/BUSY"));
+    ASSERT_EQ(source().mountedVolumes().size(), 2u);
+
+    const auto ejectFailure = [this](const char* root) {
+        std::string failure;
+        QCoro::waitFor(ejectReportingFailure(source(), root, failure));
+        return failure;
+    };
+    EXPECT_EQ(ejectFailure("/media/lea/RESMED"), "");
+    ASSERT_TRUE(arrived(unmounted()));
+    settle();
+    ASSERT_EQ(source().mountedVolumes().size(), 1u);
+    EXPECT_EQ(source().mountedVolumes().at(0).rootURL, "/media/lea/BUSY");
+    QDBusMessage calls = QDBusMessage::createMethodCall(
+        service, drive, QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetCalls"));
+    const QDBusMessage reply = bus().call(calls, QDBus::Block, signalTimeout);
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage);
+    QString methods;
+    const QDBusArgument list = reply.arguments().at(0).value<QDBusArgument>();
+    list.beginArray();
+    while (!list.atEnd()) {
+        quint64 time = 0;
+        QString method;
+        list.beginStructure();
+        list >> time >> method;
+        list.endStructure();
+        methods += method + QLatin1Char(' ');
+    }
+    list.endArray();
+    EXPECT_TRUE(methods.contains(QStringLiteral("PowerOff"))) << methods.toStdString();
+
+    EXPECT_NE(ejectFailure("/media/lea/BUSY").find("utilise encore"), std::string::npos);
+    EXPECT_EQ(source().mountedVolumes().size(), 1u) << "a busy card stays mounted";
+    EXPECT_NE(ejectFailure("/media/lea/RESMED").find("n’est plus montée"), std::string::npos);
 }
 
 TEST_F(UDisks2VolumeSourceTest, TwoRemovableVolumesAreListedInObjectPathOrder) {

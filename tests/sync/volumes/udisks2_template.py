@@ -28,6 +28,18 @@ def load(mock, _parameters):
                    {'Version': dbus.String('2.9.4')}, [])
 
 
+UNMOUNT = (
+    "fs = 'org.freedesktop.UDisks2.Filesystem'\n"
+    "if self.props['org.freedesktop.UDisks2.Block'].get('Busy', False):\n"
+    "    raise dbus.exceptions.DBusException('target is busy',\n"
+    "                                        name='org.freedesktop.UDisks2.Error.DeviceBusy')\n"
+    "none = dbus.Array([], signature='ay')\n"
+    "self.props[fs]['MountPoints'] = none\n"
+    "self.EmitSignal('org.freedesktop.DBus.Properties', 'PropertiesChanged', 'sa{sv}as',\n"
+    "                [fs, dbus.Dictionary({'MountPoints': none}, signature='sv'),\n"
+    "                 dbus.Array([], signature='s')])\n")
+
+
 def byte_string(text):
     return dbus.ByteArray(text.encode() + b'\0')
 
@@ -66,7 +78,8 @@ def AddDrive(self, name, properties):
         'CanPowerOff': dbus.Boolean(False),
     }
     drive.update(properties)
-    self.AddObject(path, DRIVE_IFACE, drive, [])
+    # Powering off is only recorded (GetCalls on the drive's object).
+    self.AddObject(path, DRIVE_IFACE, drive, [('PowerOff', 'a{sv}', '', '')])
     emit_added(self, path, [DRIVE_IFACE])
     return dbus.ObjectPath(path)
 
@@ -96,6 +109,8 @@ def AddBlock(self, name, drive, with_filesystem, filesystem_type, properties):
             'MountPoints': dbus.Array([], signature='ay'),
             'Size': dbus.UInt64(0),
         })
+        # Unmount as the daemon does it, or refused when the test set the block busy (Busy).
+        mockobject.objects[path].AddMethod(FILESYSTEM_IFACE, 'Unmount', 'a{sv}', '', UNMOUNT)
         interfaces.append(FILESYSTEM_IFACE)
     emit_added(self, path, interfaces)
     return dbus.ObjectPath(path)
