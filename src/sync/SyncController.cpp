@@ -19,8 +19,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPointer>
 #include <QThreadPool>
 #include <QtConcurrent>
+#include <algorithm>
 #include <array>
 #include <qcoro/qcorofuture.h>
 
@@ -358,6 +360,42 @@ void SyncController::refreshDetectedCard() {
     } else {
         setStatus(needsAccess ? Status::cardNeedsAccess(name) : Status::cardReady(name));
     }
+}
+
+bool SyncController::canEjectCard() const {
+    if (!detectedCard_ || !environment_.volumes) {
+        return false;
+    }
+    const auto volumes = environment_.volumes->mountedVolumes();
+    return std::any_of(volumes.begin(), volumes.end(), [this](const MountedVolume& volume) {
+        return volume.rootURL == detectedCard_->rootURL &&
+               (volume.isRemovable || volume.isEjectable);
+    });
+}
+
+QCoro::Task<> SyncController::runEject() {
+    if (!canEjectCard() || status_.kind() == Status::Kind::syncing ||
+        status_.kind() == Status::Kind::resetting) {
+        co_return;
+    }
+    const std::shared_ptr<VolumeSource> volumes = environment_.volumes;
+    std::filesystem::path root = detectedCard_->rootURL;
+    QPointer<SyncController> self(this);
+    std::string failure;
+    try {
+        co_await volumes->eject(std::move(root));
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    if (!self) {
+        co_return;
+    }
+    if (!failure.empty()) {
+        setStatus(Status::failed(QString::fromStdString(failure)));
+        co_return;
+    }
+    // The volume's departure, once signalled, forgets the card; look now in case it was not.
+    refreshDetectedCard();
 }
 
 void SyncController::setAutomaticCardImport(bool enabled) {

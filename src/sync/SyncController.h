@@ -66,6 +66,8 @@ class SyncController : public QObject {
     Q_PROPERTY(QString detectedCardName READ detectedCardName NOTIFY detectedCardChanged)
     Q_PROPERTY(QString detectedCardPath READ detectedCardPath NOTIFY detectedCardChanged)
     Q_PROPERTY(bool cardNeedsAccess READ cardNeedsAccess NOTIFY cardNeedsAccessChanged)
+    // The detected card sits on a removable volume that can be ejected from here.
+    Q_PROPERTY(bool canEjectCard READ canEjectCard NOTIFY detectedCardChanged)
     Q_PROPERTY(QDateTime lastSync READ lastSync NOTIFY lastSyncChanged)
     Q_PROPERTY(bool hasLastSync READ hasLastSync NOTIFY lastSyncChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
@@ -104,6 +106,7 @@ public:
     // The card's root folder, for the panel.
     QString detectedCardPath() const;
     bool cardNeedsAccess() const noexcept { return cardNeedsAccess_; }
+    bool canEjectCard() const;
     QDateTime lastSync() const { return lastSync_; }
     bool hasLastSync() const { return lastSync_.isValid(); }
     bool launchAtLogin() const noexcept { return launchAtLogin_; }
@@ -133,6 +136,10 @@ public:
 
     // Lets the user pick the card folder, keeps it, adopts the card and starts a sync.
     Q_INVOKABLE void chooseCard();
+    // Unmounts the detected card and powers its reader off, so that it can go back into the
+    // device; never while a sync or a reset reads or writes. A failure is left in `status`.
+    Q_INVOKABLE void ejectCard() { runEject(); }
+    QCoro::Task<> runEject();
     // Adopts the card behind stored bookmark bytes; throws when it cannot.
     void restoreCardAccess(const QByteArray& bookmark);
     // Looks at the mounted volumes and follows the card that comes or goes.

@@ -91,6 +91,19 @@ public:
         std::erase_if(volumes, [&](const MountedVolume& volume) { return volume.rootURL == root; });
         Q_EMIT volumeUnmounted();
     }
+
+    // Ejecting unmounts, unless a program holds the volume.
+    std::vector<fs::path> ejected;
+    bool busy = false;
+    QCoro::Task<> eject(fs::path root) override {
+        ejected.push_back(root);
+        if (busy) {
+            throw PlatformError(EBUSY, "La carte n’a pas pu être éjectée : un programme utilise "
+                                       "encore un de ses fichiers.");
+        }
+        unmount(root);
+        co_return;
+    }
 };
 
 class ScriptedLoginItem final : public LoginItem {
@@ -417,6 +430,41 @@ TEST_F(CardAccessTest, WithAutomaticImportOffNothingIsFollowed) {
     EXPECT_EQ(defaults->value(SyncController::automaticCardImportKey), QVariant(false));
     EXPECT_EQ(sync->status(), Status::success(2)) << "turning it off clears nothing";
     EXPECT_FALSE(controller()->hasDetectedCard()) << "read back as off after a restart";
+}
+
+// "Éjecter la carte" is offered only for a card on a removable volume, never in the middle of
+// a sync; a refused ejection says why and keeps the card.
+TEST_F(CardAccessTest, EjectingTheCard) {
+    const auto sync = controller();
+    const auto chosen = cardAt("cards/PAPCARD");
+    chooser->answers = {chosen};
+    sync->chooseCard();
+    ASSERT_TRUE(waitForSuccess(*sync));
+    EXPECT_FALSE(sync->canEjectCard()) << "a folder of this computer is no card to eject";
+
+    const auto card = cardAt("media/PAPCARD");
+    volumes->mount(card, true);
+    ASSERT_TRUE(waitForSuccess(*sync));
+    ASSERT_EQ(sync->detectedCard()->rootURL, card);
+    EXPECT_TRUE(sync->canEjectCard());
+
+    volumes->busy = true;
+    QCoro::waitFor(sync->runEject());
+    EXPECT_EQ(volumes->ejected, std::vector<fs::path>{card});
+    EXPECT_TRUE(sync->status().failureText().contains(QStringLiteral("utilise encore")));
+    EXPECT_TRUE(sync->hasDetectedCard());
+
+    sync->startSync();
+    ASSERT_EQ(sync->status(), Status::syncing());
+    QCoro::waitFor(sync->runEject());
+    EXPECT_EQ(volumes->ejected.size(), 1u) << "not while a sync reads the card";
+    ASSERT_TRUE(waitForSuccess(*sync));
+
+    volumes->busy = false;
+    QCoro::waitFor(sync->runEject());
+    EXPECT_EQ(volumes->ejected.size(), 2u);
+    EXPECT_FALSE(sync->hasDetectedCard());
+    EXPECT_FALSE(sync->canEjectCard());
 }
 
 TEST_F(CardAccessTest, TurningAutomaticImportOnWithoutACardStartsNothing) {

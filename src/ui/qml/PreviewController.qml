@@ -8,6 +8,7 @@ QtObject {
     property string detectedCardName: ""
     property string detectedCardPath: ""
     property bool cardNeedsAccess: false
+    property bool canEjectCard: false
     property bool hasLastSync: false
     property var lastSync: hasLastSync ? new Date() : undefined
     property bool automaticCardImport: true
@@ -50,6 +51,7 @@ QtObject {
     function record(name) { calls = calls.concat([name]) }
 
     function chooseCard() { record("chooseCard") }
+    function ejectCard() { record("ejectCard") }
     function startSync() { record("startSync") }
     function confirmReset() { record("confirmReset") }
     function revealLocalExport() { record("revealLocalExport") }

@@ -910,6 +910,10 @@
         <comment>local</comment>
         <translation>Nights kept on this computer</translation>
     </message>
+    <message>
+        <source>Éjecter la carte</source>
+        <translation>Eject the card</translation>
+    </message>
 </context>
 <context>
     <name>UDisks2VolumeSource</name>

@@ -910,6 +910,10 @@
         <comment>local</comment>
         <translation>Nuits gardées sur cet ordinateur</translation>
     </message>
+    <message>
+        <source>Éjecter la carte</source>
+        <translation>Éjecter la carte</translation>
+    </message>
 </context>
 <context>
     <name>UDisks2VolumeSource</name>

@@ -136,6 +136,18 @@ TestCase {
         verify(!login.checked, "a refused change springs back")
     }
 
+    function test_ejectIsOfferedForARemovableCardWhileNothingRuns() {
+        const made = makePanel({ hasDetectedCard: true, canEjectCard: false })
+        const eject = item(made.panel, "ejectCardButton")
+        verify(!eject.visible, "a folder of this computer")
+        made.controller.canEjectCard = true
+        verify(eject.visible)
+        mouseClick(eject)
+        compare(made.controller.calls, ["ejectCard"])
+        made.controller.status = status("syncing")
+        verify(!eject.enabled)
+    }
+
     function test_buttonsCallTheController() {
         const made = makePanel({ hasDetectedCard: true })
         mouseClick(item(made.panel, "syncButton"))

@@ -133,6 +133,14 @@ Item {
                 maximumLines: 2
                 Layout.fillWidth: true
             }
+            // So that the card goes back into the device without a trip to the file manager.
+            LinkButton {
+                objectName: "ejectCardButton"
+                visible: root.controller.canEjectCard
+                enabled: !root.busy
+                text: qsTr("Éjecter la carte")
+                onClicked: root.controller.ejectCard()
+            }
             Text {
                 objectName: "accessExplanation"
                 visible: root.controller.cardNeedsAccess
