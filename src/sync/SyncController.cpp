@@ -15,6 +15,7 @@
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStore.h"
 #include "sync/cloud/EncodedSnapshot.h"
+#include "sync/desktop/SyncNotifier.h"
 #include "sync/volumes/VolumeSource.h"
 
 #include <QCoreApplication>
@@ -114,6 +115,10 @@ SyncController::SyncController(SyncEnvironment environment, QObject* parent)
             sync();
         }
     });
+    if (environment_.notifier) {
+        connect(environment_.notifier.get(), &SyncNotifier::ejectRequested, this,
+                [this] { runEject(); });
+    }
     restoreStoredCardAccess();
     readPreferences();
     readLoginItemState();
@@ -257,8 +262,44 @@ void SyncController::startPollingTimer() {
 QCoro::Task<> SyncController::handleVolumeMounted() {
     refreshDetectedCard();
     if (automaticCardImport_ && detectedCard_) {
+        QPointer<SyncController> self(this);
         auto syncing = sync();
         co_await syncing;
+        if (self) {
+            notifyAutomaticSync();
+        }
+    }
+}
+
+bool SyncController::notificationsEnabled() const {
+    const QVariant stored = environment_.userDefaults->value(notificationsKey);
+    return !stored.isValid() || stored.toBool();
+}
+
+void SyncController::setNotificationsEnabled(bool enabled) {
+    if (enabled == notificationsEnabled()) {
+        return;
+    }
+    environment_.userDefaults->setValue(notificationsKey, enabled);
+    Q_EMIT notificationsEnabledChanged();
+}
+
+void SyncController::notifyAutomaticSync() {
+    if (!environment_.notifier || !notificationsEnabled()) {
+        return;
+    }
+    if (status_.kind() == Status::Kind::success) {
+        // The card's job is done: say it may go back where the nights are recorded.
+        environment_.notifier->notify(
+            QCoreApplication::translate("SyncController",
+                                        "%1 : la carte peut retourner dans l’appareil.")
+                .arg(status_.title()),
+            canEjectCard());
+    } else if (status_.kind() == Status::Kind::failed) {
+        environment_.notifier->notify(
+            QCoreApplication::translate("SyncController", "La synchronisation a échoué : %1")
+                .arg(status_.failureText()),
+            false);
     }
 }
 

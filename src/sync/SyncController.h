@@ -25,6 +25,7 @@ class FolderChooser;
 class LoginItem;
 class UserDefaults;
 class VolumeSource;
+class SyncNotifier;
 
 // Asks the user to confirm the erasure of the published data (the UI's alert). True when the
 // user chose to erase.
@@ -47,6 +48,8 @@ struct SyncEnvironment {
     // Nothing: no volume is watched (the command-line sync works on the folder it is given).
     std::shared_ptr<VolumeSource> volumes;
     std::shared_ptr<LoginItem> loginItem;
+    // Nothing: no desktop notices (the command-line sync prints its outcome).
+    std::shared_ptr<SyncNotifier> notifier;
     // Builds the importer registry that a sync runs on its worker thread.
     std::function<PAPCardImportRegistry()> makeRegistry = PAPCardImportRegistry::standard;
     // What choosing another store reaches (the keyring, the browser); the user defaults, the
@@ -72,6 +75,9 @@ class SyncController : public QObject {
     Q_PROPERTY(bool hasLastSync READ hasLastSync NOTIFY lastSyncChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     Q_PROPERTY(bool automaticCardImport READ automaticCardImport NOTIFY automaticCardImportChanged)
+    // Whether a sync the user did not start (a card inserted) ends with a desktop notice.
+    Q_PROPERTY(
+        bool notificationsEnabled READ notificationsEnabled NOTIFY notificationsEnabledChanged)
     // Where the nights go, for the settings window and the texts that depend on it.
     Q_PROPERTY(velunora::CloudStoreChoice* storeChoice READ storeChoice CONSTANT)
     // The local export's path, for the settings window.
@@ -81,6 +87,7 @@ public:
     static inline const QString legacyFolderBookmarkKey = QStringLiteral("oscar-folder-bookmark");
     static inline const QString cardBookmarkKey = QStringLiteral("pap-card-bookmark");
     static inline const QString automaticCardImportKey = QStringLiteral("automatic-card-import");
+    static inline const QString notificationsKey = QStringLiteral("sync-notifications");
     // What our last save published: the record's change tag, and the identity of the local
     // export file it wrote with the same payload. While both hold, nothing is downloaded.
     static inline const QString publishedChangeTagKey = QStringLiteral("published-change-tag");
@@ -111,6 +118,8 @@ public:
     bool hasLastSync() const { return lastSync_.isValid(); }
     bool launchAtLogin() const noexcept { return launchAtLogin_; }
     bool automaticCardImport() const noexcept { return automaticCardImport_; }
+    bool notificationsEnabled() const;
+    Q_INVOKABLE void setNotificationsEnabled(bool enabled);
     const LocalExport& localExport() const noexcept { return environment_.localExport; }
     QString localExportPath() const;
     CloudStoreChoice* storeChoice() const noexcept { return storeChoice_; }
@@ -159,6 +168,7 @@ Q_SIGNALS:
     void lastSyncChanged();
     void launchAtLoginChanged();
     void automaticCardImportChanged();
+    void notificationsEnabledChanged();
 
 private:
     void setDetectedCard(std::optional<DetectedPAPCard> card);
@@ -176,6 +186,8 @@ private:
     void startPollingTimer();
 
     QCoro::Task<> handleVolumeMounted();
+    // The desktop notice after a sync that a card's insertion started.
+    void notifyAutomaticSync();
     // The bodies of sync() and reset(), which turn whatever escapes them into a status.
     QCoro::Task<> runSync();
     QCoro::Task<> runReset();

@@ -2,6 +2,7 @@
 
 #include "sync/SyncController.h"
 #include "sync/UserDefaults.h"
+#include "sync/desktop/SyncNotifier.h"
 #include "ui/PanelPlacement.h"
 #include "ui/QuickDialogs.h"
 #include "ui/QuickObjects.h"
@@ -64,6 +65,7 @@ LunexaSyncApp::LunexaSyncApp()
         return controller_ != nullptr ? controller_->storeChoice()->kind() : QString();
     });
     environment.storeChoice.openPage = [](const QUrl& page) { QDesktopServices::openUrl(page); };
+    environment.notifier = std::make_shared<DesktopSyncNotifier>();
     controller_ = &SyncController::createShared(std::move(environment));
     QQmlEngine::setObjectOwnership(controller_, QQmlEngine::CppOwnership);
 

@@ -6,6 +6,7 @@
 #include "sync/SyncTestSupport.h"
 #include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
+#include "sync/desktop/SyncNotifier.h"
 #include "sync/volumes/VolumeSource.h"
 
 #include <QSignalSpy>
@@ -124,6 +125,14 @@ private:
     }
 };
 
+class RecordingNotifier final : public SyncNotifier {
+public:
+    std::vector<std::pair<QString, bool>> notices;
+    void notify(const QString& text, bool offerEject) override {
+        notices.emplace_back(text, offerEject);
+    }
+};
+
 class CardAccessTest : public ::testing::Test {
 protected:
     testing::TemporaryFolder folder;
@@ -135,6 +144,7 @@ protected:
     std::shared_ptr<ScriptedFolderChooser> chooser = std::make_shared<ScriptedFolderChooser>();
     std::shared_ptr<FakeVolumes> volumes = std::make_shared<FakeVolumes>();
     std::shared_ptr<ScriptedLoginItem> loginItem = std::make_shared<ScriptedLoginItem>();
+    std::shared_ptr<RecordingNotifier> notifier = std::make_shared<RecordingNotifier>();
 
     std::unique_ptr<SyncController> controller() {
         SyncEnvironment environment;
@@ -148,6 +158,7 @@ protected:
         environment.bookmarks = bookmarks;
         environment.volumes = volumes;
         environment.loginItem = loginItem;
+        environment.notifier = notifier;
         return std::make_unique<SyncController>(std::move(environment));
     }
 
@@ -465,6 +476,47 @@ TEST_F(CardAccessTest, EjectingTheCard) {
     EXPECT_EQ(volumes->ejected.size(), 2u);
     EXPECT_FALSE(sync->hasDetectedCard());
     EXPECT_FALSE(sync->canEjectCard());
+}
+
+// A sync that the card's insertion started ends with a notice that says how it went and, on
+// success, offers to eject the card; a sync the user started, or notices turned off, say
+// nothing; the notice's action ejects.
+TEST_F(CardAccessTest, AnInsertedCardsSyncEndsWithANotice) {
+    const auto sync = controller();
+    const auto card = cardAt("media/PAPCARD");
+    volumes->mount(card, true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier->notices.empty(); }, 20000));
+    ASSERT_EQ(notifier->notices.size(), 1u);
+    EXPECT_EQ(notifier->notices[0].first,
+              QStringLiteral("2 nuits synchronisées : la carte peut retourner dans l’appareil."));
+    EXPECT_TRUE(notifier->notices[0].second) << "with the eject action";
+
+    sync->startSync();
+    ASSERT_TRUE(waitForSuccess(*sync));
+    EXPECT_EQ(notifier->notices.size(), 1u) << "the user saw this one in the panel";
+
+    Q_EMIT notifier->ejectRequested();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sync->hasDetectedCard(); }, 5000));
+    EXPECT_EQ(volumes->ejected, std::vector<fs::path>{card});
+
+    sync->setNotificationsEnabled(false);
+    EXPECT_FALSE(controller()->notificationsEnabled()) << "kept";
+    volumes->mount(card, true);
+    ASSERT_TRUE(waitForSuccess(*sync));
+    QTest::qWait(50);
+    EXPECT_EQ(notifier->notices.size(), 1u);
+
+    // A card that cannot be read tells so, without an action.
+    sync->setNotificationsEnabled(true);
+    volumes->unmount(card);
+    fs::remove_all(card / "DATALOG");
+    fs::create_directories(card / "DATALOG");
+    volumes->mount(card, true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notifier->notices.size() > 1; }, 20000));
+    EXPECT_TRUE(
+        notifier->notices.back().first.startsWith(QStringLiteral("La synchronisation a échoué : ")))
+        << notifier->notices.back().first.toStdString();
+    EXPECT_FALSE(notifier->notices.back().second);
 }
 
 TEST_F(CardAccessTest, TurningAutomaticImportOnWithoutACardStartsNothing) {

@@ -12,6 +12,7 @@ QtObject {
     property bool hasLastSync: false
     property var lastSync: hasLastSync ? new Date() : undefined
     property bool automaticCardImport: true
+    property bool notificationsEnabled: true
     property bool launchAtLogin: false
     // Whether a switch's change is accepted, as a refused login item is not.
     property bool refusesLaunchAtLogin: false
@@ -55,6 +56,10 @@ QtObject {
     function startSync() { record("startSync") }
     function confirmReset() { record("confirmReset") }
     function revealLocalExport() { record("revealLocalExport") }
+    function setNotificationsEnabled(enabled) {
+        record("setNotificationsEnabled:" + enabled)
+        notificationsEnabled = enabled
+    }
     function setAutomaticCardImport(enabled) {
         record("setAutomaticCardImport:" + enabled)
         automaticCardImport = enabled

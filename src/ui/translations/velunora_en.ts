@@ -719,6 +719,10 @@
         <source>Fermer</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>Notifier la fin des importations automatiques</source>
+        <translation>Notify when an automatic import ends</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindow</name>
@@ -832,6 +836,14 @@
         <source>Les données publiées n’ont pas pu être lues.</source>
         <translation>The published data could not be read.</translation>
     </message>
+    <message>
+        <source>%1 : la carte peut retourner dans l’appareil.</source>
+        <translation>%1: the card can go back into the device.</translation>
+    </message>
+    <message>
+        <source>La synchronisation a échoué : %1</source>
+        <translation>The sync failed: %1</translation>
+    </message>
 </context>
 <context>
     <name>SyncMenuView</name>
@@ -910,6 +922,13 @@
         <comment>local</comment>
         <translation>Nights kept on this computer</translation>
     </message>
+    <message>
+        <source>Éjecter la carte</source>
+        <translation>Eject the card</translation>
+    </message>
+</context>
+<context>
+    <name>SyncNotifier</name>
     <message>
         <source>Éjecter la carte</source>
         <translation>Eject the card</translation>

@@ -719,6 +719,10 @@
         <source>Fermer</source>
         <translation>Fermer</translation>
     </message>
+    <message>
+        <source>Notifier la fin des importations automatiques</source>
+        <translation>Notifier la fin des importations automatiques</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindow</name>
@@ -832,6 +836,14 @@
         <source>Les données publiées n’ont pas pu être lues.</source>
         <translation>Les données publiées n’ont pas pu être lues.</translation>
     </message>
+    <message>
+        <source>%1 : la carte peut retourner dans l’appareil.</source>
+        <translation>%1 : la carte peut retourner dans l’appareil.</translation>
+    </message>
+    <message>
+        <source>La synchronisation a échoué : %1</source>
+        <translation>La synchronisation a échoué : %1</translation>
+    </message>
 </context>
 <context>
     <name>SyncMenuView</name>
@@ -910,6 +922,13 @@
         <comment>local</comment>
         <translation>Nuits gardées sur cet ordinateur</translation>
     </message>
+    <message>
+        <source>Éjecter la carte</source>
+        <translation>Éjecter la carte</translation>
+    </message>
+</context>
+<context>
+    <name>SyncNotifier</name>
     <message>
         <source>Éjecter la carte</source>
         <translation>Éjecter la carte</translation>

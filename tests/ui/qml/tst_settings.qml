@@ -93,6 +93,19 @@ TestCase {
         verify(child(view, "testConnectionButton").enabled, "a test changes nothing")
     }
 
+    function test_theNotificationsSwitch() {
+        const view = makeView({}, "local")
+        const toggle = child(view, "settingsNotificationsRowSwitch")
+        verify(toggle.checked)
+        mouseClick(toggle)
+        compare(view.controller.calls[view.controller.calls.length - 1],
+                "setNotificationsEnabled:false")
+        verify(!toggle.checked)
+        view.controller.automaticCardImport = false
+        verify(!child(view, "settingsNotificationsRow").enabled,
+               "no automatic import, nothing to notify")
+    }
+
     function test_aRefusedPasswordIsShownAsAFailure() {
         const view = makeView({}, "webdav")
         const choice = view.controller.storeChoice

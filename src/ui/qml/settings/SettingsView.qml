@@ -156,6 +156,14 @@ Item {
             value: root.controller.automaticCardImport
             onToggledTo: (enabled) => root.controller.setAutomaticCardImport(enabled)
         }
+        // After a sync that a card's insertion started: how it went, and the card's ejection.
+        PreferenceRow {
+            objectName: "settingsNotificationsRow"
+            text: qsTr("Notifier la fin des importations automatiques")
+            enabled: root.controller.automaticCardImport
+            value: root.controller.notificationsEnabled
+            onToggledTo: (enabled) => root.controller.setNotificationsEnabled(enabled)
+        }
         PreferenceRow {
             objectName: "settingsLaunchAtLoginRow"
             text: qsTr("Ouvrir \u00e0 la connexion")

@@ -1,0 +1,64 @@
+#include "sync/desktop/SyncNotifier.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QPointer>
+#include <QVariantMap>
+
+namespace velunora {
+namespace {
+
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString ejectAction = QStringLiteral("eject");
+// The service may be slow to start (activated on first use); a notice is never worth a wait.
+constexpr int notifyTimeoutMilliseconds = 5000;
+
+} // namespace
+
+DesktopSyncNotifier::DesktopSyncNotifier(QDBusConnection bus, QObject* parent)
+    : SyncNotifier(parent)
+    , bus_(std::move(bus)) {
+    bus_.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
+                 SLOT(actionInvoked(uint, QString)));
+    bus_.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
+                 SLOT(notificationClosed(uint, uint)));
+}
+
+void DesktopSyncNotifier::notify(const QString& text, bool offerEject) {
+    QStringList actions;
+    if (offerEject) {
+        actions << ejectAction << QCoreApplication::translate("SyncNotifier", "Éjecter la carte");
+    }
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
+    call << QStringLiteral("Velunora Sync") << shownId_ << QStringLiteral("velunora-sync")
+         << QStringLiteral("Velunora Sync") << text << actions
+         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("velunora-sync")}} << -1;
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus_.asyncCall(call, notifyTimeoutMilliseconds), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* finished) {
+                const QDBusPendingReply<uint> reply = *finished;
+                if (!reply.isError()) {
+                    shownId_ = reply.value();
+                }
+                finished->deleteLater();
+            });
+}
+
+void DesktopSyncNotifier::actionInvoked(uint id, const QString& action) {
+    if (id == shownId_ && id != 0 && action == ejectAction) {
+        Q_EMIT ejectRequested();
+    }
+}
+
+void DesktopSyncNotifier::notificationClosed(uint id, uint) {
+    if (id == shownId_) {
+        shownId_ = 0;
+    }
+}
+
+} // namespace velunora
