@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLocale>
+#include <QPainter>
 #include <QQmlEngine>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
@@ -35,6 +36,8 @@ QVariantMap withCard(QVariantMap settings, bool needsAccess = false) {
     settings.insert(QStringLiteral("detectedCardPath"),
                     QStringLiteral("/media/camille/RESMED-SD/"));
     settings.insert(QStringLiteral("cardNeedsAccess"), needsAccess);
+    // In a USB reader: it can be ejected from the panel.
+    settings.insert(QStringLiteral("canEjectCard"), true);
     return settings;
 }
 
@@ -227,6 +230,39 @@ int main(int argc, char** argv) {
                     name += QLatin1Char('-') + store;
                 }
                 allSaved = save(*quickWindow, folder, name) && allSaved;
+            }
+        }
+    }
+    // The tray's symbols on a dark and a light desktop panel, at scales 1 and 2, with either
+    // guess of the panel's shade: each status's symbol, as a tray of 28 points shows it.
+    const std::vector<std::pair<QString, QColor>> panelShades = {
+        {QStringLiteral("dark"), QColor(0x35, 0x35, 0x35)},
+        {QStringLiteral("light"), QColor(0xf0, 0xf0, 0xf0)}};
+    const std::vector<QString> traySymbols = {Status::needsFolder().symbolName(),
+                                              Status::syncing().symbolName(),
+                                              Status::failed({}).symbolName()};
+    for (const auto& [shade, colour] : panelShades) {
+        for (const int scale : {1, 2}) {
+            const int side = 22 * scale;
+            const int cell = 28 * scale;
+            QImage strip(cell * static_cast<int>(traySymbols.size()) * 2 + cell, cell,
+                         QImage::Format_ARGB32_Premultiplied);
+            strip.fill(colour);
+            QPainter painter(&strip);
+            int x = cell / 2;
+            for (const bool lightGuess : {true, false}) {
+                for (const QString& symbol : traySymbols) {
+                    painter.drawImage(x + (cell - side) / 2, (cell - side) / 2,
+                                      velunora::renderTraySymbol(symbol, lightGuess, side));
+                    x += cell;
+                }
+            }
+            painter.end();
+            const QString file =
+                folder.filePath(QStringLiteral("tray-on-%1-panel@%2x.png").arg(shade).arg(scale));
+            if (!strip.save(file)) {
+                std::fprintf(stderr, "velunora-sync-screenshots: %s not saved\n", qPrintable(file));
+                allSaved = false;
             }
         }
     }
