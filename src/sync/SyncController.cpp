@@ -424,7 +424,8 @@ QCoro::Task<> SyncController::runEject() {
     QPointer<SyncController> self(this);
     std::string failure;
     try {
-        co_await volumes->eject(std::move(root));
+        QCoro::Task<> ejecting = volumes->eject(std::move(root));
+        co_await ejecting;
     } catch (const std::exception& error) {
         failure = error.what();
     }

@@ -266,7 +266,8 @@ TEST_F(UDisks2VolumeSourceTest, AnUnmountedOrPulledCardIsSignalledAndGone) {
 QCoro::Task<> ejectReportingFailure(VolumeSource& source, std::filesystem::path root,
                                     std::string& failure) {
     try {
-        co_await source.eject(std::move(root));
+        QCoro::Task<> ejecting = source.eject(std::move(root));
+        co_await ejecting;
     } catch (const PlatformError& error) {
         failure = error.what();
     }
