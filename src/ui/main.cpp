@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/velunora/icons/velunora-sync.svg")));
     velunora::installQtTranslations(QLocale::system());
     velunora::installAppTranslations(QLocale::system());
-    // The app lives in the tray: closing the onboarding or the panel never ends it.
+    // The app lives in the tray: closing a window never ends it by itself (without a tray, the
+    // panel window asks to quit when it is closed).
     QApplication::setQuitOnLastWindowClosed(false);
     // Our own look everywhere, whatever style the desktop picks.
     QQuickStyle::setStyle(QStringLiteral("Basic"));
