@@ -8,41 +8,21 @@ app="$1"
 card_tool="$2"
 udisks_template="$3"
 
-for tool in Xvfb dbus-daemon xdpyinfo /usr/bin/python3; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is missing"
-        exit 77
-    fi
-done
+source "$(dirname "$0")/virtual_display.sh"
+require_tools Xvfb dbus-daemon xdpyinfo /usr/bin/python3
 if ! /usr/bin/python3 -c 'import dbusmock' 2>/dev/null; then
     echo "skipped: python3-dbusmock is missing"
     exit 77
 fi
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 "$card_tool" generate "$work/card" --nights 730 --seed 5 >/dev/null
-display=":$((100 + RANDOM % 800))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS
-DBUS_SESSION_BUS_ADDRESS="$(dbus-daemon --session --print-address --fork --print-pid=3 3>"$work/bus.pid")"
-pids+=("$(cat "$work/bus.pid")")
-DBUS_SYSTEM_BUS_ADDRESS="$(dbus-daemon --session --print-address --fork --print-pid=3 3>"$work/system.pid")"
-pids+=("$(cat "$work/system.pid")")
+start_display
+start_bus DBUS_SESSION_BUS_ADDRESS
+start_bus DBUS_SYSTEM_BUS_ADDRESS
 /usr/bin/python3 -m dbusmock --template "$udisks_template" >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export DISPLAY="$display" QT_QPA_PLATFORM=xcb
+use_private_home
+export QT_QPA_PLATFORM=xcb
 export_file="$XDG_DATA_HOME/LunexaSync/lunexa-snapshot.json"
 
 # Inserts the card (adds the reader and mounts it), or takes it out and puts it back.

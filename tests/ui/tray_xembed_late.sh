@@ -5,33 +5,13 @@
 set -euo pipefail
 app="$1"
 
-for tool in Xvfb dbus-daemon trayer xwininfo xdpyinfo; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is missing"
-        exit 77
-    fi
-done
-
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-display=":$((100 + RANDOM % 800))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
+source "$(dirname "$0")/virtual_display.sh"
+require_tools Xvfb dbus-daemon trayer xwininfo xdpyinfo
+start_display
 # A session bus without any StatusNotifier watcher: only XEmbed can show the item.
-export DBUS_SESSION_BUS_ADDRESS
-DBUS_SESSION_BUS_ADDRESS="$(dbus-daemon --session --print-address --fork --print-pid=3 3>"$work/bus.pid")"
-pids+=("$(cat "$work/bus.pid")")
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export DISPLAY="$display" QT_QPA_PLATFORM=xcb
+start_bus DBUS_SESSION_BUS_ADDRESS
+use_private_home
+export QT_QPA_PLATFORM=xcb
 "$app" 2>"$work/app.log" &
 pids+=($!)
 sleep 3
