@@ -6,26 +6,13 @@ set -euo pipefail
 app="$1"
 seconds="${2:-10}"
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-display=":$((100 + RANDOM % 800))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DBUS_SESSION_BUS_ADDRESS
-DBUS_SESSION_BUS_ADDRESS="$(dbus-daemon --session --print-address --fork --print-pid=3 3>"$work/bus.pid")"
-pids+=("$(cat "$work/bus.pid")")
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-
+source "$(dirname "$0")/../../tests/ui/virtual_display.sh"
+require_tools Xvfb dbus-daemon xdpyinfo
+start_display
+start_bus DBUS_SESSION_BUS_ADDRESS
 # A first start: the onboarding opens on its first page.
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export DISPLAY="$display" QT_QPA_PLATFORM=xcb
+use_private_home
+export QT_QPA_PLATFORM=xcb
 "$app" 2>"$work/app.log" &
 app_pid=$!
 pids+=("$app_pid")
