@@ -14,7 +14,12 @@ use_private_home
 export QT_QPA_PLATFORM=xcb
 "$app" 2>"$work/app.log" &
 pids+=($!)
-sleep 3
+# Once the app is up (with no tray it shows its panel), however slow the build and the machine.
+for _ in $(seq 300); do
+    xwininfo -root -tree | grep -q '"velunora-sync"' && break
+    sleep 0.1
+done
+sleep 1
 trayer --edge top --widthtype request >"$work/trayer.log" 2>&1 &
 pids+=($!)
 
@@ -25,7 +30,8 @@ docked() {
                                 inside && /^     0x/ { inside = 0 }
                                 END { exit !found }'
 }
-for _ in $(seq 100); do
+# The app looks for a tray every 2 s; a sanitised build under load answers late.
+for _ in $(seq 300); do
     docked && break
     sleep 0.1
 done
