@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -76,6 +77,16 @@ std::int64_t daysInMonth(std::int64_t year, std::int64_t month) noexcept {
     constexpr std::int64_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
     return month == 2 && leap ? 29 : days[month - 1];
+}
+
+std::optional<FileVersion> versionOf(const std::filesystem::path& file) {
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileVersion{static_cast<std::uint64_t>(status.st_size),
+                       status.st_mtim.tv_sec * std::int64_t{1'000'000'000} +
+                           status.st_mtim.tv_nsec};
 }
 
 } // namespace
@@ -146,7 +157,7 @@ std::vector<ResMedFile> scanDatalog(const std::filesystem::path& datalog) {
         // Not tested for being a regular file: a folder named like a recording is listed and
         // fails later, when it is read.
         if (const auto kind = kindOf(name)) {
-            found.push_back(Found{name.native(), ResMedFile{url, *kind}});
+            found.push_back(Found{name.native(), ResMedFile{url, *kind, versionOf(url)}});
         }
     }
     if (error) {

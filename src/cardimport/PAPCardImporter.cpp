@@ -14,6 +14,11 @@ PAPCardImportRegistry PAPCardImportRegistry::standard() {
     return PAPCardImportRegistry({std::make_shared<const ResMedCardImporter>()});
 }
 
+PAPCardImportRegistry
+PAPCardImportRegistry::standard(const std::filesystem::path& importCacheFolder) {
+    return PAPCardImportRegistry({std::make_shared<const ResMedCardImporter>(importCacheFolder)});
+}
+
 std::optional<DetectedPAPCard>
 PAPCardImportRegistry::detectCard(const std::filesystem::path& rootURL) const {
     for (const auto& importer : importers_) {

@@ -31,8 +31,10 @@ public:
     explicit PAPCardImportRegistry(Importers importers)
         : importers_(std::move(importers)) {}
 
-    // The registry of the app: exactly one importer, for ResMed cards.
+    // The registry of the app: exactly one importer, for ResMed cards, which reads every card
+    // whole, or keeps what it learns of each card in the cache folder.
     static PAPCardImportRegistry standard();
+    static PAPCardImportRegistry standard(const std::filesystem::path& importCacheFolder);
 
     const Importers& importers() const noexcept { return importers_; }
 

@@ -25,6 +25,8 @@ struct ScoredEvent {
     Date start;
     Date night;
     double durationSeconds; // finite and not negative
+
+    friend bool operator==(const ScoredEvent&, const ScoredEvent&) = default;
 };
 
 // The annotation as an event, or nothing when it is none or its start has no night.

@@ -5,16 +5,20 @@
 #include "cardimport/PAPCardImportError.h"
 #include "cardimport/ResMedCardImporter.h"
 #include "nights/EventAnnotations.h"
+#include "nights/ImportCache.h"
 #include "nights/NightDate.h"
 #include "nights/OrderedPreparation.h"
 #include "nights/SignalMapping.h"
 #include "platform/LocalCalendar.h"
 #include "platform/PlatformError.h"
+#include "platform/Text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -74,13 +78,52 @@ struct HeaderRead {
 
 struct Seeding {
     std::vector<SessionSeed> seeds;
+    std::size_t headersRead = 0;
     std::vector<const ResMedFile*> unreadableFiles; // whose headers could not be read
+};
+
+// The names files go by in the import cache: their paths under DATALOG.
+class CacheNames {
+public:
+    explicit CacheNames(const std::filesystem::path& datalog)
+        : prefix_(datalog.native()) {}
+
+    std::string operator()(const ResMedFile& file) const {
+        const std::string& path = file.url.native();
+        if (path.size() > prefix_.size() && path.starts_with(prefix_) &&
+            path[prefix_.size()] == '/') {
+            return path.substr(prefix_.size() + 1);
+        }
+        return file.url.lexically_relative(prefix_).generic_string();
+    }
+
+private:
+    std::string prefix_;
+};
+
+// What an earlier import learnt, where it still holds, and what this one learns, when asked.
+struct CacheUse {
+    const ImportCache* earlier = nullptr; // nothing: everything is read
+    ImportCache* learnt = nullptr;        // nothing: nothing is kept
+    CacheNames names;
+
+    template <typename Entry>
+    const Entry* find(const std::unordered_map<std::string, Entry>& entries, const ResMedFile& file,
+                      const std::string& name) const {
+        if (earlier == nullptr || !file.version) {
+            return nullptr;
+        }
+        const auto found = entries.find(name);
+        return found != entries.end() && found->second.version == *file.version ? &found->second
+                                                                                : nullptr;
+    }
 };
 
 // Groups the signal files into sessions by their time spans. A merge is never revisited, so a
 // seed that grows into another stays a separate session. The headers are read on the reading
-// threads; the grouping follows the scan order.
-Seeding seedSessions(const std::vector<ResMedFile>& files, std::size_t readThreads) {
+// threads, those the cache knows excepted; the grouping follows the scan order.
+Seeding seedSessions(const std::vector<ResMedFile>& files, std::size_t readThreads,
+                     const CacheUse& cache) {
     std::vector<const ResMedFile*> signalFiles;
     for (const ResMedFile& file : files) {
         if (definesSessions(file.kind)) {
@@ -88,7 +131,30 @@ Seeding seedSessions(const std::vector<ResMedFile>& files, std::size_t readThrea
         }
     }
     std::vector<HeaderRead> headers(signalFiles.size());
-    prepareAll(signalFiles.size(), readThreads, headersPerBatch, [&](std::size_t index) {
+    std::vector<std::string> names(cache.earlier || cache.learnt ? signalFiles.size() : 0);
+    std::vector<std::size_t> unknown; // the indices of the headers to read
+    unknown.reserve(signalFiles.size());
+    for (std::size_t index = 0; index < signalFiles.size(); ++index) {
+        if (!names.empty()) {
+            names[index] = cache.names(*signalFiles[index]);
+        }
+        const ImportCache::Header* known =
+            cache.earlier == nullptr
+                ? nullptr
+                : cache.find(cache.earlier->headers, *signalFiles[index], names[index]);
+        if (known == nullptr) {
+            unknown.push_back(index);
+            continue;
+        }
+        headers[index].isUnreadable = known->isUnreadable;
+        if (known->hasSpan) {
+            headers[index].span = FileSpan{known->start, known->end};
+        }
+    }
+    Seeding seeding;
+    seeding.headersRead = unknown.size();
+    prepareAll(unknown.size(), readThreads, headersPerBatch, [&](std::size_t position) {
+        const std::size_t index = unknown[position];
         const auto header = readRecording(*signalFiles[index], false);
         if (!header || header->duration > longestPlausibleRecordingSeconds) {
             headers[index].isUnreadable = true;
@@ -97,8 +163,19 @@ Seeding seedSessions(const std::vector<ResMedFile>& files, std::size_t readThrea
             headers[index].span = FileSpan{start, start + header->duration};
         }
     });
+    if (cache.learnt != nullptr) {
+        for (std::size_t index = 0; index < signalFiles.size(); ++index) {
+            if (const auto& version = signalFiles[index]->version) {
+                const HeaderRead& header = headers[index];
+                cache.learnt->headers.emplace(
+                    std::move(names[index]),
+                    ImportCache::Header{*version, header.isUnreadable, header.span.has_value(),
+                                        header.span ? header.span->start : 0.0,
+                                        header.span ? header.span->end : 0.0});
+            }
+        }
+    }
 
-    Seeding seeding;
     std::vector<SessionSeed>& seeds = seeding.seeds;
     // latestEnd[i] is the latest end among seeds 0 … i. No seed before the first whose latest
     // end reaches the file (with the tolerance) can join it, so the search for the first seed
@@ -238,23 +315,50 @@ Date now() {
     return Date{duration<double>(system_clock::now().time_since_epoch()).count()};
 }
 
-} // namespace
-
-std::size_t defaultReadThreadCount() noexcept {
-    const std::size_t cores = std::max(std::thread::hardware_concurrency(), 1u);
-    return std::min(cores, maximumReaders) - 1;
+// Whether two summaries of one night agree on all that its sessions and events make of it: all
+// but the statistics and series that its signal files give.
+bool sameSessionsAndEvents(const NightSummary& a, const NightSummary& b) {
+    return a.date == b.date && a.totalHours == b.totalHours && a.maskOnHours == b.maskOnHours &&
+           a.ahi == b.ahi && a.rdi == b.rdi && a.obstructiveCount == b.obstructiveCount &&
+           a.centralCount == b.centralCount && a.hypopneaCount == b.hypopneaCount &&
+           a.reraCount == b.reraCount && a.unclassifiedCount == b.unclassifiedCount &&
+           a.isCompliant == b.isCompliant && a.sessions == b.sessions && a.events == b.events;
 }
 
-OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
-                               const std::function<void(double)>& progress) {
-    return importResMedCard(card, importedAt, progress, defaultReadThreadCount());
-}
+// One night in the making: its accumulator, and what decides whether an earlier import's summary
+// of it can stand for reading its signal files again.
+struct NightWork {
+    bool isDetailNight = false;
+    // The files of its sessions, session by session; nothing once one could not be examined.
+    std::optional<std::vector<ImportCache::SignalFile>> signalFiles{std::in_place};
+    const ImportCache::Night* reused = nullptr;
+    bool isPartlyRead = false; // a signal file of it could not be read in full
+};
 
-OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
-                               const std::function<void(double)>& progress,
-                               std::size_t readThreads) {
-    const std::vector<ResMedFile> files = scanDatalog(card.rootURL / "DATALOG");
-    const Seeding seeding = seedSessions(files, readThreads);
+// With `reusing`, what `earlier` knows is taken where it still holds, and what the import
+// learns is kept in it.
+OscarSnapshot runImport(const DetectedPAPCard& card, Date importedAt,
+                        const std::function<void(double)>& progress, std::size_t readThreads,
+                        const ImportCache* earlier, ReusingImport* reusing) {
+    ImportCache* const learnt = reusing != nullptr ? &reusing->learnt : nullptr;
+    // The time zone is read once for the whole import, not once per date.
+    calendar::refreshTimeZone();
+    const std::filesystem::path datalog = card.rootURL / "DATALOG";
+    const std::vector<ResMedFile> files = scanDatalog(datalog);
+
+    CacheUse cache{nullptr, learnt, CacheNames(datalog)};
+    if (learnt != nullptr) {
+        const std::string timeZone = calendar::timeZoneFingerprint();
+        const std::string locale = text::currentLocaleIdentifier();
+        if (earlier != nullptr && !card.serialNumber.empty() &&
+            earlier->serialNumber == card.serialNumber && earlier->timeZone == timeZone &&
+            earlier->locale == locale) {
+            cache.earlier = earlier;
+        }
+        *learnt = ImportCache{card.serialNumber, timeZone, locale, {}, {}, {}};
+    }
+
+    const Seeding seeding = seedSessions(files, readThreads, cache);
     const std::vector<SessionSeed>& seeds = seeding.seeds;
     // Headers are cheap; the full reads that follow are most of the work.
     constexpr double seedingShare = 0.1;
@@ -275,39 +379,63 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
     }
     const std::set<Date> detailNights = chooseDetailNights(sessionNights);
 
-    // Every full read of both passes, in the order in which their results are added.
-    std::vector<FullRead> fullReads;
+    // Every night with all its sessions first: the events are filed into them, and a night
+    // whose sessions, events and signal files are all as an earlier import saw them is not read
+    // again.
+    NightAccumulators nights;
+    std::map<Date, NightWork> work;
+    std::vector<PAPSession> sessions(seeds.size());
     for (std::size_t s = 0; s < seeds.size(); ++s) {
+        const SessionSeed& seed = seeds[s];
         if (!sessionNights[s]) {
             continue;
         }
-        const bool isDetailNight = detailNights.contains(*sessionNights[s]);
-        for (const ResMedFile& file : seeds[s].files) {
-            if (isReadInDetailPass(file.kind, isDetailNight)) {
-                fullReads.push_back(FullRead{&file, false, isDetailNight});
+        const Date night = *sessionNights[s];
+        sessions[s] = PAPSession{
+            static_cast<std::int64_t>(std::llround(seed.start.secondsSince1970)), seed.start,
+            seed.end, seed.end.secondsSince1970 - seed.start.secondsSince1970};
+        nights.try_emplace(night, night).first->second.appendSession(sessions[s]);
+        NightWork& nightWork = work[night];
+        nightWork.isDetailNight = detailNights.contains(night);
+        auto& signalFiles = nightWork.signalFiles;
+        for (const ResMedFile& file : seed.files) {
+            if (!signalFiles || !file.version) {
+                signalFiles.reset();
+                break;
             }
+            signalFiles->push_back(ImportCache::SignalFile{cache.names(file), *file.version});
         }
     }
+
+    // Events: from the cache for the files it knows, read for the others.
+    std::vector<const ResMedFile*> eventFiles;
+    std::vector<std::string> eventNames;
     for (const ResMedFile& file : files) {
         if (isEventFile(file.kind)) {
-            fullReads.push_back(FullRead{&file, true, false});
+            eventFiles.push_back(&file);
+            eventNames.push_back(cache.earlier || learnt ? cache.names(file) : std::string());
         }
     }
-    // The reading threads prepare the files ahead; the nights are built here, in order.
-    OrderedPreparation<PreparedFile> prepared(
-        fullReads.size(), readThreads, filesAheadPerThread * std::max<std::size_t>(readThreads, 1),
-        [&](std::size_t index) {
-            const FullRead& read = fullReads[index];
-            return read.isEventFile ? prepareEventFile(*read.file)
-                                    : prepareSignalFile(*read.file, read.isDetailNight);
-        });
-    std::size_t fullReadsDone = 0;
-    auto takeNextRead = [&] {
-        PreparedFile file = prepared.take(fullReadsDone);
-        ++fullReadsDone;
-        report(seedingShare + (1.0 - seedingShare) * static_cast<double>(fullReadsDone) /
-                                  static_cast<double>(fullReads.size()));
-        return file;
+    std::size_t signalReadsAtMost = 0;
+    for (std::size_t s = 0; s < seeds.size(); ++s) {
+        for (const ResMedFile& file : seeds[s].files) {
+            signalReadsAtMost +=
+                sessionNights[s] &&
+                        isReadInDetailPass(file.kind, detailNights.contains(*sessionNights[s]))
+                    ? 1
+                    : 0;
+        }
+    }
+    const std::size_t readThreadsAhead =
+        filesAheadPerThread * std::max<std::size_t>(readThreads, 1);
+    // The share of the work is counted in files, as if every signal file were to be read; those
+    // an earlier import spares are skipped over at the end.
+    const double filesAtMost = static_cast<double>(eventFiles.size() + signalReadsAtMost);
+    std::size_t filesDone = 0;
+    std::atomic<std::size_t> eventFilesRead{0};
+    auto reportFileDone = [&] {
+        ++filesDone;
+        report(seedingShare + (1.0 - seedingShare) * static_cast<double>(filesDone) / filesAtMost);
     };
 
     // The nights some recording of which could not be read, in no order; those that were
@@ -319,65 +447,113 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
         }
     }
 
-    NightAccumulators nights;
+    {
+        OrderedPreparation<PreparedFile> prepared(
+            eventFiles.size(), readThreads, readThreadsAhead, [&](std::size_t index) {
+                const ImportCache::EventFile* known =
+                    cache.earlier == nullptr ? nullptr
+                                             : cache.find(cache.earlier->eventFiles,
+                                                          *eventFiles[index], eventNames[index]);
+                if (known != nullptr) {
+                    return PreparedFile{{}, known->events, known->isUnreadable};
+                }
+                eventFilesRead.fetch_add(1, std::memory_order_relaxed);
+                return prepareEventFile(*eventFiles[index]);
+            });
+        for (std::size_t index = 0; index < eventFiles.size(); ++index) {
+            PreparedFile eventFile = prepared.take(index);
+            reportFileDone();
+            if (eventFile.isUnreadable) {
+                if (const auto night = nightInName(*eventFiles[index])) {
+                    partlyReadNights.push_back(*night);
+                }
+            }
+            for (const ScoredEvent& event : eventFile.events) {
+                fileEvent(event, nights);
+            }
+            if (learnt != nullptr && eventFiles[index]->version) {
+                learnt->eventFiles.emplace(std::move(eventNames[index]),
+                                           ImportCache::EventFile{*eventFiles[index]->version,
+                                                                  eventFile.isUnreadable,
+                                                                  std::move(eventFile.events)});
+            }
+        }
+    }
+
+    if (cache.earlier != nullptr) {
+        for (auto& [date, nightWork] : work) {
+            const auto known = cache.earlier->nights.find(date);
+            if (known != cache.earlier->nights.end() && nightWork.signalFiles &&
+                known->second.isDetailNight == nightWork.isDetailNight &&
+                known->second.signalFiles == *nightWork.signalFiles &&
+                sameSessionsAndEvents(nights.at(date).makeSummary(), known->second.summary)) {
+                nightWork.reused = &known->second;
+            }
+        }
+    }
+
+    // The signal files of the nights still to read, session by session.
+    std::vector<FullRead> signalReads;
+    for (std::size_t s = 0; s < seeds.size(); ++s) {
+        if (!sessionNights[s] || work.at(*sessionNights[s]).reused != nullptr) {
+            continue;
+        }
+        const bool isDetailNight = detailNights.contains(*sessionNights[s]);
+        for (const ResMedFile& file : seeds[s].files) {
+            if (isReadInDetailPass(file.kind, isDetailNight)) {
+                signalReads.push_back(FullRead{&file, false, isDetailNight});
+            }
+        }
+    }
+    // The reading threads prepare the files ahead; the nights are built here, in order.
+    OrderedPreparation<PreparedFile> prepared(
+        signalReads.size(), readThreads, readThreadsAhead, [&](std::size_t index) {
+            return prepareSignalFile(*signalReads[index].file, signalReads[index].isDetailNight);
+        });
+    std::size_t signalReadsDone = 0;
+
     NightAccumulator::ValueLists spareValues;
     // Seeds come in start order and the night date never decreases with the start, so a night
     // is complete as soon as a seed of a later night turns up.
     NightAccumulator* openNight = nullptr;
     for (std::size_t s = 0; s < seeds.size(); ++s) {
-        const SessionSeed& seed = seeds[s];
         if (!sessionNights[s]) {
             continue;
         }
         const Date night = *sessionNights[s];
-        const bool isDetailNight = detailNights.contains(night);
-        const PAPSession session{
-            static_cast<std::int64_t>(std::llround(seed.start.secondsSince1970)), seed.start,
-            seed.end, seed.end.secondsSince1970 - seed.start.secondsSince1970};
-        const auto [entry, isNew] = nights.try_emplace(night, night);
-        NightAccumulator& accumulator = entry->second;
+        NightWork& nightWork = work.at(night);
+        if (nightWork.reused != nullptr) {
+            continue;
+        }
+        NightAccumulator& accumulator = nights.at(night);
         if (openNight != &accumulator) {
             if (openNight != nullptr) {
                 openNight->condenseStatistics(spareValues);
             }
             openNight = &accumulator;
-            if (isNew) {
-                accumulator.reuseValueLists(spareValues);
-            }
+            accumulator.reuseValueLists(spareValues);
         }
-        accumulator.appendSession(session);
-        for (const ResMedFile& file : seed.files) {
-            if (!isReadInDetailPass(file.kind, isDetailNight)) {
+        for (const ResMedFile& file : seeds[s].files) {
+            if (!isReadInDetailPass(file.kind, nightWork.isDetailNight)) {
                 continue;
             }
-            PreparedFile signalFile = takeNextRead();
-            if (signalFile.isUnreadable) {
-                partlyReadNights.push_back(night);
-            }
+            PreparedFile signalFile = prepared.take(signalReadsDone++);
+            reportFileDone();
+            nightWork.isPartlyRead = nightWork.isPartlyRead || signalFile.isUnreadable;
             for (SignalContribution& contribution : signalFile.signals) {
-                addToNight(std::move(contribution), session.id, accumulator);
+                addToNight(std::move(contribution), sessions[s].id, accumulator);
             }
         }
     }
-
     if (openNight != nullptr) {
         openNight->condenseStatistics();
     }
     spareValues = {};
-
-    for (const ResMedFile& file : files) {
-        if (!isEventFile(file.kind)) {
-            continue;
-        }
-        const PreparedFile eventFile = takeNextRead();
-        if (eventFile.isUnreadable) {
-            if (const auto night = nightInName(file)) {
-                partlyReadNights.push_back(*night);
-            }
-        }
-        for (const ScoredEvent& event : eventFile.events) {
-            fileEvent(event, nights);
-        }
+    report(1.0);
+    if (reusing != nullptr) {
+        reusing->filesRead = seeding.headersRead + eventFilesRead + signalReads.size();
+        reusing->nightsReused = static_cast<std::size_t>(std::count_if(
+            work.begin(), work.end(), [](const auto& entry) { return entry.second.reused; }));
     }
 
     OscarSnapshot snapshot;
@@ -387,7 +563,19 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
     snapshot.nights.reserve(nights.size());
     // The map is ordered by night date, so the summaries come out in ascending order.
     for (const auto& [date, accumulator] : nights) {
-        snapshot.nights.push_back(accumulator.makeSummary());
+        const NightWork& nightWork = work.at(date);
+        const bool isPartlyRead =
+            nightWork.reused != nullptr ? nightWork.reused->isPartlyRead : nightWork.isPartlyRead;
+        if (isPartlyRead) {
+            partlyReadNights.push_back(date);
+        }
+        snapshot.nights.push_back(nightWork.reused != nullptr ? nightWork.reused->summary
+                                                              : accumulator.makeSummary());
+        if (learnt != nullptr && nightWork.signalFiles) {
+            learnt->nights.emplace(date, ImportCache::Night{nightWork.isDetailNight, isPartlyRead,
+                                                            *nightWork.signalFiles,
+                                                            snapshot.nights.back()});
+        }
     }
     std::sort(partlyReadNights.begin(), partlyReadNights.end());
     partlyReadNights.erase(std::unique(partlyReadNights.begin(), partlyReadNights.end()),
@@ -397,9 +585,46 @@ OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
     return snapshot;
 }
 
+} // namespace
+
+std::size_t defaultReadThreadCount() noexcept {
+    const std::size_t cores = std::max(std::thread::hardware_concurrency(), 1u);
+    return std::min(cores, maximumReaders) - 1;
+}
+
+OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
+                               const std::function<void(double)>& progress) {
+    return importResMedCard(card, importedAt, progress, defaultReadThreadCount());
+}
+
+OscarSnapshot importResMedCard(const DetectedPAPCard& card, Date importedAt,
+                               const std::function<void(double)>& progress,
+                               std::size_t readThreads) {
+    return runImport(card, importedAt, progress, readThreads, nullptr, nullptr);
+}
+
+ReusingImport importResMedCardReusing(const DetectedPAPCard& card, Date importedAt,
+                                      const ImportCache* earlier,
+                                      const std::function<void(double)>& progress,
+                                      std::size_t readThreads) {
+    ReusingImport result;
+    result.snapshot = runImport(card, importedAt, progress, readThreads, earlier, &result);
+    return result;
+}
+
 // The importer's declaration lives with card reading; its import is the night pipeline.
 OscarSnapshot ResMedCardImporter::importCard(const DetectedPAPCard& card) const {
-    return importResMedCard(card, now());
+    const auto cacheFile = importCacheFolder_.empty()
+                               ? std::nullopt
+                               : importCacheFile(importCacheFolder_, card.serialNumber);
+    if (!cacheFile) {
+        return importResMedCard(card, now());
+    }
+    const auto earlier = loadImportCache(*cacheFile);
+    ReusingImport import = importResMedCardReusing(card, now(), earlier ? &*earlier : nullptr);
+    // A cache that cannot be written only costs the next import its speed.
+    saveImportCache(*cacheFile, import.learnt);
+    return std::move(import.snapshot);
 }
 
 } // namespace velunora

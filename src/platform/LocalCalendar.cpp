@@ -1,8 +1,14 @@
 #include "platform/LocalCalendar.h"
 
+#include "records/Records.h"
+
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 namespace velunora::calendar {
 namespace {
@@ -100,7 +106,100 @@ std::optional<std::time_t> midnightAwayFromChanges(std::time_t time, const std::
     return midnight;
 }
 
+// Days from 1970-01-01 to the proleptic Gregorian date (month 1 to 12), by the eras of 400 years.
+constexpr std::int64_t daysFromCivil(std::int64_t year, std::int64_t month, std::int64_t day) {
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// The instant of the wall-clock time without mktime, which reads the time zone again at every call
+// (a stat of /etc/localtime) and probes several instants. When the UTC offset is the same from 32
+// hours before the instant to 32 hours after, the wall-clock time has one reading, which is what
+// mktime gives; otherwise nothing, and mktime answers. `components` fit an int each.
+std::optional<std::time_t> composeAwayFromChanges(const LocalDateTime& components) noexcept {
+    // Months carried into years first, as mktime does, then the rest as plain seconds.
+    const std::int64_t monthsFromJanuary = components.month - 1;
+    const std::int64_t carriedYears =
+        monthsFromJanuary >= 0 ? monthsFromJanuary / 12 : -((11 - monthsFromJanuary) / 12);
+    const std::int64_t year = components.year + carriedYears;
+    const std::int64_t month = monthsFromJanuary - carriedYears * 12 + 1;
+    const std::int64_t wallClock =
+        (daysFromCivil(year, month, 1) + components.day - 1) * secondsPerDay +
+        components.hour * std::int64_t{3600} + components.minute * std::int64_t{60} +
+        components.second;
+    constexpr std::time_t readingsApart = 32 * 3600;
+    const auto nearby = localTime(wallClock);
+    if (!nearby) {
+        return std::nullopt;
+    }
+    const std::time_t candidate = wallClock - nearby->tm_gmtoff;
+    const auto at = localTime(candidate);
+    const auto before = localTime(candidate - readingsApart);
+    const auto after = localTime(candidate + readingsApart);
+    if (!at || !before || !after || at->tm_gmtoff != nearby->tm_gmtoff ||
+        before->tm_gmtoff != at->tm_gmtoff || after->tm_gmtoff != at->tm_gmtoff) {
+        return std::nullopt;
+    }
+    return candidate;
+}
+
+// The file glibc reads the zone's rules from: TZ (a leading ':' dropped) names a file, absolute or
+// under TZDIR or the system's zone folder; without TZ, /etc/localtime.
+std::string zoneFileOf(const char* setting) {
+    if (setting == nullptr) {
+        return "/etc/localtime";
+    }
+    std::string name = setting[0] == ':' ? setting + 1 : setting;
+    if (name.empty() || name.front() == '/') {
+        return name;
+    }
+    const char* folder = std::getenv("TZDIR");
+    return std::string(folder != nullptr && *folder != '\0' ? folder : "/usr/share/zoneinfo") +
+           "/" + name;
+}
+
+// The file's bytes, up to a bound no zone file comes near; nothing when it cannot be read.
+std::optional<std::string> readZoneFile(const std::string& path) {
+    constexpr std::size_t largestZoneFile = 1 << 20;
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[16384];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0 || bytes.size() + static_cast<std::size_t>(count) > largestZoneFile) {
+            ::close(descriptor);
+            return count == 0 ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(count));
+    }
+}
+
 } // namespace
+
+void refreshTimeZone() {
+    ::tzset();
+}
+
+std::string timeZoneFingerprint() {
+    const char* setting = std::getenv("TZ");
+    std::string fingerprint = setting != nullptr ? std::string("TZ=") + setting : "TZ unset";
+    // A TZ that names no readable file is a rule of its own, which its text says in full.
+    if (const auto rules = readZoneFile(zoneFileOf(setting))) {
+        fingerprint +=
+            " rules " + std::to_string(fnv1a64(*rules)) + "/" + std::to_string(rules->size());
+    }
+    return fingerprint;
+}
 
 std::optional<Date> compose(const LocalDateTime& components) {
     if (!fitsInt(components.year - 1900) || !fitsInt(components.month - 1) ||
@@ -108,8 +207,10 @@ std::optional<Date> compose(const LocalDateTime& components) {
         !fitsInt(components.second)) {
         return std::nullopt;
     }
-    // mktime reads the time zone itself; a tzset() of our own would only repeat its work (with
-    // TZ unset, that work is a stat of /etc/localtime).
+    if (const auto time = composeAwayFromChanges(components)) {
+        return Date{static_cast<double>(*time)};
+    }
+    // Near a clock change, mktime finds the reading (and reads the time zone again itself).
     std::tm requested{};
     requested.tm_year = static_cast<int>(components.year - 1900);
     requested.tm_mon = static_cast<int>(components.month - 1);
@@ -143,7 +244,6 @@ std::optional<LocalDateTime> decompose(Date instant) {
     if (!time) {
         return std::nullopt;
     }
-    ::tzset();
     const auto fields = localTime(*time);
     if (!fields) {
         return std::nullopt;
@@ -161,7 +261,6 @@ std::optional<Date> startOfLocalDay(Date instant) {
     if (!time) {
         return std::nullopt;
     }
-    ::tzset();
     const auto day = localTime(*time);
     if (!day) {
         return std::nullopt;

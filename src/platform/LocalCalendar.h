@@ -4,10 +4,21 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
-// Every question about the local calendar goes through here: the user's time zone (TZ, read
-// again at each call) and the Gregorian calendar of the C library.
+// Every question about the local calendar goes through here: the user's time zone and the
+// Gregorian calendar of the C library. The zone is the one read by the latest refreshTimeZone()
+// (or by the first question): reading it costs a stat of /etc/localtime, which an import of
+// thousands of dates must not pay for each.
 namespace velunora::calendar {
+
+// Reads the user's time zone again (TZ, else /etc/localtime), for the questions that follow.
+void refreshTimeZone();
+
+// What tells one set of time-zone rules from another without asking about instants: the TZ
+// setting and a digest of the zone file it names (or of /etc/localtime). Two equal fingerprints
+// give every instant the same local time.
+std::string timeZoneFingerprint();
 
 // A local wall-clock time. Components are not range-checked: 32 January or minute 75 are
 // carried into the next unit, as the C library's calendar does.

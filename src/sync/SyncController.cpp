@@ -2,6 +2,7 @@
 
 #include "cardimport/DeviceIdentification.h"
 #include "cardimport/PAPCardImportError.h"
+#include "nights/ImportCache.h"
 #include "platform/Localization.h"
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
@@ -21,6 +22,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <QtConcurrent>
 #include <algorithm>
@@ -85,6 +87,12 @@ SyncEnvironment SyncEnvironment::standard() {
         std::make_shared<CardBookmarks>(std::make_shared<SystemFileSystemLocator>());
     environment.volumes = makeStandardVolumeSource();
     environment.loginItem = std::make_shared<AutostartLoginItem>(AutostartLoginItem::standard());
+    environment.importCacheFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation).toStdString() +
+        "/velunora-sync";
+    environment.makeRegistry = [folder = environment.importCacheFolder] {
+        return PAPCardImportRegistry::standard(folder);
+    };
     return environment;
 }
 
@@ -738,6 +746,10 @@ QCoro::Task<> SyncController::runReset() {
     environment_.userDefaults->remove(publishedExportKey);
     environment_.userDefaults->remove(legacyFolderBookmarkKey);
     environment_.userDefaults->remove(CloudStoreChoice::storeChangedKey);
+    // What the imports kept of the cards holds the nights too.
+    if (!environment_.importCacheFolder.empty()) {
+        removeImportCaches(environment_.importCacheFolder);
+    }
     setLastSync(QDateTime());
     setStatus(Status::resetComplete());
 }

@@ -50,8 +50,13 @@ struct SyncEnvironment {
     std::shared_ptr<LoginItem> loginItem;
     // Nothing: no desktop notices (the command-line sync prints its outcome).
     std::shared_ptr<SyncNotifier> notifier;
+    // Where the imports keep what they learn of each card, so that the next sync of a card reads
+    // only what changed on it; empty: nothing is kept. The reset empties it.
+    std::filesystem::path importCacheFolder;
     // Builds the importer registry that a sync runs on its worker thread.
-    std::function<PAPCardImportRegistry()> makeRegistry = PAPCardImportRegistry::standard;
+    std::function<PAPCardImportRegistry()> makeRegistry = [] {
+        return PAPCardImportRegistry::standard();
+    };
     // What choosing another store reaches (the keyring, the browser); the user defaults, the
     // cloud service and the folder chooser above fill what it leaves empty.
     CloudStoreChoice::Services storeChoice;

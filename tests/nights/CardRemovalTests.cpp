@@ -102,9 +102,10 @@ protected:
 };
 
 TEST_F(CardRemoval, PulledOutDuringTheImportEndsItNamingTheFileBeingRead) {
-    // The first full read of the import is the summary file of the oldest session (its night
-    // has no full-rate detail).
-    const std::string firstRead = namesEndingWith("_PLD.edf").front();
+    // The first full read of the import is the event file that comes first by name (events are
+    // read before the signals, so that they are known when nights are compared with the cache).
+    const std::string firstRead =
+        std::min(namesEndingWith("_CSL.edf").front(), namesEndingWith("_EVE.edf").front());
     for (const std::size_t threads : {0u, 1u, 3u}) {
         SCOPED_TRACE(std::to_string(threads) + " reading threads");
         // Pulled out once the sessions are known, before any full read: every read fails, and

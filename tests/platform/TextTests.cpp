@@ -1,4 +1,5 @@
 #include "platform/Text.h"
+#include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -12,29 +13,7 @@ using namespace std::string_literals;
 
 const std::string replacement = "\xEF\xBF\xBD";
 
-// Sets LC_ALL for the life of the object; the process locale stays "C", so the text helpers
-// fall back to the environment as they do in a program that never called setlocale.
-class ScopedLocale {
-public:
-    explicit ScopedLocale(const char* name) {
-        if (const char* current = std::getenv("LC_ALL")) {
-            previous_ = current;
-        }
-        ::setenv("LC_ALL", name, 1);
-    }
-    ~ScopedLocale() {
-        if (previous_) {
-            ::setenv("LC_ALL", previous_->c_str(), 1);
-        } else {
-            ::unsetenv("LC_ALL");
-        }
-    }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
-
-private:
-    std::optional<std::string> previous_;
-};
+using testing::ScopedLocale;
 
 // One U+FFFD per maximal subpart: the longest start of a well-formed sequence, else one byte.
 TEST(UTF8Repair, ReplacesEachMaximalSubpart) {

@@ -88,4 +88,19 @@ ScopedTimeZone::~ScopedTimeZone() {
     ::tzset();
 }
 
+ScopedLocale::ScopedLocale(const char* name) {
+    if (const char* current = std::getenv("LC_ALL")) {
+        previous_ = current;
+    }
+    ::setenv("LC_ALL", name, 1);
+}
+
+ScopedLocale::~ScopedLocale() {
+    if (previous_) {
+        ::setenv("LC_ALL", previous_->c_str(), 1);
+    } else {
+        ::unsetenv("LC_ALL");
+    }
+}
+
 } // namespace velunora::testing

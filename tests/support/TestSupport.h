@@ -46,6 +46,19 @@ private:
     std::optional<std::string> previous_;
 };
 
+// Sets LC_ALL for the life of the object; the process locale stays "C", so the text helpers
+// fall back to the environment as they do in a program that never called setlocale.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const char* name);
+    ~ScopedLocale();
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+
+private:
+    std::optional<std::string> previous_;
+};
+
 } // namespace velunora::testing
 
 // Skips the current test with a clear message when the real card is not beside the project.
