@@ -46,6 +46,11 @@ protected:
         fs::create_directories(data.path() / "tmp");
         environment.localExport = LocalExport(dataFolder);
         environment.resetConfirmation = confirmation;
+        // The imports keep what they learn, as the app's do.
+        environment.importCacheFolder = data.path() / "cache" / "velunora-sync";
+        environment.makeRegistry = [folder = environment.importCacheFolder] {
+            return PAPCardImportRegistry::standard(folder);
+        };
         return environment;
     }
 
@@ -239,8 +244,14 @@ TEST_F(SyncControllerTest, ResetErasesCloudAndExportButNotPreferences) {
     defaults->setValue(SyncController::legacyFolderBookmarkKey, QByteArray("old"));
     defaults->setValue(SyncController::cardBookmarkKey, QByteArray("card"));
     data.write("share/LunexaSync/oscar-snapshot.json", "{}");
+    const fs::path caches = data.path() / "cache" / "velunora-sync";
+    ASSERT_FALSE(fs::is_empty(caches)) << "the import kept nothing of the card";
+    data.write("cache/velunora-sync/notes.txt", "not ours");
 
     runUntilDone(sync->reset());
+    // What the import kept of the card holds its nights: it goes too, and only it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(caches), {}), 1);
+    EXPECT_TRUE(fs::exists(caches / "notes.txt"));
     EXPECT_EQ(sync->status(), Status::resetComplete());
     EXPECT_TRUE(cloudPayload().empty());
     EXPECT_FALSE(fs::exists(sync->localExport().snapshotFileURL()));
