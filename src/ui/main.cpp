@@ -1,8 +1,8 @@
 // velunora-sync: the tray app.
-#include "ui/LunexaSyncApp.h"
-#include "ui/QtTranslations.h"
-#include "ui/SingleInstance.h"
-#include "ui/TerminationSignals.h"
+#include "ui/app/LunexaSyncApp.h"
+#include "ui/app/QtTranslations.h"
+#include "ui/app/SingleInstance.h"
+#include "ui/app/TerminationSignals.h"
 
 #include <QApplication>
 #include <QIcon>

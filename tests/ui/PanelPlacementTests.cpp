@@ -1,7 +1,7 @@
 #include "sync/Status.h"
-#include "ui/LunexaSyncApp.h"
-#include "ui/PanelPlacement.h"
-#include "ui/SymbolImages.h"
+#include "ui/app/LunexaSyncApp.h"
+#include "ui/tray/PanelPlacement.h"
+#include "ui/tray/SymbolImages.h"
 
 #include <QPainter>
 #include <algorithm>

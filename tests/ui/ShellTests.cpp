@@ -1,10 +1,10 @@
 #include "sync/UserDefaults.h"
-#include "ui/QtTranslations.h"
-#include "ui/QuickDialogs.h"
-#include "ui/QuickObjects.h"
-#include "ui/SingleInstance.h"
-#include "ui/SymbolImages.h"
-#include "ui/VelunoraSyncOnboardingWindow.h"
+#include "ui/app/QtTranslations.h"
+#include "ui/app/SingleInstance.h"
+#include "ui/tray/SymbolImages.h"
+#include "ui/windows/QuickDialogs.h"
+#include "ui/windows/QuickObjects.h"
+#include "ui/windows/VelunoraSyncOnboardingWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 // controller, into PNG files, in the wording a user of that language reads and, where the texts
 // depend on it, for each store, so that each change of the views can be looked at.
 #include "sync/Status.h"
-#include "ui/QtTranslations.h"
-#include "ui/QuickObjects.h"
-#include "ui/SymbolImages.h"
+#include "ui/app/QtTranslations.h"
+#include "ui/tray/SymbolImages.h"
+#include "ui/windows/QuickObjects.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 // Runs the QML tests (tst_*.qml beside this file) with the app's module and symbol images.
 #include "ServerSettingsFixture.h"
-#include "ui/SymbolImages.h"
+#include "ui/tray/SymbolImages.h"
 
 #include <QQmlContext>
 #include <QQmlEngine>

@@ -1,6 +1,6 @@
-#include "ui/QuickDialogs.h"
+#include "ui/windows/QuickDialogs.h"
 
-#include "ui/QuickObjects.h"
+#include "ui/windows/QuickObjects.h"
 
 #include <QEventLoop>
 #include <QFile>

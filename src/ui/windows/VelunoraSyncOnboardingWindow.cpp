@@ -1,7 +1,7 @@
-#include "ui/VelunoraSyncOnboardingWindow.h"
+#include "ui/windows/VelunoraSyncOnboardingWindow.h"
 
 #include "sync/UserDefaults.h"
-#include "ui/QuickObjects.h"
+#include "ui/windows/QuickObjects.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

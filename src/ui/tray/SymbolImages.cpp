@@ -1,4 +1,4 @@
-#include "ui/SymbolImages.h"
+#include "ui/tray/SymbolImages.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "ui/QuickObjects.h"
+#include "ui/windows/QuickObjects.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>

@@ -1,4 +1,4 @@
-#include "ui/PanelPlacement.h"
+#include "ui/tray/PanelPlacement.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/TerminationSignals.h"
+#include "ui/app/TerminationSignals.h"
 
 #include <QSocketNotifier>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ui/TrayHostWatcher.h"
+#include "ui/tray/TrayHostWatcher.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,4 +1,4 @@
-#include "ui/SingleInstance.h"
+#include "ui/app/SingleInstance.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

@@ -1,14 +1,14 @@
-#include "ui/LunexaSyncApp.h"
+#include "ui/app/LunexaSyncApp.h"
 
 #include "sync/SyncController.h"
 #include "sync/UserDefaults.h"
 #include "sync/desktop/SyncNotifier.h"
-#include "ui/PanelPlacement.h"
-#include "ui/QuickDialogs.h"
-#include "ui/QuickObjects.h"
-#include "ui/SymbolImages.h"
-#include "ui/TrayHostWatcher.h"
-#include "ui/VelunoraSyncOnboardingWindow.h"
+#include "ui/tray/PanelPlacement.h"
+#include "ui/tray/SymbolImages.h"
+#include "ui/tray/TrayHostWatcher.h"
+#include "ui/windows/QuickDialogs.h"
+#include "ui/windows/QuickObjects.h"
+#include "ui/windows/VelunoraSyncOnboardingWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>
