@@ -23,7 +23,11 @@ struct HeadlessSyncTexts {
 namespace {
 
 void printStatus(const Status& status) {
-    std::printf("%s\n", status.title().toStdString().c_str());
+    // The command line loads no catalogue, which gives the app its French singular.
+    const QString title = status.kind() == Status::Kind::success && status.nightCount() == 1
+                              ? QStringLiteral("1 nuit synchronisée")
+                              : status.title();
+    std::printf("%s\n", title.toStdString().c_str());
     if (status.kind() == Status::Kind::failed) {
         std::fprintf(stderr, "%s\n", status.failureText().toStdString().c_str());
     }
