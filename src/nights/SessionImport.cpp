@@ -131,7 +131,7 @@ Seeding seedSessions(const std::vector<ResMedFile>& files, std::size_t readThrea
         }
     }
     std::vector<HeaderRead> headers(signalFiles.size());
-    std::vector<std::string> names(cache.earlier || cache.learnt ? signalFiles.size() : 0);
+    std::vector<std::string> names(cache.learnt != nullptr ? signalFiles.size() : 0);
     std::vector<std::size_t> unknown; // the indices of the headers to read
     unknown.reserve(signalFiles.size());
     for (std::size_t index = 0; index < signalFiles.size(); ++index) {
@@ -329,7 +329,8 @@ bool sameSessionsAndEvents(const NightSummary& a, const NightSummary& b) {
 // of it can stand for reading its signal files again.
 struct NightWork {
     bool isDetailNight = false;
-    // The files of its sessions, session by session; nothing once one could not be examined.
+    // The files of its sessions, session by session; nothing once one could not be examined, or
+    // when nothing is learnt.
     std::optional<std::vector<ImportCache::SignalFile>> signalFiles{std::in_place};
     const ImportCache::Night* reused = nullptr;
     bool isPartlyRead = false; // a signal file of it could not be read in full
@@ -399,7 +400,7 @@ OscarSnapshot runImport(const DetectedPAPCard& card, Date importedAt,
         nightWork.isDetailNight = detailNights.contains(night);
         auto& signalFiles = nightWork.signalFiles;
         for (const ResMedFile& file : seed.files) {
-            if (!signalFiles || !file.version) {
+            if (learnt == nullptr || !signalFiles || !file.version) {
                 signalFiles.reset();
                 break;
             }
@@ -413,7 +414,7 @@ OscarSnapshot runImport(const DetectedPAPCard& card, Date importedAt,
     for (const ResMedFile& file : files) {
         if (isEventFile(file.kind)) {
             eventFiles.push_back(&file);
-            eventNames.push_back(cache.earlier || learnt ? cache.names(file) : std::string());
+            eventNames.push_back(learnt != nullptr ? cache.names(file) : std::string());
         }
     }
     std::size_t signalReadsAtMost = 0;
