@@ -1,7 +1,7 @@
 // Any stored bytes decode to a card bookmark or to nothing. A decoded bookmark encodes to bytes
 // that decode to the same bookmark, and so does any bookmark the app can make, whatever bytes
 // its paths and UUID hold.
-#include "sync/CardBookmark.h"
+#include "sync/card/CardBookmark.h"
 
 #include <QByteArray>
 #include <algorithm>

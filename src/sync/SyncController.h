@@ -2,9 +2,9 @@
 
 #include "cardimport/DetectedPAPCard.h"
 #include "cardimport/PAPCardImporter.h"
-#include "sync/LocalExport.h"
 #include "sync/Status.h"
 #include "sync/cloud/CloudStoreChoice.h"
+#include "sync/publication/LocalExport.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
-#include "sync/LocalExport.h"
+#include "sync/publication/LocalExport.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sync/SnapshotMerge.h"
+#include "sync/publication/SnapshotMerge.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "sync/cloud/CloudStoreChoice.h"
 
-#include "sync/FolderChooser.h"
 #include "sync/SyncController.h"
 #include "sync/UserDefaults.h"
+#include "sync/card/FolderChooser.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/cloudkit/ICloudSignIn.h"

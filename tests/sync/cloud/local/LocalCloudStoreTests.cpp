@@ -1,5 +1,5 @@
-#include "sync/cloud/CloudTestSupport.h"
 #include "support/TestSupport.h"
+#include "sync/cloud/CloudTestSupport.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 
 #include <QTimeZone>

@@ -1,7 +1,7 @@
-#include "sync/cloud/CloudTestSupport.h"
-#include "sync/cloud/webdav/WebDAVTestServer.h"
 #include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudTestSupport.h"
 #include "sync/cloud/webdav/WebDAVCloudStore.h"
+#include "sync/cloud/webdav/WebDAVTestServer.h"
 
 #include <QElapsedTimer>
 #include <QFile>

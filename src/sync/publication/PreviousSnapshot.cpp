@@ -1,4 +1,4 @@
-#include "sync/PreviousSnapshot.h"
+#include "sync/publication/PreviousSnapshot.h"
 
 #include "records/SnapshotJSON.h"
 

@@ -1,4 +1,4 @@
-#include "sync/LoginItem.h"
+#include "sync/desktop/LoginItem.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/PlatformError.h"

@@ -1,4 +1,4 @@
-#include "sync/LocalExport.h"
+#include "sync/publication/LocalExport.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/BoundedFile.h"

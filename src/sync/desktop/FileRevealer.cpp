@@ -1,4 +1,4 @@
-#include "sync/FileRevealer.h"
+#include "sync/desktop/FileRevealer.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,4 +1,4 @@
-#include "sync/CardBookmark.h"
+#include "sync/card/CardBookmark.h"
 
 #include "platform/Localization.h"
 #include "platform/MountTable.h"

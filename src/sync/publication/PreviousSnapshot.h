@@ -1,8 +1,8 @@
 #pragma once
 
 #include "records/Snapshot.h"
-#include "sync/LocalExport.h"
 #include "sync/cloud/CloudSnapshotService.h"
+#include "sync/publication/LocalExport.h"
 
 #include <optional>
 #include <string>
