@@ -435,6 +435,9 @@ TEST_F(PublishedHistoryTest, ChangingTheStoreKeepsTheHistory) {
         }
         return makeConfiguredCloudStore(settings);
     };
+    // The card is a folder chosen by hand, which the volume scan of automatic import drops on
+    // its next tick: a slow run (sanitised, the machine loaded) would see it vanish midway.
+    defaults->setValue(SyncController::automaticCardImportKey, false);
     SyncController controller(std::move(environment));
     CloudStoreChoice& choice = *controller.storeChoice();
     const auto sync = [&controller](const fs::path& card) {
