@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sync/FolderChooser.h"
 #include "sync/SyncController.h"
+#include "sync/card/FolderChooser.h"
 
 #include <functional>
 
