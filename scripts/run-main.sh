@@ -23,4 +23,5 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec build/release/src/ui/velunora-sync
 fi
 "$tool" import "$demo"
-XDG_DATA_HOME="$PWD/build/demo-data" "$tool" sync "$demo"
+XDG_DATA_HOME="$PWD/build/demo-data" XDG_CACHE_HOME="$PWD/build/demo-data/cache" \
+    "$tool" sync "$demo"
