@@ -36,6 +36,27 @@ std::string identityOf(const struct stat& status) {
 
 } // namespace
 
+std::optional<std::string> readSystemFile(const std::filesystem::path& file,
+                                          std::size_t maximumBytes) {
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[16384];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0 || bytes.size() + static_cast<std::size_t>(count) > maximumBytes) {
+            ::close(descriptor);
+            return count == 0 ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(count));
+    }
+}
+
 std::string fileIdentity(const std::filesystem::path& file) {
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {

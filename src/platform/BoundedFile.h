@@ -16,6 +16,12 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& file,
                                            std::size_t maximumBytes,
                                            std::string* identity = nullptr);
 
+// A file of the system's (under /proc, or a zone file behind a link), read in chunks up to its
+// end, links followed: such files may report no size. Nothing when it cannot be opened or read,
+// or holds more than `maximumBytes`. Never throws for the file's sake.
+std::optional<std::string> readSystemFile(const std::filesystem::path& file,
+                                          std::size_t maximumBytes);
+
 // What tells one version of a file from another without reading it: its file system, inode,
 // size and modification time to the nanosecond. Empty when there is no such file.
 std::string fileIdentity(const std::filesystem::path& file);

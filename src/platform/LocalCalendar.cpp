@@ -1,14 +1,12 @@
 #include "platform/LocalCalendar.h"
 
+#include "platform/BoundedFile.h"
 #include "records/Records.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <limits>
-#include <unistd.h>
 
 namespace velunora::calendar {
 namespace {
@@ -162,28 +160,6 @@ std::string zoneFileOf(const char* setting) {
            "/" + name;
 }
 
-// The file's bytes, up to a bound no zone file comes near; nothing when it cannot be read.
-std::optional<std::string> readZoneFile(const std::string& path) {
-    constexpr std::size_t largestZoneFile = 1 << 20;
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char chunk[16384];
-    for (;;) {
-        const ssize_t count = ::read(descriptor, chunk, sizeof chunk);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0 || bytes.size() + static_cast<std::size_t>(count) > largestZoneFile) {
-            ::close(descriptor);
-            return count == 0 ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(count));
-    }
-}
-
 } // namespace
 
 void refreshTimeZone() {
@@ -194,7 +170,9 @@ std::string timeZoneFingerprint() {
     const char* setting = std::getenv("TZ");
     std::string fingerprint = setting != nullptr ? std::string("TZ=") + setting : "TZ unset";
     // A TZ that names no readable file is a rule of its own, which its text says in full.
-    if (const auto rules = readZoneFile(zoneFileOf(setting))) {
+    // Far beyond any zone file.
+    constexpr std::size_t largestZoneFile = 1 << 20;
+    if (const auto rules = readSystemFile(zoneFileOf(setting), largestZoneFile)) {
         fingerprint +=
             " rules " + std::to_string(fnv1a64(*rules)) + "/" + std::to_string(rules->size());
     }

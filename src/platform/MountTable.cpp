@@ -1,9 +1,8 @@
 #include "platform/MountTable.h"
 
-#include <cerrno>
+#include "platform/BoundedFile.h"
+
 #include <charconv>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace velunora {
 namespace {
@@ -95,25 +94,13 @@ std::vector<MountEntry> parseMountInfo(std::string_view text) {
 }
 
 std::vector<MountEntry> readMountTable(const std::filesystem::path& mountInfo) {
-    // Read in chunks: files under /proc report no size.
-    const int descriptor = ::open(mountInfo.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
+    // Far beyond the mount table of any desktop.
+    constexpr std::size_t largestMountTable = 64u << 20;
+    const auto text = readSystemFile(mountInfo, largestMountTable);
+    if (!text) {
         return {};
     }
-    std::string text;
-    char chunk[16384];
-    for (;;) {
-        const ssize_t count = ::read(descriptor, chunk, sizeof chunk);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            break;
-        }
-        text.append(chunk, static_cast<std::size_t>(count));
-    }
-    ::close(descriptor);
-    return parseMountInfo(text);
+    return parseMountInfo(*text);
 }
 
 } // namespace velunora
