@@ -15,13 +15,14 @@ namespace {
 
 constexpr std::size_t indentWidth = 2;
 
-// Appends the pretty-printed form to one growing buffer. Each primitive first makes room for its
-// longest possible text and then writes through a raw pointer, so the hot path has no per-byte
-// capacity checks. Keys are our own ASCII literals, so only values need escaping.
+// Appends the JSON form to one growing buffer, compact or pretty-printed. Each primitive first
+// makes room for its longest possible text and then writes through a raw pointer, so the hot path
+// has no per-byte capacity checks. Keys are our own ASCII literals, so only values need escaping.
 class JSONWriter {
 public:
-    explicit JSONWriter(std::string& out, std::size_t expectedSize)
-        : out_(out) {
+    JSONWriter(std::string& out, std::size_t expectedSize, SnapshotLayout layout)
+        : out_(out)
+        , pretty_(layout == SnapshotLayout::pretty) {
         out_.resize(std::max<std::size_t>(expectedSize, 64));
     }
     // Cuts the buffer to what was written.
@@ -276,6 +277,9 @@ private:
     }
 
     void newline() {
+        if (!pretty_) {
+            return;
+        }
         const std::size_t indent = depth_ * indentWidth;
         char* at = room(indent + 1);
         *at = '\n';
@@ -303,11 +307,17 @@ private:
         char* at = room(key.size() + 5);
         at[0] = '"';
         std::memcpy(at + 1, key.data(), key.size());
-        std::memcpy(at + 1 + key.size(), "\" : ", 4);
-        used_ += key.size() + 5;
+        if (pretty_) {
+            std::memcpy(at + 1 + key.size(), "\" : ", 4);
+            used_ += key.size() + 5;
+        } else {
+            std::memcpy(at + 1 + key.size(), "\":", 2);
+            used_ += key.size() + 3;
+        }
     }
 
     std::string& out_;
+    bool pretty_;
     std::size_t used_ = 0;
     std::size_t depth_ = 0;
     std::string_view currentKey_;
@@ -437,12 +447,20 @@ void writeNight(JSONWriter& w, const NightSummary& night) {
 }
 
 // A close upper bound of the output size, so the buffer grows once.
-std::size_t estimatedSize(const OscarSnapshot& snapshot) {
-    std::size_t size = 256 + snapshot.machines.size() * 320;
-    for (const NightSummary& night : snapshot.nights) {
-        size += 900 + night.sessions.size() * 200 + night.events.size() * 240;
-        for (const ChannelSeries& channel : night.channels) {
-            size += 120 + channel.points.size() * 110;
+std::size_t estimatedSize(const OscarSnapshot& snapshot, SnapshotLayout layout) {
+    // The bytes of the largest usual value of each record, without and with the indentation.
+    const bool pretty = layout == SnapshotLayout::pretty;
+    const std::size_t machine = pretty ? 320 : 200;
+    const std::size_t night = pretty ? 900 : 560;
+    const std::size_t session = pretty ? 200 : 110;
+    const std::size_t event = pretty ? 240 : 130;
+    const std::size_t channel = pretty ? 120 : 70;
+    const std::size_t point = pretty ? 110 : 64;
+    std::size_t size = 256 + snapshot.machines.size() * machine;
+    for (const NightSummary& each : snapshot.nights) {
+        size += night + each.sessions.size() * session + each.events.size() * event;
+        for (const ChannelSeries& series : each.channels) {
+            size += channel + series.points.size() * point;
         }
     }
     return size;
@@ -452,7 +470,7 @@ std::size_t estimatedSize(const OscarSnapshot& snapshot) {
 
 std::string SnapshotEncoder::encode(const OscarSnapshot& snapshot) const {
     std::string out;
-    JSONWriter w(out, estimatedSize(snapshot));
+    JSONWriter w(out, estimatedSize(snapshot, layout_), layout_);
     w.openObject();
     w.firstKey("generatedAt");
     w.date(snapshot.generatedAt);
@@ -467,13 +485,13 @@ std::string SnapshotEncoder::encode(const OscarSnapshot& snapshot) const {
     return out;
 }
 
-SnapshotEncoder makeSnapshotEncoder() {
-    return SnapshotEncoder();
+SnapshotEncoder makeSnapshotEncoder(SnapshotLayout layout) {
+    return SnapshotEncoder(layout);
 }
 
 std::string formatInternetDate(Date date) {
     std::string out;
-    JSONWriter w(out, 32);
+    JSONWriter w(out, 32, SnapshotLayout::compact);
     w.date(date);
     w.finish();
     return out.substr(1, out.size() - 2);

@@ -21,21 +21,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Writes the one JSON form of the snapshot: keys sorted, two-space indentation, `"key" : value`,
-// "/" escaped, shortest round-trip numbers (an exponent for whole numbers beyond the 64-bit
-// integers, "-0.0" for negative zero), RFC 3339 UTC dates without fraction, absent statistics
-// left out. The local export and the cloud payload both come from here, so they are
-// byte-identical.
+// How the document is laid out. What is published is compact: the phone reads it with a JSON
+// decoder, and the cloud takes 15 MB a document. The pretty form (two-space indentation,
+// `"key" : value`) is for people reading a card's nights on the command line.
+enum class SnapshotLayout { compact, pretty };
+
+// Writes the one JSON form of the snapshot: keys sorted, "/" escaped, shortest round-trip
+// numbers (an exponent for whole numbers beyond the 64-bit integers, "-0.0" for negative zero),
+// RFC 3339 UTC dates without fraction, absent statistics left out. The local export and the
+// cloud payload both come from here, so they are byte-identical.
 class SnapshotEncoder {
 public:
     std::string encode(const OscarSnapshot& snapshot) const;
 
 private:
-    friend SnapshotEncoder makeSnapshotEncoder();
-    SnapshotEncoder() = default;
+    friend SnapshotEncoder makeSnapshotEncoder(SnapshotLayout layout);
+    explicit SnapshotEncoder(SnapshotLayout layout)
+        : layout_(layout) {}
+    SnapshotLayout layout_;
 };
 
-SnapshotEncoder makeSnapshotEncoder();
+SnapshotEncoder makeSnapshotEncoder(SnapshotLayout layout = SnapshotLayout::compact);
 
 // Reads a snapshot document; throws SnapshotDecodingError on any fault anywhere in it.
 OscarSnapshot decodeSnapshot(std::string_view json);

@@ -11,12 +11,10 @@
 #include "sync/card/FolderChooser.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStore.h"
-#include "sync/cloud/EncodedSnapshot.h"
 #include "sync/desktop/FileRevealer.h"
 #include "sync/desktop/LoginItem.h"
 #include "sync/desktop/SyncNotifier.h"
-#include "sync/publication/PreviousSnapshot.h"
-#include "sync/publication/SnapshotMerge.h"
+#include "sync/publication/SnapshotPublication.h"
 #include "sync/volumes/VolumeSource.h"
 
 #include <QCoreApplication>
@@ -26,7 +24,6 @@
 #include <QThreadPool>
 #include <QtConcurrent>
 #include <algorithm>
-#include <array>
 #include <qcoro/qcorofuture.h>
 
 namespace velunora {
@@ -43,6 +40,25 @@ QString fromUtf8(const std::string& text) {
 }
 
 } // namespace
+
+QString describeSyncOutcome(qint64 nights, qint64 newNights) {
+    // Each count has its own source text, so that the French is right without the catalogue
+    // too (the command line).
+    const QString published =
+        nights == 1 ? QCoreApplication::translate("SyncController", "1 nuit synchronisée")
+                    : Status::success(nights).title();
+    if (newNights == 0) {
+        return QCoreApplication::translate("SyncController",
+                                           "%1, aucune nouvelle nuit sur la carte")
+            .arg(published);
+    }
+    if (newNights == 1) {
+        return QCoreApplication::translate("SyncController", "%1, dont 1 nouvelle").arg(published);
+    }
+    return QCoreApplication::translate("SyncController", "%1, dont %2 nouvelles")
+        .arg(published)
+        .arg(newNights);
+}
 
 QString describeFailure(std::exception_ptr error) {
     try {
@@ -127,6 +143,7 @@ SyncController::SyncController(SyncEnvironment environment, QObject* parent)
         connect(environment_.notifier.get(), &SyncNotifier::ejectRequested, this,
                 [this] { runEject(); });
     }
+    readLastSync();
     restoreStoredCardAccess();
     readPreferences();
     readLoginItemState();
@@ -201,6 +218,41 @@ void SyncController::setLastSync(const QDateTime& instant) {
     Q_EMIT lastSyncChanged();
 }
 
+void SyncController::recordLastSync(const QDateTime& instant, qint64 nights, qint64 newNights) {
+    environment_.userDefaults->setValue(lastSyncKey, instant.toString(Qt::ISODateWithMs));
+    environment_.userDefaults->setValue(lastSyncNightsKey, nights);
+    environment_.userDefaults->setValue(lastSyncNewNightsKey, newNights);
+    lastSyncNights_ = nights;
+    lastSyncNewNights_ = newNights;
+    // Announced even when the instant is the same to the millisecond: the counts changed.
+    lastSync_ = QDateTime();
+    setLastSync(instant);
+}
+
+void SyncController::readLastSync() {
+    const QDateTime instant = QDateTime::fromString(
+        environment_.userDefaults->value(lastSyncKey).toString(), Qt::ISODateWithMs);
+    bool nightsRead = false;
+    bool newNightsRead = false;
+    const qint64 nights =
+        environment_.userDefaults->value(lastSyncNightsKey).toLongLong(&nightsRead);
+    const qint64 newNights =
+        environment_.userDefaults->value(lastSyncNewNightsKey).toLongLong(&newNightsRead);
+    // A settings file edited by hand into nonsense is as good as none.
+    if (!instant.isValid() || !nightsRead || !newNightsRead || nights < 0 || newNights < 0 ||
+        newNights > nights) {
+        return;
+    }
+    lastSyncNights_ = nights;
+    lastSyncNewNights_ = newNights;
+    setLastSync(instant.toUTC());
+}
+
+QString SyncController::lastSyncSummary() const {
+    return lastSync_.isValid() ? describeSyncOutcome(lastSyncNights_, lastSyncNewNights_)
+                               : QString();
+}
+
 void SyncController::setAutomaticCardImportValue(bool enabled) {
     if (automaticCardImport_ == enabled) {
         return;
@@ -267,6 +319,17 @@ void SyncController::startPollingTimer() {
     timer_->start();
 }
 
+QCoro::Task<> SyncController::syncCardFoundAtStartUp() {
+    if (automaticCardImport_ && detectedCard_) {
+        QPointer<SyncController> self(this);
+        auto syncing = sync();
+        co_await syncing;
+        if (self) {
+            notifyAutomaticSync();
+        }
+    }
+}
+
 QCoro::Task<> SyncController::handleVolumeMounted() {
     refreshDetectedCard();
     if (automaticCardImport_ && detectedCard_) {
@@ -301,7 +364,7 @@ void SyncController::notifyAutomaticSync() {
         environment_.notifier->notify(
             QCoreApplication::translate("SyncController",
                                         "%1 : la carte peut retourner dans l’appareil.")
-                .arg(status_.title()),
+                .arg(lastSyncSummary()),
             canEjectCard());
     } else if (status_.kind() == Status::Kind::failed) {
         environment_.notifier->notify(
@@ -396,6 +459,10 @@ void SyncController::refreshDetectedCard() {
             }
         }
     }
+    // No card inserted: the one the user chose by hand stays, as long as its folder is there.
+    if (!found) {
+        found = chosenCard();
+    }
     if (found == detectedCard_) {
         return;
     }
@@ -409,6 +476,17 @@ void SyncController::refreshDetectedCard() {
     } else {
         setStatus(needsAccess ? Status::cardNeedsAccess(name) : Status::cardReady(name));
     }
+}
+
+std::optional<DetectedPAPCard> SyncController::chosenCard() const {
+    if (!securityScopedCardURL_) {
+        return std::nullopt;
+    }
+    // The card already followed needs no second look at its identification files.
+    if (detectedCard_ && detectedCard_->rootURL == *securityScopedCardURL_) {
+        return detectedCard_;
+    }
+    return cardRegistry_.detectCard(*securityScopedCardURL_);
 }
 
 bool SyncController::canEjectCard() const {
@@ -510,45 +588,6 @@ private:
     bool& flag_;
 };
 
-// The merge of one sync, made on the worker.
-struct MergeOutcome {
-    std::shared_ptr<const EncodedSnapshot> snapshot;
-    bool needsPayload = false;
-    std::exception_ptr error;
-};
-
-// `withExport`: the store was just changed, so the local export's nights are kept as well as
-// the new store's (which win for the same night).
-QFuture<MergeOutcome> mergeOnWorker(std::shared_ptr<const OscarSnapshot> imported,
-                                    PublishedSnapshot published, LocalExport localExport,
-                                    std::string knownExport, bool withExport) {
-    return QtConcurrent::run(
-        QThreadPool::globalInstance(),
-        [imported = std::move(imported), published = std::move(published),
-         localExport = std::move(localExport), knownExport, withExport]() -> MergeOutcome {
-            try {
-                PreviousSnapshot previous =
-                    choosePreviousSnapshot(published, localExport, knownExport);
-                if (previous.needsPayload) {
-                    return {nullptr, true, nullptr};
-                }
-                if (withExport && published.record && previous.snapshot) {
-                    PreviousSnapshot exported =
-                        choosePreviousSnapshot(PublishedSnapshot{}, localExport, std::string());
-                    if (exported.snapshot) {
-                        previous.snapshot = mergeSnapshots(std::move(*previous.snapshot),
-                                                           std::move(exported.snapshot));
-                    }
-                }
-                auto merged = std::make_shared<const EncodedSnapshot>(
-                    EncodedSnapshot::of(mergeSnapshots(*imported, std::move(previous.snapshot))));
-                return {std::move(merged), false, nullptr};
-            } catch (...) {
-                return {nullptr, false, std::current_exception()};
-            }
-        });
-}
-
 } // namespace
 
 // A failure nobody expects (memory exhausted) must still end the run with a status, never leave
@@ -607,8 +646,6 @@ QCoro::Task<> SyncController::runSync() {
     const DetectedPAPCard card = *detectedCard_;
     QPointer<SyncController> self(this);
     const auto makeRegistry = environment_.makeRegistry;
-    const LocalExport localExport = environment_.localExport;
-    const std::shared_ptr<CloudSnapshotService> cloud = environment_.cloud;
     // Named, not a temporary of the co_await expression: g++ 12 destroys such temporaries twice.
     auto importing = QtConcurrent::run(QThreadPool::globalInstance(), [card, makeRegistry]() {
         try {
@@ -627,91 +664,25 @@ QCoro::Task<> SyncController::runSync() {
         co_return;
     }
 
-    // The history to keep is what the store holds now, whoever published it; the local export
-    // stands in for it only when it is known to hold the same payload, or when the store holds
-    // nothing readable.
-    const QString knownTag = environment_.userDefaults->value(publishedChangeTagKey).toString();
-    const std::string knownExport =
-        environment_.userDefaults->value(publishedExportKey).toString().toStdString();
-    const bool storeChanged =
-        environment_.userDefaults->boolValue(CloudStoreChoice::storeChangedKey).value_or(false);
-    PublishedSnapshot published;
-    MergeOutcome merged;
+    PublicationResult published;
     std::exception_ptr failure;
-    // Once more without skipping the download when the export no longer holds our last payload.
-    const std::array<QString, 2> skippedTags{knownTag, QString()};
-    for (const QString& skippedTag : skippedTags) {
-        try {
-            auto fetching = cloud->fetchPublishedSnapshot(skippedTag);
-            published = co_await fetching;
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        if (!self) {
-            co_return;
-        }
-        if (failure) {
-            break;
-        }
-        auto merging =
-            mergeOnWorker(imported.snapshot, published, localExport, knownExport, storeChanged);
-        merged = co_await merging;
-        if (!self) {
-            co_return;
-        }
-        failure = merged.error;
-        if (failure || !merged.needsPayload) {
-            break;
-        }
-    }
-    if (failure || !merged.snapshot) {
-        setStatus(Status::failed(
-            failure ? describeFailure(failure)
-                    : QCoreApplication::translate("SyncController",
-                                                  "Les données publiées n’ont pas pu être lues.")));
-        co_return;
-    }
-
-    // The save replaces only the version merged with; the export is written in the same turn of
-    // the service, so that a reset queued meanwhile removes it after, never before.
-    PublicationOutcome outcome;
-    // The identity of the export file as written, handed back from the service's thread.
-    const auto written = std::make_shared<std::string>();
-    std::exception_ptr cloudFailure;
     try {
-        const std::shared_ptr<const EncodedSnapshot> snapshot = merged.snapshot;
-        std::function<void()> writeExport = [localExport, snapshot, written] {
-            localExport.removeLeftovers();
-            localExport.writeLocalExport(snapshot->json);
-            *written = localExport.exportIdentity();
-        };
-        auto publishing =
-            cloud->publishSnapshot(merged.snapshot, std::move(published), std::move(writeExport));
-        outcome = co_await publishing;
+        PublicationPlaces places{environment_.userDefaults, environment_.cloud,
+                                 environment_.localExport};
+        auto publishing = publishImportedSnapshot(std::move(places), imported.snapshot);
+        published = co_await publishing;
     } catch (...) {
-        cloudFailure = std::current_exception();
+        failure = std::current_exception();
     }
     if (!self) {
         co_return;
     }
-    if (cloudFailure) {
-        // The local export keeps its previous content: both places stay in step.
-        setStatus(Status::failed(describeFailure(cloudFailure)));
+    if (failure) {
+        setStatus(Status::failed(describeFailure(failure)));
         co_return;
     }
-    // The new store holds the whole history now.
-    environment_.userDefaults->remove(CloudStoreChoice::storeChangedKey);
-    if (outcome.followUpFailure) {
-        // The export is not the store's payload: the next sync downloads it.
-        environment_.userDefaults->remove(publishedChangeTagKey);
-        environment_.userDefaults->remove(publishedExportKey);
-        setStatus(Status::failed(describeFailure(outcome.followUpFailure)));
-        co_return;
-    }
-    environment_.userDefaults->setValue(publishedChangeTagKey, outcome.changeTag);
-    environment_.userDefaults->setValue(publishedExportKey, QString::fromStdString(*written));
-    setLastSync(QDateTime::currentDateTimeUtc());
-    setStatus(Status::success(merged.snapshot->nightCount));
+    recordLastSync(QDateTime::currentDateTimeUtc(), published.nightCount, published.newNights);
+    setStatus(Status::success(published.nightCount));
 }
 
 QCoro::Task<> SyncController::runReset() {
@@ -744,12 +715,17 @@ QCoro::Task<> SyncController::runReset() {
     }
     environment_.userDefaults->remove(publishedChangeTagKey);
     environment_.userDefaults->remove(publishedExportKey);
+    environment_.userDefaults->remove(lastSyncKey);
+    environment_.userDefaults->remove(lastSyncNightsKey);
+    environment_.userDefaults->remove(lastSyncNewNightsKey);
     environment_.userDefaults->remove(legacyFolderBookmarkKey);
     environment_.userDefaults->remove(CloudStoreChoice::storeChangedKey);
     // What the imports kept of the cards holds the nights too.
     if (!environment_.importCacheFolder.empty()) {
         removeImportCaches(environment_.importCacheFolder);
     }
+    lastSyncNights_ = 0;
+    lastSyncNewNights_ = 0;
     setLastSync(QDateTime());
     setStatus(Status::resetComplete());
 }

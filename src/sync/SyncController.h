@@ -5,6 +5,7 @@
 #include "sync/Status.h"
 #include "sync/cloud/CloudStoreChoice.h"
 #include "sync/publication/LocalExport.h"
+#include "sync/publication/SnapshotPublication.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -78,6 +79,8 @@ class SyncController : public QObject {
     Q_PROPERTY(bool canEjectCard READ canEjectCard NOTIFY detectedCardChanged)
     Q_PROPERTY(QDateTime lastSync READ lastSync NOTIFY lastSyncChanged)
     Q_PROPERTY(bool hasLastSync READ hasLastSync NOTIFY lastSyncChanged)
+    // What the last sync published and brought: "412 nuits synchronisées, dont 1 nouvelle".
+    Q_PROPERTY(QString lastSyncSummary READ lastSyncSummary NOTIFY lastSyncChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     Q_PROPERTY(bool automaticCardImport READ automaticCardImport NOTIFY automaticCardImportChanged)
     // Whether a sync the user did not start (a card inserted) ends with a desktop notice.
@@ -93,10 +96,10 @@ public:
     static inline const QString cardBookmarkKey = QStringLiteral("pap-card-bookmark");
     static inline const QString automaticCardImportKey = QStringLiteral("automatic-card-import");
     static inline const QString notificationsKey = QStringLiteral("sync-notifications");
-    // What our last save published: the record's change tag, and the identity of the local
-    // export file it wrote with the same payload. While both hold, nothing is downloaded.
-    static inline const QString publishedChangeTagKey = QStringLiteral("published-change-tag");
-    static inline const QString publishedExportKey = QStringLiteral("published-export-file");
+    // The last successful sync, kept across launches: when, the nights published, the new ones.
+    static inline const QString lastSyncKey = QStringLiteral("last-sync");
+    static inline const QString lastSyncNightsKey = QStringLiteral("last-sync-nights");
+    static inline const QString lastSyncNewNightsKey = QStringLiteral("last-sync-new-nights");
     // How often the mounted volumes are looked at, besides the mount notifications.
     static constexpr int cardPollingIntervalMilliseconds = 12000;
 
@@ -121,6 +124,7 @@ public:
     bool canEjectCard() const;
     QDateTime lastSync() const { return lastSync_; }
     bool hasLastSync() const { return lastSync_.isValid(); }
+    QString lastSyncSummary() const;
     bool launchAtLogin() const noexcept { return launchAtLogin_; }
     bool automaticCardImport() const noexcept { return automaticCardImport_; }
     bool notificationsEnabled() const;
@@ -147,6 +151,11 @@ public:
     bool adoptCardFolder(const std::filesystem::path& folder);
 
     Q_INVOKABLE void startSync() { sync(); }
+
+    // With automatic import on, syncs the card that the start-up found already inserted (or
+    // chosen before), as its insertion would have; the app calls it once it is up. Nothing
+    // otherwise.
+    QCoro::Task<> syncCardFoundAtStartUp();
 
     // Lets the user pick the card folder, keeps it, adopts the card and starts a sync.
     Q_INVOKABLE void chooseCard();
@@ -179,6 +188,11 @@ private:
     void setDetectedCard(std::optional<DetectedPAPCard> card);
     void setCardNeedsAccess(bool needsAccess);
     void setLastSync(const QDateTime& instant);
+    // A successful sync's outcome, shown and kept for the next launch.
+    void recordLastSync(const QDateTime& instant, qint64 nights, qint64 newNights);
+    void readLastSync();
+    // The card of the folder the user chose, while that folder is still there.
+    std::optional<DetectedPAPCard> chosenCard() const;
     void setAutomaticCardImportValue(bool enabled);
     void setLaunchAtLoginValue(bool enabled);
     QByteArray storedCardBookmark() const;
@@ -202,6 +216,8 @@ private:
     std::optional<DetectedPAPCard> detectedCard_;
     bool cardNeedsAccess_ = false;
     QDateTime lastSync_;
+    qint64 lastSyncNights_ = 0;
+    qint64 lastSyncNewNights_ = 0;
     bool launchAtLogin_ = false;
     bool automaticCardImport_ = true;
     // A sync or a reset under way, whatever the status shows meanwhile.
@@ -213,6 +229,10 @@ private:
     std::vector<QMetaObject::Connection> workspaceObservers_;
     PAPCardImportRegistry cardRegistry_ = PAPCardImportRegistry::standard();
 };
+
+// What a successful sync tells the user: the nights published and how many of them are new
+// ("412 nuits synchronisées, dont 1 nouvelle", or that the card held no new night).
+QString describeSyncOutcome(qint64 nights, qint64 newNights);
 
 // The text a failure shows the user: the error's localized description.
 QString describeFailure(std::exception_ptr error);

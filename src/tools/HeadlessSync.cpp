@@ -123,11 +123,13 @@ int runHeadlessSync(int argc, char** argv, const char* cardFolder) {
         return 1;
     }
     QCoro::waitFor(controller.sync());
-    printStatus(controller.status());
     if (controller.status().kind() == Status::Kind::success) {
+        // What is new this morning, not only the total.
+        std::printf("%s\n", controller.lastSyncSummary().toStdString().c_str());
         std::printf("Export local : %s\n", controller.localExport().snapshotFileURL().c_str());
         return 0;
     }
+    printStatus(controller.status());
     return 1;
 }
 

@@ -31,8 +31,10 @@ constexpr std::string_view usage =
     "Commandes :\n"
     "  detect CARTE                  dit si le dossier CARTE est une carte SD prise en charge\n"
     "                                et quel appareil l’a écrite\n"
-    "  import CARTE [--json FICHIER] importe la carte, affiche une ligne par nuit et, avec\n"
-    "                                --json, écrit l’instantané JSON dans FICHIER\n"
+    "  import CARTE [--json FICHIER [--pretty]]\n"
+    "                                importe la carte, affiche une ligne par nuit et, avec\n"
+    "                                --json, écrit l’instantané JSON dans FICHIER (compact ;\n"
+    "                                indenté pour la lecture avec --pretty)\n"
     "  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]\n"
     "                                écrit une carte de démonstration dans DOSSIER\n"
 #ifdef VELUNORA_WITH_SYNC
@@ -109,7 +111,7 @@ std::string localDay(Date date) {
     return text;
 }
 
-int import(const char* folder, const char* jsonPath) {
+int import(const char* folder, const char* jsonPath, SnapshotLayout layout) {
     const auto card = detectOrReport(folder);
     if (!card) {
         return 1;
@@ -149,7 +151,7 @@ int import(const char* folder, const char* jsonPath) {
 
     if (jsonPath) {
         try {
-            writeFileAtomically(jsonPath, makeSnapshotEncoder().encode(snapshot));
+            writeFileAtomically(jsonPath, makeSnapshotEncoder(layout).encode(snapshot));
         } catch (const std::exception& error) {
             return fail(error.what());
         }
@@ -210,7 +212,7 @@ struct CommandOption {
 // The options each command knows; anything else that starts with a dash is not a folder name.
 std::vector<CommandOption> optionsOf(std::string_view command) {
     if (command == "import") {
-        return {{"--json", true}};
+        return {{"--json", true}, {"--pretty", false}};
     }
     if (command == "generate") {
         return {
@@ -263,10 +265,13 @@ int main(int argc, char** argv) {
         return detect(argv[2]);
     }
     if (command == "import" && rest.size() == 1) {
-        return import(argv[2], nullptr);
+        return import(argv[2], nullptr, SnapshotLayout::compact);
     }
     if (command == "import" && rest.size() == 3 && rest[1] == "--json") {
-        return import(argv[2], argv[4]);
+        return import(argv[2], argv[4], SnapshotLayout::compact);
+    }
+    if (command == "import" && rest.size() == 4 && rest[1] == "--json" && rest[3] == "--pretty") {
+        return import(argv[2], argv[4], SnapshotLayout::pretty);
     }
     if (command == "generate") {
         return generate(rest);

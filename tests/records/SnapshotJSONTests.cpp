@@ -155,13 +155,40 @@ constexpr std::string_view goldenJSON = R"({
   "profileName" : "Velunora"
 })";
 
-TEST(SnapshotEncoding, WritesTheExactGoldenBytes) {
-    EXPECT_EQ(makeSnapshotEncoder().encode(goldenSnapshot()), goldenJSON);
+// The golden document without the whitespace between its tokens: the published form.
+std::string compacted(std::string_view json) {
+    std::string out;
+    bool inString = false;
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString) {
+            out += c;
+            if (c == '\\') {
+                out += json[++i];
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c != ' ' && c != '\n') {
+            out += c;
+            inString = c == '"';
+        }
+    }
+    return out;
+}
+
+TEST(SnapshotEncoding, WritesTheExactGoldenBytesCompactAndPretty) {
+    EXPECT_EQ(makeSnapshotEncoder(SnapshotLayout::pretty).encode(goldenSnapshot()), goldenJSON);
+    const std::string compact = makeSnapshotEncoder().encode(goldenSnapshot());
+    EXPECT_EQ(compact, compacted(goldenJSON));
+    EXPECT_EQ(compact.find('\n'), std::string::npos);
 }
 
 TEST(SnapshotEncoding, DecodingThenEncodingGivesTheSameBytes) {
+    // Documents published pretty by earlier versions still read, and come back compact.
     const OscarSnapshot decoded = decodeSnapshot(goldenJSON);
-    EXPECT_EQ(makeSnapshotEncoder().encode(decoded), goldenJSON);
+    EXPECT_EQ(makeSnapshotEncoder(SnapshotLayout::pretty).encode(decoded), goldenJSON);
+    EXPECT_EQ(makeSnapshotEncoder().encode(decodeSnapshot(compacted(goldenJSON))),
+              compacted(goldenJSON));
 }
 
 TEST(SnapshotEncoding, DecodedValuesMatchTheEncodedOnesToTheWholeSecond) {
@@ -306,7 +333,7 @@ TEST(SnapshotEncoding, HardNumbersReadBackBitForBitInEveryNumberField) {
     for (const auto& [value, form] : forms) {
         OscarSnapshot one;
         one.nights.push_back(nightWithEveryNumber(value, Date{0}));
-        EXPECT_NE(encoder.encode(one).find("\"pressureMaximum\" : " + std::string(form) + ",\n"),
+        EXPECT_NE(encoder.encode(one).find("\"pressureMaximum\":" + std::string(form) + ","),
                   std::string::npos)
             << form;
     }
@@ -335,7 +362,7 @@ TEST(SnapshotEncoding, EscapesControlCharactersAndRepairsInvalidUTF8) {
     OscarSnapshot snapshot;
     snapshot.profileName = std::string("a\tb\n\x01\\c\xff") + "d\xe2\x82";
     const std::string json = makeSnapshotEncoder().encode(snapshot);
-    EXPECT_NE(json.find(R"("profileName" : "a\tb\n\u0001\\c)"
+    EXPECT_NE(json.find(R"("profileName":"a\tb\n\u0001\\c)"
                         "\xEF\xBF\xBD"
                         "d"
                         "\xEF\xBF\xBD\xEF\xBF\xBD"

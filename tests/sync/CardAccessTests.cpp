@@ -488,7 +488,8 @@ TEST_F(CardAccessTest, AnInsertedCardsSyncEndsWithANotice) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier->notices.empty(); }, 20000));
     ASSERT_EQ(notifier->notices.size(), 1u);
     EXPECT_EQ(notifier->notices[0].first,
-              QStringLiteral("2 nuits synchronisées : la carte peut retourner dans l’appareil."));
+              QStringLiteral("2 nuits synchronisées, dont 2 nouvelles : la carte peut retourner "
+                             "dans l’appareil."));
     EXPECT_TRUE(notifier->notices[0].second) << "with the eject action";
 
     sync->startSync();
@@ -544,24 +545,66 @@ TEST_F(CardAccessTest, TheScanTakesTheFirstRemovableCardAndNeverAnInternalDisk) 
     EXPECT_EQ(sync->status(), Status::needsFolder());
 }
 
-TEST_F(CardAccessTest, ACardChosenOutsideARemovableVolumeIsDroppedByTheNextScan) {
+TEST_F(CardAccessTest, AChosenCardStaysChosenAcrossScansAndRestartsUntilACardIsInserted) {
     const auto card = cardAt("home/copies/PAPCARD");
-    const auto sync = controller();
+    fileSystem->mountPoint = folder.path() / "home";
+    auto sync = controller();
     chooser->answers = {card};
     sync->chooseCard();
     ASSERT_TRUE(waitForSuccess(*sync));
 
+    // The ticks that find no removable card leave the chosen one, and the outcome, alone.
+    QSignalSpy statusSpy(sync.get(), &SyncController::statusChanged);
+    sync->refreshDetectedCard();
+    sync->refreshDetectedCard();
+    EXPECT_EQ(statusSpy.count(), 0);
+    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+    EXPECT_EQ(bookmarks->openAccessCount(), 1);
+
+    // After a restart it is still the card, and the start-up syncs it as an inserted one.
+    sync.reset();
+    sync = controller();
+    EXPECT_EQ(sync->status(), Status::cardReady(cardName));
+    sync->refreshDetectedCard();
+    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+    QCoro::waitFor(sync->syncCardFoundAtStartUp());
+    EXPECT_EQ(sync->status(), Status::success(2));
+
+    // A card inserted takes over; once it is gone, the chosen one is back.
+    const auto inserted = cardAt("media/PAPCARD");
+    volumes->mount(inserted, true);
+    ASSERT_TRUE(waitForSuccess(*sync));
+    EXPECT_EQ(sync->detectedCard()->rootURL, inserted);
+    volumes->unmount(inserted);
+    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+
+    // Once the folder is gone, so is the card, and its access is closed.
+    fs::remove_all(card);
     sync->refreshDetectedCard();
     EXPECT_FALSE(sync->hasDetectedCard());
     EXPECT_EQ(sync->status(), Status::needsFolder());
-    EXPECT_EQ(sync->securityScopedCardURL(), card) << "the folder's access stays held";
-    EXPECT_EQ(bookmarks->openAccessCount(), 1);
-
-    // Once the folder is gone, its access is closed.
-    fs::remove_all(card);
-    sync->refreshDetectedCard();
     EXPECT_FALSE(sync->securityScopedCardURL());
     EXPECT_EQ(bookmarks->openAccessCount(), 0);
+}
+
+TEST_F(CardAccessTest, ACardLeftInTheReaderIsSyncedAtStartUpOnlyWithAutomaticImport) {
+    const auto card = cardAt("media/PAPCARD");
+    volumes->volumes = {{card, "PAPCARD", true, true}};
+    defaults->setValue(SyncController::automaticCardImportKey, false);
+    {
+        const auto sync = controller();
+        QCoro::waitFor(sync->syncCardFoundAtStartUp());
+        EXPECT_EQ(sync->status(), Status::needsFolder());
+        EXPECT_EQ(saves(), 0);
+    }
+    defaults->setValue(SyncController::automaticCardImportKey, true);
+    const auto sync = controller();
+    EXPECT_EQ(sync->status(), Status::cardReady(cardName)) << "found, not yet synced";
+    QCoro::waitFor(sync->syncCardFoundAtStartUp());
+    EXPECT_EQ(sync->status(), Status::success(2));
+    EXPECT_EQ(saves(), 1);
+    ASSERT_EQ(notifier->notices.size(), 1u) << "as if it had just been inserted";
+    EXPECT_TRUE(notifier->notices[0].second);
 }
 
 TEST_F(CardAccessTest, UnpluggingDuringASyncShowsTheWaitUntilTheRunEnds) {

@@ -1,6 +1,7 @@
 #include "sync/cloud/CloudStoreChoice.h"
 
 #include "sync/SyncController.h"
+#include "sync/publication/SnapshotPublication.h"
 #include "sync/UserDefaults.h"
 #include "sync/card/FolderChooser.h"
 #include "sync/cloud/CloudSnapshotService.h"
@@ -139,8 +140,8 @@ QCoro::Task<> CloudStoreChoice::switchStore(std::function<void(UserDefaults&)> w
     if (!sameStore) {
         // Our last save lives in the old store: the first publication into the new one merges
         // with what it holds and with the local export, so no night is left behind.
-        defaults.remove(SyncController::publishedChangeTagKey);
-        defaults.remove(SyncController::publishedExportKey);
+        defaults.remove(publishedChangeTagKey);
+        defaults.remove(publishedExportKey);
         defaults.setValue(storeChangedKey, true);
     }
     QPointer<CloudStoreChoice> self(this);

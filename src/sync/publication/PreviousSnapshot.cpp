@@ -23,19 +23,22 @@ PreviousSnapshot choosePreviousSnapshot(const PublishedSnapshot& published,
         const auto bytes = LocalExport::readSnapshotFile(localExport.snapshotFileURL(), &identity);
         if (bytes && !knownExport.empty() && identity == knownExport) {
             if (auto snapshot = decoded(*bytes)) {
-                return {std::move(snapshot), false};
+                return {std::move(snapshot), PreviousSnapshot::Source::store, false};
             }
         }
-        return {std::nullopt, true};
+        return {std::nullopt, PreviousSnapshot::Source::none, true};
     }
     if (published.payload) {
         if (auto snapshot = decoded(*published.payload)) {
-            return {std::move(snapshot), false};
+            return {std::move(snapshot), PreviousSnapshot::Source::store, false};
         }
     }
     // Nothing readable in the store: what this computer published last is the best history
     // there is (a store emptied by a reset has no export left beside it either).
-    return {localExport.loadPreviousSnapshot(), false};
+    auto exported = localExport.loadPreviousSnapshot();
+    const auto source =
+        exported ? PreviousSnapshot::Source::localExport : PreviousSnapshot::Source::none;
+    return {std::move(exported), source, false};
 }
 
 } // namespace velunora

@@ -11,7 +11,17 @@ namespace velunora {
 
 // What a sync merges the card with.
 struct PreviousSnapshot {
+    // Where the snapshot came from: whether the store holds it already.
+    enum class Source {
+        // Nothing was published, or nothing readable.
+        none,
+        // The store's payload: downloaded, or the local export known to hold it.
+        store,
+        // The local export, the store holding no readable record.
+        localExport,
+    };
     std::optional<OscarSnapshot> snapshot;
+    Source source = Source::none;
     // The store's record is our last save, but the local export no longer holds its payload:
     // the payload must be downloaded after all.
     bool needsPayload = false;

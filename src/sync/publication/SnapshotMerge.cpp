@@ -1,6 +1,9 @@
 #include "sync/publication/SnapshotMerge.h"
 
+#include "nights/SessionImport.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -78,6 +81,7 @@ private:
 OscarSnapshot mergeSnapshots(OscarSnapshot imported, std::optional<OscarSnapshot> previous) {
     if (!previous) {
         imported.partlyReadNights.clear();
+        keepSeriesOfLatestNights(imported.nights);
         return imported;
     }
     // Documents we never wrote may repeat a date or a key: the later entry wins.
@@ -178,7 +182,82 @@ OscarSnapshot mergeSnapshots(OscarSnapshot imported, std::optional<OscarSnapshot
     for (auto& [date, night] : nights) {
         merged.nights.push_back(std::move(night));
     }
+    keepSeriesOfLatestNights(merged.nights);
     return merged;
+}
+
+void keepSeriesOfLatestNights(std::vector<NightSummary>& nights) {
+    // Nights are in ascending order of date: walk back from the newest until seven sessions.
+    std::size_t sessionsSeen = 0;
+    auto night = nights.rbegin();
+    for (; night != nights.rend() && sessionsSeen < detailSessionCount; ++night) {
+        sessionsSeen += night->sessions.size();
+    }
+    for (; night != nights.rend(); ++night) {
+        // Swapped out, not cleared: the memory of years of series goes back at once.
+        std::vector<ChannelSeries>().swap(night->channels);
+    }
+}
+
+namespace {
+
+Date wholeSecond(Date date) {
+    return Date{std::floor(date.secondsSince1970)};
+}
+
+// The night as its JSON form reads back: every instant cut to its whole second.
+NightSummary asPublished(NightSummary night) {
+    night.date = wholeSecond(night.date);
+    for (PAPSession& session : night.sessions) {
+        session.start = wholeSecond(session.start);
+        session.end = wholeSecond(session.end);
+    }
+    for (RespiratoryEvent& event : night.events) {
+        event.start = wholeSecond(event.start);
+    }
+    for (ChannelSeries& series : night.channels) {
+        for (ChannelPoint& point : series.points) {
+            point.time = wholeSecond(point.time);
+        }
+    }
+    return night;
+}
+
+std::map<std::string, PAPMachine> machinesWithoutImportTimes(const OscarSnapshot& snapshot) {
+    std::map<std::string, PAPMachine> machines;
+    for (PAPMachine machine : snapshot.machines) {
+        machine.lastImported.reset();
+        machines.insert_or_assign(machineKey(machine), std::move(machine));
+    }
+    return machines;
+}
+
+} // namespace
+
+PublishedChanges comparePublished(const OscarSnapshot& merged,
+                                  const std::optional<OscarSnapshot>& previous) {
+    if (!previous) {
+        return {static_cast<std::int64_t>(merged.nights.size()), true};
+    }
+    PublishedChanges changes;
+    std::map<Date, const NightSummary*> before;
+    for (const NightSummary& night : previous->nights) {
+        before.insert_or_assign(night.date, &night);
+    }
+    changes.changesPublished =
+        merged.nights.size() != previous->nights.size() ||
+        merged.profileName != previous->profileName ||
+        machinesWithoutImportTimes(merged) != machinesWithoutImportTimes(*previous);
+    for (const NightSummary& night : merged.nights) {
+        const auto published = before.find(night.date);
+        if (published == before.end()) {
+            ++changes.newNights;
+            changes.changesPublished = true;
+        } else if (!changes.changesPublished && !(asPublished(night) == *published->second)) {
+            changes.changesPublished = true;
+        }
+    }
+    return changes;
 }
 
 } // namespace velunora

@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QThreadPool>
+#include <QTimer>
 
 namespace velunora {
 
@@ -84,6 +85,10 @@ LunexaSyncApp::LunexaSyncApp()
     trayHost_ = new TrayHostWatcher(this);
     connect(trayHost_, &TrayHostWatcher::hostAvailableChanged, this, &LunexaSyncApp::adoptTrayHost);
     connect(controller_, &SyncController::statusChanged, this, &LunexaSyncApp::updateTrayIcon);
+    // The card left in the reader overnight is synced as if it had just been inserted, once the
+    // event loop runs.
+    QTimer::singleShot(0, controller_,
+                       [controller = controller_] { controller->syncCardFoundAtStartUp(); });
 }
 
 LunexaSyncApp::~LunexaSyncApp() {

@@ -11,6 +11,7 @@ QtObject {
     property bool canEjectCard: false
     property bool hasLastSync: false
     property var lastSync: hasLastSync ? new Date() : undefined
+    property string lastSyncSummary: hasLastSync ? "412 nuits synchronis\u00e9es, dont 1 nouvelle" : ""
     property bool automaticCardImport: true
     property bool notificationsEnabled: true
     property bool launchAtLogin: false

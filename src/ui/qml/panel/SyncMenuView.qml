@@ -66,6 +66,16 @@ Item {
                     instant: root.controller.hasLastSync ? root.controller.lastSync : undefined
                     Layout.fillWidth: true
                 }
+                // Whether last night arrived, not only the total.
+                Text {
+                    objectName: "lastSyncSummaryLine"
+                    visible: root.controller.hasLastSync
+                    text: root.controller.lastSyncSummary
+                    font: Theme.caption
+                    color: Theme.secondaryText
+                    elide: Text.ElideRight
+                    Layout.fillWidth: true
+                }
             }
             // Exists only while something runs: no animation costs anything when idle.
             Loader {
