@@ -412,12 +412,13 @@ TEST_F(CardAccessTest, InsertingACardWithAutomaticImportSyncsOnce) {
     EXPECT_EQ(statusSpy.count(), 0);
     EXPECT_EQ(sync->status(), Status::success(2));
 
-    // Another disk while the card stays: nothing changes, and the card is synced again.
+    // Another disk while the card stays: nothing changes, and the card is synced again, which
+    // publishes nothing as it brings nothing new.
     const auto other = folder.makeFolder("media/USBSTICK");
     volumes->mount(other, true);
     EXPECT_EQ(sync->status(), Status::syncing());
     ASSERT_TRUE(waitForSuccess(*sync));
-    EXPECT_EQ(saves(), 2);
+    EXPECT_EQ(saves(), 1);
 
     volumes->unmount(card);
     EXPECT_EQ(sync->status(), Status::needsFolder());
@@ -474,7 +475,7 @@ TEST_F(CardAccessTest, EjectingTheCard) {
     volumes->busy = false;
     QCoro::waitFor(sync->runEject());
     EXPECT_EQ(volumes->ejected.size(), 2u);
-    EXPECT_FALSE(sync->hasDetectedCard());
+    EXPECT_EQ(sync->detectedCard()->rootURL, chosen) << "the folder chosen before is back";
     EXPECT_FALSE(sync->canEjectCard());
 }
 
@@ -579,12 +580,13 @@ TEST_F(CardAccessTest, AChosenCardStaysChosenAcrossScansAndRestartsUntilACardIsI
     EXPECT_EQ(sync->detectedCard()->rootURL, card);
 
     // Once the folder is gone, so is the card, and its access is closed.
+    const int openBefore = bookmarks->openAccessCount();
     fs::remove_all(card);
     sync->refreshDetectedCard();
     EXPECT_FALSE(sync->hasDetectedCard());
     EXPECT_EQ(sync->status(), Status::needsFolder());
     EXPECT_FALSE(sync->securityScopedCardURL());
-    EXPECT_EQ(bookmarks->openAccessCount(), 0);
+    EXPECT_EQ(bookmarks->openAccessCount(), openBefore - 1);
 }
 
 TEST_F(CardAccessTest, ACardLeftInTheReaderIsSyncedAtStartUpOnlyWithAutomaticImport) {

@@ -323,19 +323,30 @@ TEST_F(EveryMorningTest, ASaveOvertakenByAnotherComputerMergesAgainUpToThreeTime
     ASSERT_EQ(ours.syncOnce(card.root()), Status::success(7)) << "merged with the other's nights";
     EXPECT_EQ(decodeSnapshot(ours.exported()).nights.size(), 7u);
 
-    // Overtaken every time: after three tries, the conflict is the outcome, and nothing is lost.
+    // Overtaken every time: after three tries, the conflict is the outcome, and what the other
+    // computer published stays.
     const fs::path busyRoot = folder.path() / "busy";
     Computer busyOther([&] { return std::make_unique<LocalCloudStore>(busyRoot); });
-    Computer unlucky([&] {
-        return std::make_unique<OvertakenStore>(
-            busyRoot, [&] { busyOther.syncOnce(others.path() / "card"); }, 1000);
-    });
+    ASSERT_EQ(busyOther.syncOnce(others.path() / "card"), Status::success(2));
+    int overtakes = 0;
+    const auto saveAgain = [&] {
+        LocalCloudStore store(busyRoot);
+        store.saveRecord(store.fetchRecord(CloudSnapshotService::recordName));
+        ++overtakes;
+    };
+    Computer unlucky([&] { return std::make_unique<OvertakenStore>(busyRoot, saveAgain, 1000); });
     const Status failed = unlucky.syncOnce(card.root());
+    EXPECT_EQ(overtakes, 3);
     EXPECT_EQ(failed.kind(), Status::Kind::failed);
     EXPECT_TRUE(failed.failureText().startsWith(
         QStringLiteral("Les données publiées ont été modifiées ailleurs")))
         << failed.failureText().toStdString();
-    EXPECT_EQ(decodeSnapshot(busyOther.exported()).nights.size(), 2u);
+    EXPECT_EQ(
+        decodeSnapshot(LocalCloudStore(busyRoot)
+                           .fetchAsset(CloudSnapshotService::recordName, QStringLiteral("payload"))
+                           .toStdString())
+            .nights.size(),
+        2u);
 }
 
 // What the user reads after each sync, and what the next launch still shows.

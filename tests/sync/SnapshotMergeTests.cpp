@@ -127,5 +127,82 @@ TEST(SnapshotMerge, ANightHoldingTheSameSessionsIsTheSameNightUnderAnyClock) {
     EXPECT_EQ(mergeSnapshots(nextDay, previous).nights.size(), 4u);
 }
 
+// A night of `sessions` sessions, each of its own length (the merge takes sessions of the same
+// length a whole number of quarter hours apart for one night under another clock).
+NightSummary nightOfSessions(int index, int sessions, bool withSeries) {
+    NightSummary summary = night(index * day, index, withSeries);
+    for (int session = 0; session < sessions; ++session) {
+        const auto start = static_cast<std::int64_t>(index * day) + 3600 * session;
+        const double length = 3000 + 10 * index + session;
+        summary.sessions.push_back(
+            PAPSession{start, Date{double(start)}, Date{start + length}, length});
+    }
+    return summary;
+}
+
+std::vector<bool> whichHaveSeries(const OscarSnapshot& snapshot) {
+    std::vector<bool> have;
+    for (const NightSummary& each : snapshot.nights) {
+        have.push_back(!each.channels.empty());
+    }
+    return have;
+}
+
+TEST(SnapshotMerge, OnlyTheNightsOfTheHistorysSevenLatestSessionsKeepTheirSeries) {
+    // Published over many mornings, each night with the series it had when it was the latest.
+    const auto previous = snapshotOf({nightOfSessions(1, 1, true), nightOfSessions(2, 1, true),
+                                      nightOfSessions(3, 3, true), nightOfSessions(4, 2, true)},
+                                     {}, 5);
+    // This morning's card: night 5 with series, night 4 read again without any.
+    const auto imported =
+        snapshotOf({nightOfSessions(4, 2, false), nightOfSessions(5, 2, true)}, {}, 9);
+    const auto merged = mergeSnapshots(imported, previous);
+    // From the newest: 2 + 2 + 3 sessions make seven; nights 1 and 2 lose their series.
+    EXPECT_EQ(whichHaveSeries(merged), (std::vector<bool>{false, false, true, true, true}));
+    EXPECT_EQ(merged.nights[3].channels, previous.nights[3].channels)
+        << "a night in the window that the card left without series inherits the published";
+    EXPECT_EQ(merged.nights[0].sessions, previous.nights[0].sessions) << "all else is kept";
+
+    // One night of seven sessions or more is the window alone, even without a previous.
+    const auto busy = mergeSnapshots(
+        snapshotOf({nightOfSessions(1, 1, true), nightOfSessions(2, 8, true)}, {}, 9),
+        std::nullopt);
+    EXPECT_EQ(whichHaveSeries(busy), (std::vector<bool>{false, true}));
+}
+
+TEST(SnapshotMerge, TheComparisonSeesWhatAReaderSeesAndCountsNewNights) {
+    OscarSnapshot published =
+        snapshotOf({nightOfSessions(1, 1, true), nightOfSessions(2, 2, false)},
+                   {makePAPMachine("ResMed", "AirSense 10", "X", Date{1})}, 5);
+    EXPECT_EQ(comparePublished(published, std::nullopt).newNights, 2);
+    EXPECT_TRUE(comparePublished(published, std::nullopt).changesPublished);
+
+    // The card read again: instants with fractions that the document drops, new time stamps.
+    OscarSnapshot again = published;
+    again.generatedAt = Date{99};
+    again.machines[0].lastImported = Date{99};
+    again.nights[1].sessions[0].start.secondsSince1970 += 0.75;
+    again.nights[0].channels[0].points[0].time.secondsSince1970 += 0.5;
+    const PublishedChanges same = comparePublished(again, published);
+    EXPECT_FALSE(same.changesPublished);
+    EXPECT_EQ(same.newNights, 0);
+
+    OscarSnapshot changed = again;
+    changed.nights[1].events.push_back(RespiratoryEvent{});
+    EXPECT_TRUE(comparePublished(changed, published).changesPublished);
+    changed = again;
+    changed.machines[0].model = "AirSense 11";
+    EXPECT_TRUE(comparePublished(changed, published).changesPublished);
+    changed = again;
+    changed.nights[0].channels.clear();
+    EXPECT_TRUE(comparePublished(changed, published).changesPublished) << "series dropped";
+
+    changed = again;
+    changed.nights.push_back(nightOfSessions(3, 1, false));
+    const PublishedChanges oneMore = comparePublished(changed, published);
+    EXPECT_TRUE(oneMore.changesPublished);
+    EXPECT_EQ(oneMore.newNights, 1);
+}
+
 } // namespace
 } // namespace velunora

@@ -207,6 +207,14 @@ CloudSnapshotService::publishSnapshot(std::shared_ptr<const EncodedSnapshot> sna
     co_return std::move(*outcome);
 }
 
+QCoro::Task<> CloudSnapshotService::runBesidePublication(std::function<void()> work) {
+    auto turn = runInTurn([this, work = std::move(work)] {
+        const PublicationLock lock(publicationLockFile_);
+        work();
+    });
+    rethrowFailure(co_await turn);
+}
+
 QCoro::Task<> CloudSnapshotService::deleteSnapshot(std::function<void()> followUp) {
     auto turn = runInTurn([this, followUp = std::move(followUp)] {
         const PublicationLock lock(publicationLockFile_);

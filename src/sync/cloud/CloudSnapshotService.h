@@ -81,6 +81,10 @@ public:
                                                     PublishedSnapshot published,
                                                     std::function<void()> followUp);
 
+    // Runs `work` (a write beside the record, such as the local export) in the service's turn,
+    // with the lock of the publications held; its failure is thrown.
+    QCoro::Task<> runBesidePublication(std::function<void()> work);
+
     // Deletes the record; when there is none, that is success. Then, in the same turn, runs
     // `followUp` (the local files' removal), whose failure is thrown.
     QCoro::Task<> deleteSnapshot(std::function<void()> followUp = {});

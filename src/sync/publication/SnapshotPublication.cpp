@@ -82,6 +82,22 @@ bool isConflict(const std::exception_ptr& failure) {
     }
 }
 
+// Writes `payload`, the store's current bytes, as the local export, and remembers the pair.
+QCoro::Task<> keepExportInStep(const PublicationPlaces& places, std::string payload,
+                               QString changeTag) {
+    const auto written = std::make_shared<std::string>();
+    std::function<void()> writeExport = [localExport = places.localExport,
+                                         payload = std::move(payload), written] {
+        localExport.removeLeftovers();
+        localExport.writeLocalExport(payload);
+        *written = localExport.exportIdentity();
+    };
+    auto writing = places.cloud->runBesidePublication(std::move(writeExport));
+    co_await writing;
+    places.userDefaults->setValue(publishedChangeTagKey, changeTag);
+    places.userDefaults->setValue(publishedExportKey, QString::fromStdString(*written));
+}
+
 } // namespace
 
 // The futures and tasks are named, never temporaries inside the co_await: g++ 12 destroys such
@@ -109,6 +125,13 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
             continue;
         }
         if (!merged.changes.changesPublished && merged.storeHoldsPrevious) {
+            if (!published.payloadIsKnown && published.payload && published.record) {
+                // The export is not the store's payload any more (deleted, damaged, or another
+                // computer published since): it gets the store's bytes, the store is left alone.
+                auto writing =
+                    keepExportInStep(places, *published.payload, published.record->changeTag);
+                co_await writing;
+            }
             co_return PublicationResult{merged.snapshot->nightCount, 0, false};
         }
 
