@@ -833,16 +833,28 @@
         <translation>Could not erase the data: </translation>
     </message>
     <message>
-        <source>Les données publiées n’ont pas pu être lues.</source>
-        <translation>The published data could not be read.</translation>
-    </message>
-    <message>
         <source>%1 : la carte peut retourner dans l’appareil.</source>
         <translation>%1: the card can go back into the device.</translation>
     </message>
     <message>
         <source>La synchronisation a échoué : %1</source>
         <translation>The sync failed: %1</translation>
+    </message>
+    <message>
+        <source>1 nuit synchronisée</source>
+        <translation>1 night synced</translation>
+    </message>
+    <message>
+        <source>%1, aucune nouvelle nuit sur la carte</source>
+        <translation>%1, no new night on the card</translation>
+    </message>
+    <message>
+        <source>%1, dont 1 nouvelle</source>
+        <translation>%1, 1 new</translation>
+    </message>
+    <message>
+        <source>%1, dont %2 nouvelles</source>
+        <translation>%1, %2 new</translation>
     </message>
 </context>
 <context>

@@ -833,16 +833,28 @@
         <translation>Remise à zéro impossible : </translation>
     </message>
     <message>
-        <source>Les données publiées n’ont pas pu être lues.</source>
-        <translation>Les données publiées n’ont pas pu être lues.</translation>
-    </message>
-    <message>
         <source>%1 : la carte peut retourner dans l’appareil.</source>
         <translation>%1 : la carte peut retourner dans l’appareil.</translation>
     </message>
     <message>
         <source>La synchronisation a échoué : %1</source>
         <translation>La synchronisation a échoué : %1</translation>
+    </message>
+    <message>
+        <source>1 nuit synchronisée</source>
+        <translation>1 nuit synchronisée</translation>
+    </message>
+    <message>
+        <source>%1, aucune nouvelle nuit sur la carte</source>
+        <translation>%1, aucune nouvelle nuit sur la carte</translation>
+    </message>
+    <message>
+        <source>%1, dont 1 nouvelle</source>
+        <translation>%1, dont 1 nouvelle</translation>
+    </message>
+    <message>
+        <source>%1, dont %2 nouvelles</source>
+        <translation>%1, dont %2 nouvelles</translation>
     </message>
 </context>
 <context>
