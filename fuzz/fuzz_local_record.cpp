@@ -96,7 +96,7 @@ void checkMadeRecord(std::string_view bytes) {
             record.fields.insert_or_assign(name, parts.text());
             break;
         default:
-            record.fields.insert_or_assign(name, velunora::CloudAsset{parts.text()});
+            record.fields.insert_or_assign(name, velunora::localstore::AssetFile{parts.text()});
             break;
         }
     }

@@ -58,7 +58,7 @@ void syncOneYearCard(benchmark::State& state) {
     SyncEnvironment environment;
     environment.userDefaults = std::make_shared<MemoryUserDefaults>();
     environment.cloud = std::make_shared<CloudSnapshotService>(
-        std::make_unique<LocalCloudStore>(dataFolder / "cloud"), data.path());
+        std::make_unique<LocalCloudStore>(dataFolder / "cloud"));
     environment.localExport = LocalExport(dataFolder / "share");
     SyncController controller(std::move(environment));
     if (!controller.adoptCardFolder(card)) {
@@ -117,8 +117,8 @@ void refreshWithTenVolumes(benchmark::State& state) {
 
     SyncEnvironment environment;
     environment.userDefaults = std::make_shared<MemoryUserDefaults>();
-    environment.cloud = std::make_shared<CloudSnapshotService>(
-        std::make_unique<LocalCloudStore>(root / "cloud"), folder.path());
+    environment.cloud =
+        std::make_shared<CloudSnapshotService>(std::make_unique<LocalCloudStore>(root / "cloud"));
     environment.localExport = LocalExport(root / "share");
     environment.volumes = volumes;
     SyncController controller(std::move(environment));

@@ -12,13 +12,14 @@
 namespace velunora {
 namespace {
 
-// Closes the descriptor and removes the sibling unless the rename took it over.
-class SiblingFile {
+// Closes the descriptor and removes the file being written unless it was completed (for a
+// sibling: the rename took it over).
+class UnfinishedFile {
 public:
-    explicit SiblingFile(std::string path, int descriptor)
+    explicit UnfinishedFile(std::string path, int descriptor)
         : path_(std::move(path))
         , descriptor_(descriptor) {}
-    ~SiblingFile() {
+    ~UnfinishedFile() {
         if (descriptor_ >= 0) {
             ::close(descriptor_);
         }
@@ -26,8 +27,8 @@ public:
             ::unlink(path_.c_str());
         }
     }
-    SiblingFile(const SiblingFile&) = delete;
-    SiblingFile& operator=(const SiblingFile&) = delete;
+    UnfinishedFile(const UnfinishedFile&) = delete;
+    UnfinishedFile& operator=(const UnfinishedFile&) = delete;
 
     int descriptor() const noexcept { return descriptor_; }
     const std::string& path() const noexcept { return path_; }
@@ -44,6 +45,23 @@ private:
     bool committed_ = false;
 };
 
+void writeAndFlush(int descriptor, std::string_view bytes, const std::filesystem::path& target) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw PlatformError::fileUnwritable(target, errno);
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    if (::fsync(descriptor) != 0) {
+        throw PlatformError::fileUnwritable(target, errno);
+    }
+}
+
 } // namespace
 
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
@@ -58,20 +76,9 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     if (descriptor < 0) {
         throw PlatformError::fileUnwritable(target, errno);
     }
-    SiblingFile sibling(pattern, descriptor);
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count =
-            ::write(sibling.descriptor(), bytes.data() + written, bytes.size() - written);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw PlatformError::fileUnwritable(target, errno);
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    if (::fsync(sibling.descriptor()) != 0 || sibling.close() != 0) {
+    UnfinishedFile sibling(pattern, descriptor);
+    writeAndFlush(sibling.descriptor(), bytes, target);
+    if (sibling.close() != 0) {
         throw PlatformError::fileUnwritable(target, errno);
     }
     if (std::rename(sibling.path().c_str(), target.c_str()) != 0) {
@@ -84,6 +91,20 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
         ::fsync(folderDescriptor);
         ::close(folderDescriptor);
     }
+}
+
+void writeNewFile(const std::filesystem::path& target, std::string_view bytes) {
+    // O_EXCL: nothing already there, a link included, is ever written through.
+    const int descriptor = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        throw PlatformError::fileUnwritable(target, errno);
+    }
+    UnfinishedFile file(target.string(), descriptor);
+    writeAndFlush(file.descriptor(), bytes, target);
+    if (file.close() != 0) {
+        throw PlatformError::fileUnwritable(target, errno);
+    }
+    file.committed();
 }
 
 void createPrivateFolder(const std::filesystem::path& folder) {

@@ -13,6 +13,12 @@ namespace velunora {
 // file is intact and no sibling is left behind.
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
+// Creates the file, which must not exist yet, with `bytes`, readable by its owner only, and
+// flushes it to disk. Meant for a fresh private folder that is renamed into place once complete:
+// no reader sees the file half-written, so it needs no sibling and no rename of its own. The
+// folder itself is not flushed. Throws PlatformError; on failure no file is left.
+void writeNewFile(const std::filesystem::path& target, std::string_view bytes);
+
 // Creates the folder and any missing parents; new folders are for the owner only (0700).
 // Throws PlatformError.
 void createPrivateFolder(const std::filesystem::path& folder);

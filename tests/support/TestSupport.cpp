@@ -103,4 +103,26 @@ ScopedLocale::~ScopedLocale() {
     }
 }
 
+ScopedSystemTemporaryFolder::ScopedSystemTemporaryFolder(const std::filesystem::path& folder) {
+    if (!std::getenv("VELUNORA_TEST_TMP")) {
+        ::setenv("VELUNORA_TEST_TMP", std::filesystem::temp_directory_path().c_str(), 1);
+        pinnedTestFolders_ = true;
+    }
+    if (const char* current = std::getenv("TMPDIR")) {
+        previous_ = current;
+    }
+    ::setenv("TMPDIR", folder.c_str(), 1);
+}
+
+ScopedSystemTemporaryFolder::~ScopedSystemTemporaryFolder() {
+    if (previous_) {
+        ::setenv("TMPDIR", previous_->c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+    if (pinnedTestFolders_) {
+        ::unsetenv("VELUNORA_TEST_TMP");
+    }
+}
+
 } // namespace velunora::testing

@@ -59,6 +59,21 @@ private:
     std::optional<std::string> previous_;
 };
 
+// Points TMPDIR, the system's temporary folder, at `folder` for the life of the object and
+// restores it after. The TemporaryFolders made meanwhile go where they went before, so that the
+// folder holds only what the code under test puts there.
+class ScopedSystemTemporaryFolder {
+public:
+    explicit ScopedSystemTemporaryFolder(const std::filesystem::path& folder);
+    ~ScopedSystemTemporaryFolder();
+    ScopedSystemTemporaryFolder(const ScopedSystemTemporaryFolder&) = delete;
+    ScopedSystemTemporaryFolder& operator=(const ScopedSystemTemporaryFolder&) = delete;
+
+private:
+    std::optional<std::string> previous_;
+    bool pinnedTestFolders_ = false;
+};
+
 } // namespace velunora::testing
 
 // Skips the current test with a clear message when the real card is not beside the project.

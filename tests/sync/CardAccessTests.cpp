@@ -149,10 +149,8 @@ protected:
     std::unique_ptr<SyncController> controller() {
         SyncEnvironment environment;
         environment.userDefaults = defaults;
-        fs::create_directories(folder.path() / "tmp");
-        environment.cloud = std::make_shared<CloudSnapshotService>(
-            std::make_unique<RecordingCloudStore>(cloud),
-            QString::fromStdString((folder.path() / "tmp").string()));
+        environment.cloud =
+            std::make_shared<CloudSnapshotService>(std::make_unique<RecordingCloudStore>(cloud));
         environment.localExport = LocalExport(folder.path() / "share");
         environment.folderChooser = chooser;
         environment.bookmarks = bookmarks;

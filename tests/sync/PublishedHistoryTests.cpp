@@ -85,12 +85,11 @@ struct Computer {
                       QString lockFile = {}, std::optional<fs::path> dataFolder = {},
                       std::function<PAPCardImportRegistry()> makeRegistry = {})
         : storeRoot(std::move(sharedStore)) {
-        fs::create_directories(home.path() / "tmp");
         SyncEnvironment environment;
         environment.userDefaults = defaults;
         environment.cloud = std::make_shared<CloudSnapshotService>(
             store ? std::move(store) : std::make_unique<LocalCloudStore>(storeRoot),
-            QString::fromStdString((home.path() / "tmp").string()), std::move(lockFile));
+            std::move(lockFile));
         environment.localExport = LocalExport(dataFolder.value_or(home.path() / "share"));
         if (makeRegistry) {
             environment.makeRegistry = std::move(makeRegistry);
@@ -347,7 +346,8 @@ TEST_F(PublishedHistoryTest, ASyncClearsWhatAKilledOneLeftBehind) {
     // What a sync killed while saving leaves: its payload file in the temporary folder and the
     // side file of the export it was writing, full copies of the user's nights.
     Computer computer(storeRoot);
-    const fs::path temporary = computer.home.path() / "tmp";
+    const fs::path temporary = computer.home.makeFolder("tmp");
+    const testing::ScopedSystemTemporaryFolder systemTemporary(temporary);
     const fs::path killedPayload = temporary / "lunexa-0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0.json";
     const fs::path runningPayload = temporary / "lunexa-00000000-1111-2222-3333-444444444444.json";
     const fs::path otherFile = temporary / "lunexa-notes.json";
@@ -399,15 +399,13 @@ TEST_F(PublishedHistoryTest, ChangingTheStoreKeepsTheHistory) {
     };
 
     testing::TemporaryFolder home;
-    fs::create_directories(home.path() / "tmp");
     auto defaults = std::make_shared<MemoryUserDefaults>();
     defaults->setValue(cloudsettings::folderKey.toString(),
                        QString::fromStdString(storeRoot.string()));
     SyncEnvironment environment;
     environment.userDefaults = defaults;
-    environment.cloud = std::make_shared<CloudSnapshotService>(
-        std::make_unique<LocalCloudStore>(storeRoot),
-        QString::fromStdString((home.path() / "tmp").string()));
+    environment.cloud =
+        std::make_shared<CloudSnapshotService>(std::make_unique<LocalCloudStore>(storeRoot));
     environment.localExport = LocalExport(home.path() / "share");
     environment.storeChoice.keepWebDAVPassword = [keyring](const WebDAVAccount& account,
                                                            const QString& password) {

@@ -32,6 +32,8 @@ void runUntilDone(QCoro::Task<> task) {
 class SyncControllerTest : public ::testing::Test {
 protected:
     testing::TemporaryFolder data;
+    // The system's temporary folder, where a sync must leave nothing.
+    const testing::ScopedSystemTemporaryFolder systemTemporary{data.makeFolder("tmp")};
     std::shared_ptr<RecordingCloudStore::Shared> cloud =
         std::make_shared<RecordingCloudStore::Shared>();
     std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
@@ -40,10 +42,8 @@ protected:
     SyncEnvironment environment(const fs::path& dataFolder) {
         SyncEnvironment environment;
         environment.userDefaults = defaults;
-        environment.cloud = std::make_shared<CloudSnapshotService>(
-            std::make_unique<RecordingCloudStore>(cloud),
-            QString::fromStdString((data.path() / "tmp").string()));
-        fs::create_directories(data.path() / "tmp");
+        environment.cloud =
+            std::make_shared<CloudSnapshotService>(std::make_unique<RecordingCloudStore>(cloud));
         environment.localExport = LocalExport(dataFolder);
         environment.resetConfirmation = confirmation;
         // The imports keep what they learn, as the app's do.

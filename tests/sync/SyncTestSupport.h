@@ -80,7 +80,7 @@ public:
             throw CloudError(cloudcode::serverRecordChanged, QStringLiteral("modifi\u00e9"));
         }
         const auto& asset = std::get<CloudAsset>(record.fields.at(QStringLiteral("payload")));
-        shared_->payloads[record.recordName] = readFile(asset.filePath.toStdString());
+        shared_->payloads[record.recordName] = std::string(asset.view());
         CloudRecord saved = record;
         saved.changeTag = QString::number(++shared_->saves);
         shared_->records[record.recordName] = saved;

@@ -12,12 +12,10 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QUuid>
 #include <QtConcurrent>
 #include <chrono>
 #include <cmath>
 #include <exception>
-#include <filesystem>
 #include <qcoro/qcorofuture.h>
 #include <unistd.h>
 
@@ -28,24 +26,6 @@ QDateTime toDateTime(Date date) {
     return QDateTime::fromMSecsSinceEpoch(
         static_cast<qint64>(std::floor(date.secondsSince1970 * 1000.0)), Qt::UTC);
 }
-
-// Removes the payload file when the save ends, whichever way it ends; a failed removal is
-// ignored (the system cleans its temporary folder).
-class TemporaryPayload {
-public:
-    explicit TemporaryPayload(const QString& folder)
-        : path_(folder + QStringLiteral("/lunexa-") +
-                QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() +
-                QStringLiteral(".json")) {}
-    ~TemporaryPayload() { ::unlink(QFile::encodeName(path_).constData()); }
-    TemporaryPayload(const TemporaryPayload&) = delete;
-    TemporaryPayload& operator=(const TemporaryPayload&) = delete;
-
-    const QString& path() const noexcept { return path_; }
-
-private:
-    QString path_;
-};
 
 // Held while a publication and the local work that follows it run. QLockFile takes over the
 // lock of a process that died.
@@ -86,16 +66,20 @@ private:
 // A payload file older than this belongs to no save still running: saves end within minutes.
 constexpr auto stalePayloadAge = std::chrono::minutes(10);
 
-// Removes the payload files that saves stopped half-way (the process killed) left in the
-// temporary folder: each a full copy of the user's nights. Those of a save that may still be
-// running in a process of another profile are spared by their age.
+// Earlier versions wrote each payload to a file of the temporary folder before handing it to the
+// store, through a hidden side file; a process killed meanwhile left either behind, each a full
+// copy of the user's nights. They go once old enough, so that a save still running in an earlier
+// version (another profile, the command-line tool not yet upgraded) keeps its file.
 void removeStalePayloads(const QString& folder) {
-    static const QRegularExpression payloadName(QStringLiteral(
-        "^lunexa-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.json$"));
+    // lunexa-<UUID>.json, and its side file .lunexa-<UUID>.json.XXXXXX (mkstemp's letters).
+    static const QRegularExpression payloadName(
+        QStringLiteral("^(lunexa-%1\\.json|\\.lunexa-%1\\.json\\.[A-Za-z0-9]{6})$")
+            .arg(QStringLiteral("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}")));
     const QDateTime staleBefore = QDateTime::currentDateTimeUtc().addSecs(
         -std::chrono::duration_cast<std::chrono::seconds>(stalePayloadAge).count());
-    const QFileInfoList files =
-        QDir(folder).entryInfoList({QStringLiteral("lunexa-*.json")}, QDir::Files | QDir::Hidden);
+    const QFileInfoList files = QDir(folder).entryInfoList(
+        {QStringLiteral("lunexa-*.json"), QStringLiteral(".lunexa-*.json.*")},
+        QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : files) {
         if (payloadName.match(file.fileName()).hasMatch() &&
             file.lastModified().toUTC() < staleBefore && file.ownerId() == ::getuid()) {
@@ -115,9 +99,8 @@ bool sameChangeTag(const QString& first, const QString& second) {
 }
 
 CloudSnapshotService::CloudSnapshotService(std::unique_ptr<CloudStore> store,
-                                           QString temporaryFolder, QString publicationLockFile)
+                                           QString publicationLockFile)
     : store_(std::move(store))
-    , temporaryFolder_(temporaryFolder.isEmpty() ? QDir::tempPath() : std::move(temporaryFolder))
     , publicationLockFile_(std::move(publicationLockFile)) {
     // One thread, kept for the service's life: the operations run in the order they were asked.
     worker_.setMaxThreadCount(1);
@@ -131,7 +114,7 @@ CloudSnapshotService::~CloudSnapshotService() {
 CloudSnapshotService& CloudSnapshotService::shared() {
     // Never destroyed: its worker thread must not be torn down after the application object.
     static auto* const service = new CloudSnapshotService(
-        makeConfiguredCloudStore(SettingsUserDefaults()), QDir::tempPath(),
+        makeConfiguredCloudStore(SettingsUserDefaults()),
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
             QStringLiteral("/velunora-sync/publication.lock"));
     return *service;
@@ -162,16 +145,17 @@ void rethrowFailure(const std::exception_ptr& failure) {
 // parameter: g++ 12 destroys such objects twice.
 QCoro::Task<> CloudSnapshotService::saveSnapshot(OscarSnapshot snapshot) {
     auto turn = runInTurn([this, snapshot = std::move(snapshot)] {
-        performSave(EncodedSnapshot::of(snapshot), [this]() -> std::optional<CloudRecord> {
-            try {
-                return store_->fetchRecord(recordName);
-            } catch (const CloudError& error) {
-                if (error.code() != cloudcode::unknownItem) {
-                    throw;
-                }
-                return std::nullopt;
-            }
-        });
+        performSave(std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(snapshot)),
+                    [this]() -> std::optional<CloudRecord> {
+                        try {
+                            return store_->fetchRecord(recordName);
+                        } catch (const CloudError& error) {
+                            if (error.code() != cloudcode::unknownItem) {
+                                throw;
+                            }
+                            return std::nullopt;
+                        }
+                    });
     });
     rethrowFailure(co_await turn);
 }
@@ -193,8 +177,8 @@ CloudSnapshotService::publishSnapshot(std::shared_ptr<const EncodedSnapshot> sna
     auto turn = runInTurn([this, outcome, snapshot = std::move(snapshot),
                            replaced = std::move(published.record), followUp = std::move(followUp)] {
         const PublicationLock lock(publicationLockFile_);
-        removeStalePayloads(temporaryFolder_);
-        outcome->changeTag = performSave(*snapshot, [&replaced] { return replaced; });
+        removeStalePayloads(QDir::tempPath());
+        outcome->changeTag = performSave(snapshot, [&replaced] { return replaced; });
         if (followUp) {
             try {
                 followUp();
@@ -260,17 +244,18 @@ PublishedSnapshot CloudSnapshotService::performFetch(const QString& knownChangeT
 }
 
 QString CloudSnapshotService::performSave(
-    const EncodedSnapshot& snapshot,
+    const std::shared_ptr<const EncodedSnapshot>& snapshot,
     const std::function<std::optional<CloudRecord>()>& recordToReplace) {
-    const TemporaryPayload payload(temporaryFolder_);
-    writeFileAtomically(std::filesystem::path(QFile::encodeName(payload.path()).toStdString()),
-                        snapshot.json);
-
     CloudRecord record = recordToReplace().value_or(CloudRecord{recordType, recordName, {}, {}});
-    record.fields.insert_or_assign(QStringLiteral("generatedAt"), toDateTime(snapshot.generatedAt));
+    record.fields.insert_or_assign(QStringLiteral("generatedAt"),
+                                   toDateTime(snapshot->generatedAt));
     record.fields.insert_or_assign(QStringLiteral("nightCount"),
-                                   static_cast<qint64>(snapshot.nightCount));
-    record.fields.insert_or_assign(QStringLiteral("payload"), CloudAsset{payload.path()});
+                                   static_cast<qint64>(snapshot->nightCount));
+    // The encoded document itself, kept alive by the snapshot: the store writes or uploads the
+    // encoder's bytes, never a copy of megabytes.
+    record.fields.insert_or_assign(
+        QStringLiteral("payload"),
+        CloudAsset{std::shared_ptr<const std::string>(snapshot, &snapshot->json)});
     // A conflict (the record changed since the fetch) is thrown, not retried: the next sync
     // merges with what is there then and publishes again.
     return store_->saveRecord(record);

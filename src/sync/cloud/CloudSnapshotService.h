@@ -45,18 +45,18 @@ bool sameChangeTag(const QString& first, const QString& second);
 // the snapshot's JSON document as a file. The store's operations run one at a time on the
 // service's own worker thread, so a save and a delete never overlap; callers await them without
 // blocking their event loop, and get back on their own thread the very exception the work threw
-// (CloudError, PlatformError for the payload file, SnapshotEncodingError).
+// (CloudError, SnapshotEncodingError, or the failure of a deletion's follow-up).
 class CloudSnapshotService {
 public:
     static inline const QString recordName = QStringLiteral("current-oscar-snapshot");
     static inline const QString recordType = QStringLiteral("OscarSnapshot");
 
-    // Each save writes its payload file into `temporaryFolder` (the system's when empty) and
-    // removes it when done. `publicationLockFile`, when given, is held while a publication or a
-    // deletion and the work that follows it run, so that two processes of this user (the app
-    // and the command-line tool) never interleave them.
+    // A save hands the encoded payload to the store as it is, through no file of its own; each
+    // publication clears the payload files earlier versions left in the system's temporary
+    // folder. `publicationLockFile`, when given, is held while a publication or a deletion and
+    // the work that follows it run, so that two processes of this user (the app and the
+    // command-line tool) never interleave them.
     explicit CloudSnapshotService(std::unique_ptr<CloudStore> store,
-                                  QString temporaryFolder = QDir::tempPath(),
                                   QString publicationLockFile = {});
     // Waits for the operations already started.
     ~CloudSnapshotService();
@@ -95,15 +95,13 @@ public:
 private:
     // Queues the work behind the operations already asked for; the future holds its failure.
     QFuture<std::exception_ptr> runInTurn(std::function<void()> work);
-    // Writes the payload file, then saves in place of the record `recordToReplace` gives
-    // (nothing: a new record).
-    QString performSave(const EncodedSnapshot& snapshot,
+    // Saves the snapshot in place of the record `recordToReplace` gives (nothing: a new record).
+    QString performSave(const std::shared_ptr<const EncodedSnapshot>& snapshot,
                         const std::function<std::optional<CloudRecord>()>& recordToReplace);
     PublishedSnapshot performFetch(const QString& knownChangeTag);
     void performDelete();
 
     std::unique_ptr<CloudStore> store_;
-    QString temporaryFolder_;
     QString publicationLockFile_;
     QThreadPool worker_;
 };

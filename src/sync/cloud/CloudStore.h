@@ -4,7 +4,9 @@
 #include <QString>
 #include <exception>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace velunora {
@@ -36,10 +38,18 @@ private:
     std::string utf8_;
 };
 
-// A file whose bytes a save uploads as a field.
+// The bytes a save uploads as a field. They are shared, never copied: a payload of megabytes
+// goes from its encoder to the store's write or upload as it is.
 struct CloudAsset {
-    QString filePath;
-    friend bool operator==(const CloudAsset&, const CloudAsset&) = default;
+    std::shared_ptr<const std::string> bytes;
+
+    // Empty when there are none.
+    std::string_view view() const noexcept {
+        return bytes ? std::string_view(*bytes) : std::string_view();
+    }
+    friend bool operator==(const CloudAsset& first, const CloudAsset& second) noexcept {
+        return first.view() == second.view();
+    }
 };
 
 using CloudFieldValue = std::variant<QDateTime, qint64, QString, CloudAsset>;

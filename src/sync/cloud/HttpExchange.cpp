@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QHostAddress>
-#include <QIODevice>
 #include <QNetworkInterface>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -22,6 +21,10 @@ QByteArray Answer::header(const QByteArray& name) const {
 
 std::chrono::milliseconds Deadline::forBody(qint64 bytes) const {
     return base + std::chrono::milliseconds(bytes * 1000 / std::max<qint64>(bytesPerSecond, 1));
+}
+
+QByteArray borrowedBody(std::string_view bytes) {
+    return QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 bool isTransportFailure(QNetworkReply::NetworkError error) {
@@ -53,12 +56,6 @@ Answer Connection::send(const QByteArray& verb, const QUrl& url, const Headers& 
                         const QByteArray& body, qint64 maximumAnswerBytes) {
     return wait(manager_.sendCustomRequest(request(url, headers), verb, body), maximumAnswerBytes,
                 deadline_.forBody(body.size()));
-}
-
-Answer Connection::send(const QByteArray& verb, const QUrl& url, const Headers& headers,
-                        QIODevice* body, qint64 maximumAnswerBytes) {
-    return wait(manager_.sendCustomRequest(request(url, headers), verb, body), maximumAnswerBytes,
-                deadline_.forBody(body->size()));
 }
 
 QNetworkRequest Connection::request(const QUrl& url, const Headers& headers) const {

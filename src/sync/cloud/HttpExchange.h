@@ -6,10 +6,9 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <string_view>
 #include <utility>
 #include <vector>
-
-class QIODevice;
 
 // Blocking HTTP exchanges for the stores that talk to a server: every request has a deadline as
 // a whole and a bound on what it reads back, so that a server that trickles, stalls or never
@@ -44,6 +43,10 @@ struct Deadline {
     std::chrono::milliseconds forBody(qint64 bytes) const;
 };
 
+// Bytes to send as a request's body, borrowed, never copied (a payload is megabytes): they must
+// outlive the request, which every send here waits for.
+QByteArray borrowedBody(std::string_view bytes);
+
 // Transport failures (and a request we gave up) say nothing about the resource, even when the
 // status line had arrived before.
 bool isTransportFailure(QNetworkReply::NetworkError error);
@@ -64,8 +67,6 @@ public:
     // body takes at the slow rate).
     Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers,
                 const QByteArray& body, qint64 maximumAnswerBytes);
-    Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers, QIODevice* body,
-                qint64 maximumAnswerBytes);
 
 private:
     QNetworkRequest request(const QUrl& url, const Headers& headers) const;

@@ -119,10 +119,6 @@
         <translation>The data published in iCloud has no “%1” file.</translation>
     </message>
     <message>
-        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
-        <translation>The file to publish, “%1”, could not be read.</translation>
-    </message>
-    <message>
         <source>Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que %2 Mo par fichier : elles n’ont pas été publiées.</source>
         <translation>Your nights take up %1 MB once encoded, and iCloud only accepts %2 MB per file: they were not published.</translation>
     </message>
@@ -278,10 +274,6 @@
     <message>
         <source>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</source>
         <translation>The name “%1” cannot be used for a record.</translation>
-    </message>
-    <message>
-        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
-        <translation>The file to publish, “%1”, could not be read.</translation>
     </message>
 </context>
 <context>
@@ -1073,10 +1065,6 @@
     <message>
         <source>L’enregistrement ne contient aucun fichier à publier.</source>
         <translation>The record contains no file to publish.</translation>
-    </message>
-    <message>
-        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
-        <translation>The file to publish, “%1”, could not be read.</translation>
     </message>
     <message>
         <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</source>

@@ -119,10 +119,6 @@
         <translation>Les données publiées dans iCloud n’ont pas de fichier «&#xa0;%1&#xa0;».</translation>
     </message>
     <message>
-        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
-        <translation>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</translation>
-    </message>
-    <message>
         <source>Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que %2 Mo par fichier : elles n’ont pas été publiées.</source>
         <translation>Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que %2 Mo par fichier : elles n’ont pas été publiées.</translation>
     </message>
@@ -278,10 +274,6 @@
     <message>
         <source>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</source>
         <translation>Le nom «&#xa0;%1&#xa0;» ne convient pas à un enregistrement.</translation>
-    </message>
-    <message>
-        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
-        <translation>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</translation>
     </message>
 </context>
 <context>
@@ -1073,10 +1065,6 @@
     <message>
         <source>L’enregistrement ne contient aucun fichier à publier.</source>
         <translation>L’enregistrement ne contient aucun fichier à publier.</translation>
-    </message>
-    <message>
-        <source>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</source>
-        <translation>Le fichier à publier «&#xa0;%1&#xa0;» n’a pas pu être lu.</translation>
     </message>
     <message>
         <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</source>

@@ -4,11 +4,18 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <qcoro/qcorotask.h>
+#include <string>
 #include <utility>
 
 namespace velunora::testing {
+
+// An asset holding `bytes`, as a save hands it to the store.
+inline CloudAsset assetOf(std::string bytes) {
+    return CloudAsset{std::make_shared<const std::string>(std::move(bytes))};
+}
 
 // The code of the CloudError the operation throws, or 0 when it succeeds.
 inline int cloudErrorCode(const std::function<void()>& operation) {

@@ -6,8 +6,6 @@
 #include "sync/cloud/local/LocalCloudStore.h"
 #include "sync/cloud/webdav/WebDAVTestServer.h"
 
-#include <QDir>
-
 namespace velunora {
 
 namespace {
@@ -24,13 +22,11 @@ ServerSettingsFixture::ServerSettingsFixture(QObject* parent)
     , keyring_(std::make_shared<std::map<QString, QString>>()) {
     const QString storeFolder = folder_.filePath(QStringLiteral("store"));
     settings_->setValue(cloudsettings::folderKey.toString(), storeFolder);
-    QDir().mkpath(folder_.filePath(QStringLiteral("tmp")));
 
     CloudStoreChoice::Services services;
     services.userDefaults = settings_;
     services.cloud = std::make_shared<CloudSnapshotService>(
-        std::make_unique<LocalCloudStore>(storeFolder.toStdString()),
-        folder_.filePath(QStringLiteral("tmp")));
+        std::make_unique<LocalCloudStore>(storeFolder.toStdString()));
     services.keepWebDAVPassword = [keyring = keyring_](const WebDAVAccount& account,
                                                        const QString& password) {
         (*keyring)[keyOf(account)] = password;

@@ -5,8 +5,6 @@
 #include "sync/cloud/cloudkit/CloudKitProtocol.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <cmath>
 #include <mutex>
@@ -317,12 +315,13 @@ public:
         return std::move(*results);
     }
 
-    http::Answer transfer(const QByteArray& verb, const QUrl& url, QIODevice* file,
+    // `upload`, when given, is the request's body.
+    http::Answer transfer(const QByteArray& verb, const QUrl& url, const QByteArray* upload,
                           qint64 maximumAnswerBytes) {
         requireSafeTransfer(url);
-        if (file) {
-            return connection_.send(verb, url, {{"Content-Type", "application/octet-stream"}}, file,
-                                    maximumAnswerBytes);
+        if (upload) {
+            return connection_.send(verb, url, {{"Content-Type", "application/octet-stream"}},
+                                    *upload, maximumAnswerBytes);
         }
         return connection_.send(verb, url, {}, QByteArray(), maximumAnswerBytes);
     }
@@ -419,21 +418,15 @@ QString CloudKitCloudStore::saveRecord(const CloudRecord& record) {
         if (!asset) {
             continue;
         }
-        QFile file(asset->filePath);
-        if (!file.open(QIODevice::ReadOnly)) {
-            throw CloudError(cloudcode::internalError,
-                             CloudKitCloudStoreTexts::tr(
-                                 "Le fichier à publier «\u00a0%1\u00a0» n’a pas pu être lu.")
-                                 .arg(asset->filePath));
-        }
-        if (file.size() > maximumUploadBytes) {
+        const QByteArray body = http::borrowedBody(asset->view());
+        if (body.size() > maximumUploadBytes) {
             const QLocale french(QLocale::French, QLocale::France);
             throw CloudError(
                 cloudcode::quotaExceeded,
                 CloudKitCloudStoreTexts::tr(
                     "Vos nuits pèsent %1 Mo une fois encodées, et iCloud n’accepte que "
                     "%2 Mo par fichier : elles n’ont pas été publiées.")
-                    .arg(french.toString(static_cast<double>(file.size()) / 1e6, 'f', 1),
+                    .arg(french.toString(static_cast<double>(body.size()) / 1e6, 'f', 1),
                          french.toString(maximumUploadBytes / 1'000'000)));
         }
         const http::Answer tokens =
@@ -446,7 +439,7 @@ QString CloudKitCloudStore::saveRecord(const CloudRecord& record) {
         if (!url) {
             throw unreadableAnswer();
         }
-        const http::Answer sent = session.transfer("POST", *url, &file, maximumRecordAnswerBytes);
+        const http::Answer sent = session.transfer("POST", *url, &body, maximumRecordAnswerBytes);
         if (sent.status != 200) {
             throw failureOf(sent, container_);
         }

@@ -28,6 +28,8 @@ struct LocalCloudStoreTexts {
 namespace {
 
 namespace fs = std::filesystem;
+using localstore::AssetFile;
+using localstore::StoredFieldValue;
 using localstore::StoredRecord;
 
 constexpr char metadataFileName[] = "record.json";
@@ -91,20 +93,41 @@ CloudError invalidName(const QString& name) {
             .arg(name));
 }
 
-CloudError unreadableAsset(const QString& path) {
-    return CloudError(
-        cloudcode::internalError,
-        LocalCloudStoreTexts::tr("Le fichier à publier «\u00a0%1\u00a0» n’a pas pu être lu.")
-            .arg(path));
-}
-
 // Record and asset names become file names: no separators, nothing hidden (the dot names are
 // ours: locks and folders being replaced), and not our metadata file's stem.
+bool isPlainFileName(const QString& name) {
+    return !name.isEmpty() && !name.startsWith(u'.') && !name.contains(u'/') &&
+           !name.contains(QChar()) && name != QStringLiteral("record");
+}
+
 void requireFileName(const QString& name) {
-    if (name.isEmpty() || name.startsWith(u'.') || name.contains(u'/') || name.contains(QChar()) ||
-        name == QStringLiteral("record")) {
+    if (!isPlainFileName(name)) {
         throw invalidName(name);
     }
+}
+
+// The fields other than assets, as the record file holds them and as the store hands them out.
+StoredFieldValue storedValue(const CloudFieldValue& value) {
+    if (const auto* date = std::get_if<QDateTime>(&value)) {
+        return *date;
+    }
+    if (const auto* integer = std::get_if<qint64>(&value)) {
+        return *integer;
+    }
+    return std::get<QString>(value);
+}
+
+std::optional<CloudFieldValue> cloudValue(StoredFieldValue&& value) {
+    if (auto* date = std::get_if<QDateTime>(&value)) {
+        return std::move(*date);
+    }
+    if (const auto* integer = std::get_if<qint64>(&value)) {
+        return *integer;
+    }
+    if (auto* text = std::get_if<QString>(&value)) {
+        return std::move(*text);
+    }
+    return std::nullopt;
 }
 
 // The record in `folder`, or nothing when there is no such folder.
@@ -224,15 +247,17 @@ void placeNewFolder(const fs::path& staging, const fs::path& target, const fs::p
     }
 }
 
-std::string readWhole(const QString& path) {
+// The file of an asset that a save keeps: the record is locked, so a file missing or unreadable
+// means a damaged record.
+std::string readKeptAsset(const fs::path& file, const fs::path& root) {
     std::optional<std::string> bytes;
     try {
-        bytes = readRegularFile(toPath(path), static_cast<std::size_t>(maximumAssetBytes));
+        bytes = readRegularFile(file, static_cast<std::size_t>(maximumAssetBytes));
     } catch (const PlatformError&) {
-        throw unreadableAsset(path);
+        throw damaged(root);
     }
     if (!bytes) {
-        throw unreadableAsset(path);
+        throw damaged(root);
     }
     return std::move(*bytes);
 }
@@ -260,10 +285,10 @@ std::filesystem::path LocalCloudStore::assetFile(const QString& recordName,
             return {};
         }
         const auto field = stored->fields.find(fieldName);
-        if (field == stored->fields.end() || !std::holds_alternative<CloudAsset>(field->second)) {
+        if (field == stored->fields.end() || !std::holds_alternative<AssetFile>(field->second)) {
             return {};
         }
-        return recordFolder(recordName) / toPath(std::get<CloudAsset>(field->second).filePath);
+        return recordFolder(recordName) / toPath(std::get<AssetFile>(field->second).fileName);
     } catch (const CloudError&) {
         return {};
     }
@@ -277,8 +302,8 @@ CloudRecord LocalCloudStore::fetchRecord(const QString& recordName) {
     }
     CloudRecord record{std::move(stored->recordType), recordName, std::move(stored->changeTag), {}};
     for (auto& [name, value] : stored->fields) {
-        if (!std::holds_alternative<CloudAsset>(value)) {
-            record.fields.emplace(name, std::move(value));
+        if (auto field = cloudValue(std::move(value))) {
+            record.fields.emplace(name, std::move(*field));
         }
     }
     return record;
@@ -315,25 +340,34 @@ QString LocalCloudStore::saveRecord(const CloudRecord& record) {
     if (stored) {
         replacement.fields = stored->fields;
     }
-    for (const auto& [name, value] : record.fields) {
-        replacement.fields.insert_or_assign(name, value);
-    }
+    // The staging folder is private and fresh, and goes into place whole: each file is written
+    // once, straight to its name, and flushed once.
     try {
-        for (auto& [name, value] : replacement.fields) {
-            auto* asset = std::get_if<CloudAsset>(&value);
+        for (const auto& [name, value] : record.fields) {
+            const auto* asset = std::get_if<CloudAsset>(&value);
             if (!asset) {
+                replacement.fields.insert_or_assign(name, storedValue(value));
                 continue;
             }
-            const bool uploaded = record.fields.contains(name);
-            const QString source =
-                uploaded ? asset->filePath : toText(target / toPath(asset->filePath));
-            const QString fileName =
-                uploaded ? name + toText(toPath(source).extension()) : asset->filePath;
-            writeFileAtomically(staging / toPath(fileName), readWhole(source));
-            asset->filePath = fileName;
+            // Every asset this system publishes is a JSON document.
+            const QString fileName = name + QStringLiteral(".json");
+            writeNewFile(staging / toPath(fileName), asset->view());
+            replacement.fields.insert_or_assign(name, AssetFile{fileName});
         }
-        writeFileAtomically(staging / metadataFileName,
-                            localstore::encodeRecordFile(replacement).toStdString());
+        for (const auto& [name, value] : replacement.fields) {
+            const auto* kept = std::get_if<AssetFile>(&value);
+            if (!kept || record.fields.contains(name)) {
+                continue;
+            }
+            // Named by the record file, which is outside input: never a path out of the folder.
+            if (!isPlainFileName(kept->fileName)) {
+                throw damaged(root_);
+            }
+            const fs::path file = toPath(kept->fileName);
+            writeNewFile(staging / file, readKeptAsset(target / file, root_));
+        }
+        writeNewFile(staging / metadataFileName,
+                     localstore::encodeRecordFile(replacement).toStdString());
     } catch (const PlatformError& failure) {
         throw unwritable(root_, failure.code());
     }
@@ -354,10 +388,10 @@ QByteArray LocalCloudStore::fetchAsset(const QString& recordName, const QString&
         throw unknownRecord(root_);
     }
     const auto field = stored->fields.find(fieldName);
-    if (field == stored->fields.end() || !std::holds_alternative<CloudAsset>(field->second)) {
+    if (field == stored->fields.end() || !std::holds_alternative<AssetFile>(field->second)) {
         throw unknownRecord(root_);
     }
-    const QString fileName = std::get<CloudAsset>(field->second).filePath;
+    const QString fileName = std::get<AssetFile>(field->second).fileName;
     requireFileName(fileName);
     std::optional<std::string> bytes;
     try {

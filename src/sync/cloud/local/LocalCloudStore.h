@@ -9,12 +9,12 @@
 namespace velunora {
 
 // The embedded store: no account, no server. Each record is a folder named after the record,
-// under the root, holding "record.json" (type, change tag, fields) and one file per asset field,
-// named after the field with the suffix of the uploaded file ("payload.json"). The root may sit
-// in a folder that a sync client (Syncthing, Nextcloud) carries to the phone, so a save replaces
-// the record folder in one step: a reader sees the old record or the new one, never a mix. Saves
-// and deletes hold a lock file beside the record, so two processes sharing the root never
-// interleave. Folders we create are for the owner only (0700), every file is 0600.
+// under the root, holding "record.json" (type, change tag, fields, each asset field naming its
+// file) and one file per asset field: the field's name with ".json" ("payload.json"). The root
+// may sit in a folder that a sync client (Syncthing, Nextcloud) carries to the phone, so a save
+// replaces the record folder in one step: a reader sees the old record or the new one, never a
+// mix. Saves and deletes hold a lock file beside the record, so two processes sharing the root
+// never interleave. Folders we create are for the owner only (0700), every file is 0600.
 class LocalCloudStore final : public CloudStore {
 public:
     explicit LocalCloudStore(std::filesystem::path root);

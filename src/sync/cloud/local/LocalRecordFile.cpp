@@ -7,7 +7,7 @@
 namespace velunora::localstore {
 namespace {
 
-QJsonObject toJson(const CloudFieldValue& value) {
+QJsonObject toJson(const StoredFieldValue& value) {
     if (const auto* date = std::get_if<QDateTime>(&value)) {
         return {{QStringLiteral("date"), date->toUTC().toString(Qt::ISODateWithMs)}};
     }
@@ -18,10 +18,10 @@ QJsonObject toJson(const CloudFieldValue& value) {
     if (const auto* text = std::get_if<QString>(&value)) {
         return {{QStringLiteral("text"), *text}};
     }
-    return {{QStringLiteral("asset"), std::get<CloudAsset>(value).filePath}};
+    return {{QStringLiteral("asset"), std::get<AssetFile>(value).fileName}};
 }
 
-std::optional<CloudFieldValue> fromJson(const QJsonObject& json) {
+std::optional<StoredFieldValue> fromJson(const QJsonObject& json) {
     if (json.size() != 1 || !json.begin().value().isString()) {
         return std::nullopt;
     }
@@ -32,19 +32,19 @@ std::optional<CloudFieldValue> fromJson(const QJsonObject& json) {
         // 9999) could not be saved again.
         const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
         return text.isEmpty() || !date.toString(Qt::ISODateWithMs).isEmpty()
-                   ? std::optional<CloudFieldValue>(date)
+                   ? std::optional<StoredFieldValue>(date)
                    : std::nullopt;
     }
     if (kind == QStringLiteral("integer")) {
         bool valid = false;
         const qint64 integer = text.toLongLong(&valid);
-        return valid ? std::optional<CloudFieldValue>(integer) : std::nullopt;
+        return valid ? std::optional<StoredFieldValue>(integer) : std::nullopt;
     }
     if (kind == QStringLiteral("text")) {
-        return CloudFieldValue(text);
+        return StoredFieldValue(text);
     }
     if (kind == QStringLiteral("asset")) {
-        return CloudFieldValue(CloudAsset{text});
+        return StoredFieldValue(AssetFile{text});
     }
     return std::nullopt;
 }

@@ -5,7 +5,6 @@
 #include "sync/cloud/webdav/WebDAVMultistatus.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -415,13 +414,7 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
             cloudcode::internalError,
             WebDAVCloudStoreTexts::tr("L’enregistrement ne contient aucun fichier à publier."));
     }
-    QFile body(asset->filePath);
-    if (!body.open(QIODevice::ReadOnly)) {
-        throw CloudError(
-            cloudcode::internalError,
-            WebDAVCloudStoreTexts::tr("Le fichier à publier «\u00a0%1\u00a0» n’a pas pu être lu.")
-                .arg(asset->filePath));
-    }
+    const QByteArray body = http::borrowedBody(asset->view());
 
     const QUrl url = recordUrl(record.recordName);
     Connection connection = connect(account_, password_(), timing_);
@@ -433,7 +426,7 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
                                                     timing_.weakTagSettling)
                                              .toUtf8());
     }
-    const Answer put = connection.send("PUT", url, headers, &body, maximumPropertyAnswerBytes);
+    const Answer put = connection.send("PUT", url, headers, body, maximumPropertyAnswerBytes);
     if (put.status != 200 && put.status != 201 && put.status != 204) {
         throw failureOf(put, account_);
     }

@@ -1,11 +1,11 @@
 #include "records/SnapshotJSON.h"
+#include "support/TestSupport.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudTestSupport.h"
 #include "sync/cloud/cloudkit/CloudKitStandIn.h"
 #include "sync/cloud/cloudkit/ICloudSignIn.h"
 
 #include <QEventLoop>
-#include <QFile>
 #include <QJsonArray>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -83,10 +83,12 @@ protected:
                                                     CloudKitCloudStore::Timing{5s, 20s});
     }
     CloudSnapshotService service(const CloudKitStandIn& standIn) const {
-        return CloudSnapshotService(store(standIn), folder.path());
+        return CloudSnapshotService(store(standIn));
     }
 
+    // The system's temporary folder while the case runs: a save leaves nothing in it.
     QTemporaryDir folder;
+    const testing::ScopedSystemTemporaryFolder systemTemporary{folder.path().toStdString()};
     std::shared_ptr<MemoryWebAuthTokens> tokens;
     const QString name = CloudSnapshotService::recordName;
 };
@@ -94,7 +96,7 @@ protected:
 TEST_F(CloudKitCloudStoreTest,
        SavesCreateThenReplaceTheRecordThePhoneAppReadsAndItsPayloadReadsBack) {
     const auto standIn = start();
-    CloudSnapshotService publisher(store(*standIn), folder.path());
+    CloudSnapshotService publisher(store(*standIn));
     await(publisher.saveSnapshot(snapshotWithNights(1)));
 
     const QJsonObject created = standIn->record(name);
@@ -133,15 +135,11 @@ TEST_F(CloudKitCloudStoreTest, AChangeElsewhereIsAConflictAndDeletingNothingIsDo
     const auto standIn = start();
     const auto iCloud = store(*standIn);
     EXPECT_EQ(testing::cloudErrorCode([&] { iCloud->fetchRecord(name); }), cloudcode::unknownItem);
-    QFile payload(folder.filePath(QStringLiteral("payload.json")));
-    ASSERT_TRUE(payload.open(QIODevice::WriteOnly));
-    payload.write(R"({"nights":[]})");
-    payload.close();
     CloudRecord record{CloudSnapshotService::recordType,
                        name,
                        {},
                        {{QStringLiteral("nightCount"), qint64{0}},
-                        {QStringLiteral("payload"), CloudAsset{payload.fileName()}}}};
+                        {QStringLiteral("payload"), testing::assetOf(R"({"nights":[]})")}}};
     record.changeTag = iCloud->saveRecord(record);
     EXPECT_EQ(testing::cloudErrorCode([&] {
                   iCloud->saveRecord({record.recordType, name, {}, record.fields});
@@ -158,7 +156,7 @@ TEST_F(CloudKitCloudStoreTest, AChangeElsewhereIsAConflictAndDeletingNothingIsDo
               cloudcode::serverRecordChanged);
     EXPECT_EQ(iCloud->fetchAsset(name, QStringLiteral("payload")), R"({"nights":[]})");
 
-    CloudSnapshotService publisher(store(*standIn), folder.path());
+    CloudSnapshotService publisher(store(*standIn));
     await(publisher.deleteSnapshot());
     EXPECT_TRUE(standIn->record(name).isEmpty());
     EXPECT_NO_THROW(await(publisher.deleteSnapshot())) << "nothing to delete is no failure";
@@ -187,16 +185,12 @@ TEST_F(CloudKitCloudStoreTest, TheServiceSaysWhenToTryAgainAndALargePayloadIsNev
     // The throttled and failed requests still handed a token over: the next one goes through.
     EXPECT_EQ(testing::cloudErrorCode([&] { iCloud->fetchRecord(name); }), cloudcode::unknownItem);
 
-    QFile large(folder.filePath(QStringLiteral("large.json")));
-    ASSERT_TRUE(large.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(large.resize(CloudKitCloudStore::maximumUploadBytes + 1));
-    large.close();
+    const CloudAsset large = testing::assetOf(
+        std::string(static_cast<std::size_t>(CloudKitCloudStore::maximumUploadBytes) + 1, ' '));
     const QStringList before = standIn->requestPaths();
     const QString refusal = failureText([&] {
-        iCloud->saveRecord({CloudSnapshotService::recordType,
-                            name,
-                            {},
-                            {{QStringLiteral("payload"), CloudAsset{large.fileName()}}}});
+        iCloud->saveRecord(
+            {CloudSnapshotService::recordType, name, {}, {{QStringLiteral("payload"), large}}});
     });
     EXPECT_TRUE(refusal.contains(QStringLiteral("15 Mo"))) << refusal.toStdString();
     EXPECT_EQ(standIn->requestPaths(), before) << "nothing was sent";
@@ -221,7 +215,7 @@ TEST_F(CloudKitCloudStoreTest, AnExpiredSessionAsksToSignInAndTheSignInOpensItAg
     CloudKitStandIn::Options options;
     options.callback = SignInCallback::callbackURL(callbackPort);
     const auto standIn = start(options);
-    CloudSnapshotService publisher(store(*standIn), folder.path());
+    CloudSnapshotService publisher(store(*standIn));
     await(publisher.saveSnapshot(snapshotWithNights(1)));
 
     standIn->expireTokens();
@@ -257,7 +251,7 @@ TEST_F(CloudKitCloudStoreTest, ATokenInTheBodyOrNoNewTokenAtAllServesAsWell) {
         options.rotateTokens = rotate;
         options.tokenInHeader = false;
         const auto standIn = start(options);
-        CloudSnapshotService publisher(store(*standIn), folder.path());
+        CloudSnapshotService publisher(store(*standIn));
         await(publisher.saveSnapshot(snapshotWithNights(1)));
         await(publisher.saveSnapshot(snapshotWithNights(2)));
         EXPECT_EQ(

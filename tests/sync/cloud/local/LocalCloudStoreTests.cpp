@@ -32,18 +32,15 @@ protected:
     testing::TemporaryFolder folder;
     fs::path root = folder.path() / "data" / "velunora-sync" / "cloud";
     LocalCloudStore store{root};
-    int payloads = 0;
 
     CloudRecord record(const std::string& payload, QString changeTag = {}, qint64 nights = 2) {
-        const fs::path file =
-            folder.write("upload-" + std::to_string(++payloads) + ".json", payload);
         return CloudRecord{QStringLiteral("OscarSnapshot"),
                            name,
                            std::move(changeTag),
                            {{QStringLiteral("generatedAt"),
                              QDateTime(QDate(2024, 5, 2), QTime(6, 30, 15, 250), QTimeZone::utc())},
                             {QStringLiteral("nightCount"), nights},
-                            {QStringLiteral("payload"), CloudAsset{QString::fromStdString(file)}}}};
+                            {QStringLiteral("payload"), testing::assetOf(payload)}}};
     }
 
     std::string storedPayload() {
@@ -155,15 +152,20 @@ TEST_F(LocalCloudStoreTest, DeleteRemovesTheRecordAndAMissingOneIsUnknown) {
 }
 
 TEST_F(LocalCloudStoreTest, AFailedSaveLeavesThePreviousRecordWhole) {
-    store.saveRecord(record("published"));
+    CloudRecord published = record("published");
+    published.fields.emplace(QStringLiteral("thumbnail"), testing::assetOf("picture"));
+    store.saveRecord(published);
     const CloudRecord before = store.fetchRecord(name);
     // Left by a process that stopped in the middle of a save.
     fs::create_directories(root / ".current-oscar-snapshot.interrupted.partial");
 
-    CloudRecord broken = record("never", before.changeTag);
-    broken.fields.insert_or_assign(QStringLiteral("payload"), CloudAsset{QString::fromStdString(
-                                                                  folder.path() / "missing.json")});
-    EXPECT_EQ(testing::cloudErrorCode([&] { store.saveRecord(broken); }), cloudcode::internalError);
+    // The kept asset's file is gone (something else touched the folder): it cannot be carried
+    // into the new record, so nothing is saved, after the new payload was written already.
+    const fs::path thumbnail = store.assetFile(name, QStringLiteral("thumbnail"));
+    fs::rename(thumbnail, folder.path() / "thumbnail.json");
+    EXPECT_EQ(testing::cloudErrorCode([&] { store.saveRecord(record("never", before.changeTag)); }),
+              cloudcode::internalError);
+    fs::rename(folder.path() / "thumbnail.json", thumbnail);
 
     const CloudRecord after = store.fetchRecord(name);
     EXPECT_EQ(after.changeTag, before.changeTag);

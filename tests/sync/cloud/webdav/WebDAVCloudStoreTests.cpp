@@ -4,8 +4,6 @@
 #include "sync/cloud/webdav/WebDAVTestServer.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -46,7 +44,6 @@ protected:
                             "package apache2): WebDAV store tests skipped";
         }
         ASSERT_NE(server, nullptr) << startFailure;
-        ASSERT_TRUE(files.isValid());
     }
 
     WebDAVCloudStore store(const QString& password) const {
@@ -55,14 +52,6 @@ protected:
             WebDAVCloudStore::Timing{5s, 3s});
     }
     WebDAVCloudStore store() const { return store(server->password()); }
-
-    QString payloadFile(const QByteArray& bytes) {
-        const QString path = files.filePath(QStringLiteral("payload-%1.json").arg(++fileCount));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
 
     CloudRecord record(const QString& name, const QByteArray& payload, QString changeTag = {},
                        qint64 nightCount = 1) {
@@ -73,7 +62,7 @@ protected:
                              QDateTime(QDate(2024, 5, 2), QTime(6, 30, 15, 250), QTimeZone::utc())},
                             {QStringLiteral("nightCount"), nightCount},
                             {QStringLiteral("profile"), QStringLiteral("Nuit d’été & <co>")},
-                            {QStringLiteral("payload"), CloudAsset{payloadFile(payload)}}}};
+                            {QStringLiteral("payload"), testing::assetOf(payload.toStdString())}}};
     }
 
     // Polls until the server has settled the resource's ETag (a second after its last change).
@@ -89,8 +78,6 @@ protected:
 
     static inline WebDAVTestServer* server = nullptr;
     static inline std::string startFailure;
-    QTemporaryDir files;
-    int fileCount = 0;
 };
 
 TEST_F(WebDAVCloudStoreTest, FirstSaveCreatesTheResourceWithItsFields) {
