@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs bench_morning_sync on a stand-in for an SD card in a USB reader: the generated cards copied
-# onto a FAT32 file system (ext4 where the kernel has no FAT) in a loop device whose reads are
-# throttled (40 MB/s unless given), the page cache dropped before every import. Root only; needs
+# Runs bench_morning_sync (or the benchmark that VELUNORA_BENCH names, such as bench_morning) on a
+# stand-in for an SD card in a USB reader: the generated cards copied onto a FAT32 file system
+# (ext4 where the kernel has no FAT) in a loop device whose reads are throttled (40 MB/s unless
+# given), the page cache dropped before every import. Root only; needs
 # losetup, mkfs.vfat (dosfstools) or mkfs.ext4, and the cgroup-v1 blkio controller.
 #
 #   bench/card_reader.sh [MB_PER_SECOND] [benchmark options…]
@@ -12,7 +13,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 rate="${1:-40}"
 shift || true
-bench="$root/build/release/bench/bench_morning_sync"
+bench="$root/build/release/bench/${VELUNORA_BENCH:-bench_morning_sync}"
 cards="$root/build/bench-cards"
 work="$root/build/card-reader"
 image="$work/card.img"
@@ -30,7 +31,7 @@ for tool in losetup "${format[0]}" mount; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 1; }
 done
 [[ $(id -u) -eq 0 ]] || { echo "root only: the page cache is dropped and a device mounted" >&2; exit 1; }
-[[ -x "$bench" ]] || { echo "build bench_morning_sync in build/release first" >&2; exit 1; }
+[[ -x "$bench" ]] || { echo "build $(basename "$bench") in build/release first" >&2; exit 1; }
 for nights in 365 1095; do
     # The benchmark generates the cards it does not find.
     [[ -d "$cards/card-$nights-nights/.complete" ]] || "$bench" --benchmark_filter="firstSync/$nights" >/dev/null

@@ -5,9 +5,11 @@
 // export). Beside them, the floor of a publication: decode the published document, encode it,
 // write it once durably.
 //
-// VELUNORA_BENCH_CARD_FOLDER names a folder holding the generated cards (card-<nights>-nights)
-// to read instead of build/bench-cards: a card on a throttled loop device (bench/card_reader.sh)
-// stands for a card in a USB reader.
+// VELUNORA_BENCH_COLD=1 drops the page cache before every measured morning (root only), as after
+// a night the computer slept through; VELUNORA_BENCH_CARD_FOLDER names a folder holding the
+// generated cards (card-<nights>-nights) to read instead of build/bench-cards: a card on a
+// throttled loop device stands for a card in a USB reader (VELUNORA_BENCH=bench_morning
+// bench/card_reader.sh runs this program there).
 #include "BenchCards.h"
 #include "cardimport/ResMedCardImporter.h"
 #include "platform/AtomicFile.h"
@@ -26,6 +28,8 @@
 #include <fstream>
 #include <qcoro/qcorotask.h>
 #include <sstream>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +38,17 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr int threeYears = 3 * 365;
+
+bool coldRuns() {
+    const char* cold = std::getenv("VELUNORA_BENCH_COLD");
+    return cold != nullptr && std::string(cold) == "1";
+}
+
+// Every page of every file leaves the cache: the card's, the history's and the program's.
+void dropPageCache() {
+    ::sync();
+    std::ofstream("/proc/sys/vm/drop_caches") << "3\n";
+}
 
 fs::path benchCard(int nights) {
     if (const char* folder = std::getenv("VELUNORA_BENCH_CARD_FOLDER")) {
@@ -190,6 +205,9 @@ void nextMorning(benchmark::State& state) {
             QStringLiteral("published-export-file"),
             QString::fromStdString(LocalExport(today / "share").exportIdentity()));
         newest.recordOvernight();
+        if (coldRuns()) {
+            dropPageCache();
+        }
         state.ResumeTiming();
         const auto start = Clock::now();
         if (!computer.sync(card, state)) {
@@ -202,6 +220,7 @@ void nextMorning(benchmark::State& state) {
         state.ResumeTiming();
     }
     reportShares(state, total, import, computer);
+    state.counters["cold"] = coldRuns() ? 1 : 0;
 }
 BENCHMARK(nextMorning)
     ->Arg(threeYears)

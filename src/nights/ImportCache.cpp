@@ -401,7 +401,8 @@ bool saveImportCache(const std::filesystem::path& file, const ImportCache& cache
             status.st_uid == ::geteuid() && (status.st_mode & 0777) != 0700) {
             ::chmod(folder.c_str(), 0700);
         }
-        writeFileAtomically(file, encodeImportCache(cache));
+        // Checked when read, and rebuilt by a full import when damaged: no wait for the disk.
+        writeFileAtomically(file, encodeImportCache(cache), Durability::mayBeLost);
         return true;
     } catch (...) {
         return false;

@@ -45,7 +45,8 @@ private:
     bool committed_ = false;
 };
 
-void writeAndFlush(int descriptor, std::string_view bytes, const std::filesystem::path& target) {
+void writeAndFlush(int descriptor, std::string_view bytes, const std::filesystem::path& target,
+                   Durability durability = Durability::survivesCrash) {
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
@@ -57,14 +58,15 @@ void writeAndFlush(int descriptor, std::string_view bytes, const std::filesystem
         }
         written += static_cast<std::size_t>(count);
     }
-    if (::fsync(descriptor) != 0) {
+    if (durability == Durability::survivesCrash && ::fsync(descriptor) != 0) {
         throw PlatformError::fileUnwritable(target, errno);
     }
 }
 
 } // namespace
 
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         Durability durability) {
     struct stat existing {};
     if (::lstat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
         throw PlatformError::fileUnwritable(target, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
@@ -77,7 +79,7 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
         throw PlatformError::fileUnwritable(target, errno);
     }
     UnfinishedFile sibling(pattern, descriptor);
-    writeAndFlush(sibling.descriptor(), bytes, target);
+    writeAndFlush(sibling.descriptor(), bytes, target, durability);
     if (sibling.close() != 0) {
         throw PlatformError::fileUnwritable(target, errno);
     }
@@ -85,6 +87,9 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
         throw PlatformError::fileUnwritable(target, errno);
     }
     sibling.committed();
+    if (durability == Durability::mayBeLost) {
+        return;
+    }
     // Make the rename itself durable; a failure here leaves a complete file either way.
     if (const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         folderDescriptor >= 0) {

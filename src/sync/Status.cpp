@@ -55,4 +55,23 @@ QString Status::symbolName() const {
     }
 }
 
+QString describeSyncOutcome(qint64 nights, qint64 newNights) {
+    // Each count has its own source text, so that the French is right without the catalogue
+    // too (the command line).
+    const QString published =
+        nights == 1 ? QCoreApplication::translate("SyncController", "1 nuit synchronisée")
+                    : Status::success(nights).title();
+    if (newNights == 0) {
+        return QCoreApplication::translate("SyncController",
+                                           "%1, aucune nouvelle nuit sur la carte")
+            .arg(published);
+    }
+    if (newNights == 1) {
+        return QCoreApplication::translate("SyncController", "%1, dont 1 nouvelle").arg(published);
+    }
+    return QCoreApplication::translate("SyncController", "%1, dont %2 nouvelles")
+        .arg(published)
+        .arg(newNights);
+}
+
 } // namespace velunora

@@ -73,6 +73,10 @@ private:
     qint64 count_ = 0;
 };
 
+// What a successful sync tells the user: the nights published and how many of them are new
+// ("412 nuits synchronisées, dont 1 nouvelle", or that the card held no new night).
+QString describeSyncOutcome(qint64 nights, qint64 newNights);
+
 } // namespace velunora
 
 Q_DECLARE_METATYPE(velunora::Status)

@@ -41,25 +41,6 @@ QString fromUtf8(const std::string& text) {
 
 } // namespace
 
-QString describeSyncOutcome(qint64 nights, qint64 newNights) {
-    // Each count has its own source text, so that the French is right without the catalogue
-    // too (the command line).
-    const QString published =
-        nights == 1 ? QCoreApplication::translate("SyncController", "1 nuit synchronisée")
-                    : Status::success(nights).title();
-    if (newNights == 0) {
-        return QCoreApplication::translate("SyncController",
-                                           "%1, aucune nouvelle nuit sur la carte")
-            .arg(published);
-    }
-    if (newNights == 1) {
-        return QCoreApplication::translate("SyncController", "%1, dont 1 nouvelle").arg(published);
-    }
-    return QCoreApplication::translate("SyncController", "%1, dont %2 nouvelles")
-        .arg(published)
-        .arg(newNights);
-}
-
 QString describeFailure(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
@@ -655,21 +636,30 @@ QCoro::Task<> SyncController::runSync() {
             return ImportOutcome{nullptr, std::current_exception()};
         }
     });
+    // What the store holds is read while the card is: the morning waits for the slower alone.
+    const PublicationPlaces places{environment_.userDefaults, environment_.cloud,
+                                   environment_.localExport};
+    auto reading = readPublishedHistory(places);
     ImportOutcome imported = co_await importing;
+    PublishedHistory history;
+    std::exception_ptr failure;
+    try {
+        history = co_await reading;
+    } catch (...) {
+        failure = std::current_exception();
+    }
     if (!self) {
         co_return;
     }
-    if (imported.error) {
-        setStatus(Status::failed(describeFailure(imported.error)));
+    // The card's failure comes first: it is what the user can mend.
+    if (imported.error || failure) {
+        setStatus(Status::failed(describeFailure(imported.error ? imported.error : failure)));
         co_return;
     }
 
     PublicationResult published;
-    std::exception_ptr failure;
     try {
-        PublicationPlaces places{environment_.userDefaults, environment_.cloud,
-                                 environment_.localExport};
-        auto publishing = publishImportedSnapshot(std::move(places), imported.snapshot);
+        auto publishing = publishImportedSnapshot(places, imported.snapshot, std::move(history));
         published = co_await publishing;
     } catch (...) {
         failure = std::current_exception();

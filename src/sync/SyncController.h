@@ -230,10 +230,6 @@ private:
     PAPCardImportRegistry cardRegistry_ = PAPCardImportRegistry::standard();
 };
 
-// What a successful sync tells the user: the nights published and how many of them are new
-// ("412 nuits synchronisées, dont 1 nouvelle", or that the card held no new night).
-QString describeSyncOutcome(qint64 nights, qint64 newNights);
-
 // The text a failure shows the user: the error's localized description.
 QString describeFailure(std::exception_ptr error);
 

@@ -4,10 +4,8 @@
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreChoice.h"
 #include "sync/cloud/EncodedSnapshot.h"
-#include "sync/publication/PreviousSnapshot.h"
 #include "sync/publication/SnapshotMerge.h"
 
-#include <QCoreApplication>
 #include <QThreadPool>
 #include <QtConcurrent>
 #include <qcoro/qcorofuture.h>
@@ -15,61 +13,73 @@
 namespace velunora {
 namespace {
 
-// The merge of one attempt, made on a worker thread.
-struct MergeOutcome {
-    std::shared_ptr<const EncodedSnapshot> snapshot;
-    PublishedChanges changes;
-    // The store holds the history merged with already: nothing to write when nothing changed.
-    bool storeHoldsPrevious = false;
-    bool needsPayload = false;
+// The history as read and decoded on a worker thread, or the failure met there.
+struct DecodedHistory {
+    PreviousSnapshot previous;
+    bool mergedWithExport = false;
     std::exception_ptr error;
 };
 
 // `withExport`: the store was just changed, so the local export's nights are kept as well as
 // the new store's (which win for the same night).
-MergeOutcome mergeWithPublished(const OscarSnapshot& imported, const PublishedSnapshot& published,
-                                const LocalExport& localExport, const std::string& knownExport,
-                                bool withExport) {
-    PreviousSnapshot previous = choosePreviousSnapshot(published, localExport, knownExport);
-    if (previous.needsPayload) {
-        return {nullptr, {}, false, true, nullptr};
+DecodedHistory decodeHistory(const PublishedSnapshot& published, const LocalExport& localExport,
+                             const std::string& knownExport, bool withExport) {
+    DecodedHistory history;
+    history.previous = choosePreviousSnapshot(published, localExport, knownExport);
+    if (history.previous.needsPayload) {
+        return history;
     }
-    const bool mergedWithExport = withExport && published.record && previous.snapshot;
-    if (mergedWithExport) {
+    history.mergedWithExport = withExport && published.record && history.previous.snapshot;
+    if (history.mergedWithExport) {
         PreviousSnapshot exported =
             choosePreviousSnapshot(PublishedSnapshot{}, localExport, std::string());
         if (exported.snapshot) {
-            previous.snapshot =
-                mergeSnapshots(std::move(*previous.snapshot), std::move(exported.snapshot));
+            history.previous.snapshot =
+                mergeSnapshots(std::move(*history.previous.snapshot), std::move(exported.snapshot));
         }
     }
-    // Kept to tell what the merge changes; the merge takes its own.
-    const std::optional<OscarSnapshot> before = previous.snapshot;
-    OscarSnapshot merged = mergeSnapshots(imported, std::move(previous.snapshot));
-    MergeOutcome outcome;
-    outcome.changes = comparePublished(merged, before);
-    outcome.storeHoldsPrevious =
-        previous.source == PreviousSnapshot::Source::store && !mergedWithExport;
-    outcome.snapshot = std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(merged));
-    return outcome;
+    return history;
 }
 
+QFuture<DecodedHistory> decodeOnWorker(PublishedSnapshot published, LocalExport localExport,
+                                       std::string knownExport, bool withExport) {
+    return QtConcurrent::run(QThreadPool::globalInstance(), [published = std::move(published),
+                                                             localExport = std::move(localExport),
+                                                             knownExport = std::move(knownExport),
+                                                             withExport] {
+        try {
+            return decodeHistory(published, localExport, knownExport, withExport);
+        } catch (...) {
+            DecodedHistory failed;
+            failed.error = std::current_exception();
+            return failed;
+        }
+    });
+}
+
+// The merge of one attempt, made on a worker thread.
+struct MergeOutcome {
+    std::shared_ptr<const EncodedSnapshot> snapshot;
+    PublishedChanges changes;
+    std::exception_ptr error;
+};
+
 QFuture<MergeOutcome> mergeOnWorker(std::shared_ptr<const OscarSnapshot> imported,
-                                    PublishedSnapshot published, LocalExport localExport,
-                                    std::string knownExport, bool withExport) {
-    return QtConcurrent::run(QThreadPool::globalInstance(),
-                             [imported = std::move(imported), published = std::move(published),
-                              localExport = std::move(localExport), knownExport,
-                              withExport]() -> MergeOutcome {
-                                 try {
-                                     return mergeWithPublished(*imported, published, localExport,
-                                                               knownExport, withExport);
-                                 } catch (...) {
-                                     MergeOutcome failed;
-                                     failed.error = std::current_exception();
-                                     return failed;
-                                 }
-                             });
+                                    std::shared_ptr<std::optional<OscarSnapshot>> previous) {
+    return QtConcurrent::run(QThreadPool::globalInstance(), [imported = std::move(imported),
+                                                             previous = std::move(previous)] {
+        MergeOutcome outcome;
+        try {
+            // Kept to tell what the merge changes; the merge takes its own.
+            const std::optional<OscarSnapshot> before = *previous;
+            const OscarSnapshot merged = mergeSnapshots(*imported, std::move(*previous));
+            outcome.changes = comparePublished(merged, before);
+            outcome.snapshot = std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(merged));
+        } catch (...) {
+            outcome.error = std::current_exception();
+        }
+        return outcome;
+    });
 }
 
 bool isConflict(const std::exception_ptr& failure) {
@@ -102,29 +112,49 @@ QCoro::Task<> keepExportInStep(const PublicationPlaces& places, std::string payl
 
 // The futures and tasks are named, never temporaries inside the co_await: g++ 12 destroys such
 // objects twice.
-QCoro::Task<PublicationResult>
-publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSnapshot> imported) {
+QCoro::Task<PublishedHistory> readPublishedHistory(PublicationPlaces places, bool downloadAlways) {
     UserDefaults& defaults = *places.userDefaults;
     const std::string knownExport = defaults.value(publishedExportKey).toString().toStdString();
     const bool storeChanged = defaults.boolValue(CloudStoreChoice::storeChangedKey).value_or(false);
-    // The payload is not downloaded while the export holds our last save's; after a conflict,
-    // or when the export changed, it is.
-    QString skippedTag = defaults.value(publishedChangeTagKey).toString();
-    int conflicts = 0;
+    // The payload is not downloaded while the export holds our last save's.
+    QString skippedTag =
+        downloadAlways ? QString() : defaults.value(publishedChangeTagKey).toString();
     for (;;) {
         auto fetching = places.cloud->fetchPublishedSnapshot(skippedTag);
         PublishedSnapshot published = co_await fetching;
-        auto merging =
-            mergeOnWorker(imported, published, places.localExport, knownExport, storeChanged);
+        auto decoding = decodeOnWorker(published, places.localExport, knownExport, storeChanged);
+        DecodedHistory decoded = co_await decoding;
+        if (decoded.error) {
+            std::rethrow_exception(decoded.error);
+        }
+        if (decoded.previous.needsPayload) {
+            // The export changed since our last save: its payload is downloaded after all.
+            skippedTag.clear();
+            continue;
+        }
+        PublishedHistory history;
+        history.storeHoldsPrevious =
+            decoded.previous.source == PreviousSnapshot::Source::store && !decoded.mergedWithExport;
+        history.previous = std::move(decoded.previous);
+        history.published = std::move(published);
+        co_return history;
+    }
+}
+
+QCoro::Task<PublicationResult>
+publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSnapshot> imported,
+                        PublishedHistory history) {
+    UserDefaults& defaults = *places.userDefaults;
+    int conflicts = 0;
+    for (;;) {
+        auto merging = mergeOnWorker(imported, std::make_shared<std::optional<OscarSnapshot>>(
+                                                   std::move(history.previous.snapshot)));
         MergeOutcome merged = co_await merging;
         if (merged.error) {
             std::rethrow_exception(merged.error);
         }
-        if (merged.needsPayload) {
-            skippedTag.clear();
-            continue;
-        }
-        if (!merged.changes.changesPublished && merged.storeHoldsPrevious) {
+        PublishedSnapshot& published = history.published;
+        if (!merged.changes.changesPublished && history.storeHoldsPrevious) {
             if (!published.payloadIsKnown && published.payload && published.record) {
                 // The export is not the store's payload any more (deleted, damaged, or another
                 // computer published since): it gets the store's bytes, the store is left alone.
@@ -155,7 +185,9 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
         }
         if (failure) {
             if (isConflict(failure) && ++conflicts < publicationAttempts) {
-                skippedTag.clear();
+                // Another save came in between: merge with what it published.
+                auto rereading = readPublishedHistory(places, true);
+                history = co_await rereading;
                 continue;
             }
             std::rethrow_exception(failure);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "records/Snapshot.h"
+#include "sync/cloud/CloudSnapshotService.h"
 #include "sync/publication/LocalExport.h"
+#include "sync/publication/PreviousSnapshot.h"
 
 #include <QString>
 #include <cstdint>
@@ -10,7 +12,6 @@
 
 namespace velunora {
 
-class CloudSnapshotService;
 class UserDefaults;
 
 // What our last save published: the record's change tag, and the identity of the local export
@@ -40,14 +41,30 @@ struct PublicationResult {
     bool written = false;
 };
 
-// Merges the card's snapshot with the history the store holds (or the local export, when the
-// store holds nothing readable), saves it in place of exactly that version, then writes the
-// local export in the same turn of the store's service. On a conflict (another save came in
-// between) it fetches, merges and saves again, up to publicationAttempts times. When the merge
-// changes nothing a reader sees, nothing is written. Throws what failed: CloudError,
-// PlatformError, SnapshotEncodingError; after a failure of the export's write the store holds
-// the new history and the next sync downloads it.
+// What the store holds before a sync merges: the record as fetched, and the history decoded
+// from its payload (or from the local export, when the store holds nothing readable).
+struct PublishedHistory {
+    PublishedSnapshot published;
+    PreviousSnapshot previous;
+    // The store holds that history already: nothing to write when the card changes nothing.
+    bool storeHoldsPrevious = false;
+};
+
+// Fetches the record and decodes the history it holds, off the caller's thread; the payload is
+// not downloaded while the local export is known to hold it, unless `downloadAlways`. Meant to run
+// while the card is read. Throws CloudError.
+QCoro::Task<PublishedHistory> readPublishedHistory(PublicationPlaces places,
+                                                   bool downloadAlways = false);
+
+// Merges the card's snapshot with `history`, saves it in place of exactly the version read, then
+// writes the local export in the same turn of the store's service. On a conflict (another save
+// came in between) it reads, merges and saves again, up to publicationAttempts times. When the
+// merge changes nothing a reader sees, nothing is written (but an export that is not the store's
+// payload is made so again). Throws what failed: CloudError, PlatformError,
+// SnapshotEncodingError; after a failure of the export's write the store holds the new history
+// and the next sync downloads it.
 QCoro::Task<PublicationResult>
-publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSnapshot> imported);
+publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSnapshot> imported,
+                        PublishedHistory history);
 
 } // namespace velunora

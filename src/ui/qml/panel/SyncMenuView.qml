@@ -73,7 +73,7 @@ Item {
                     text: root.controller.lastSyncSummary
                     font: Theme.caption
                     color: Theme.secondaryText
-                    elide: Text.ElideRight
+                    wrapMode: Text.Wrap
                     Layout.fillWidth: true
                 }
             }
