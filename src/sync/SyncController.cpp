@@ -300,7 +300,7 @@ void SyncController::startPollingTimer() {
     timer_->start();
 }
 
-QCoro::Task<> SyncController::syncCardFoundAtStartUp() {
+QCoro::Task<> SyncController::syncInsertedCard() {
     if (automaticCardImport_ && detectedCard_) {
         QPointer<SyncController> self(this);
         auto syncing = sync();
@@ -313,14 +313,8 @@ QCoro::Task<> SyncController::syncCardFoundAtStartUp() {
 
 QCoro::Task<> SyncController::handleVolumeMounted() {
     refreshDetectedCard();
-    if (automaticCardImport_ && detectedCard_) {
-        QPointer<SyncController> self(this);
-        auto syncing = sync();
-        co_await syncing;
-        if (self) {
-            notifyAutomaticSync();
-        }
-    }
+    auto syncing = syncInsertedCard();
+    co_await syncing;
 }
 
 bool SyncController::notificationsEnabled() const {

@@ -152,10 +152,10 @@ public:
 
     Q_INVOKABLE void startSync() { sync(); }
 
-    // With automatic import on, syncs the card that the start-up found already inserted (or
-    // chosen before), as its insertion would have; the app calls it once it is up. Nothing
-    // otherwise.
-    QCoro::Task<> syncCardFoundAtStartUp();
+    // With automatic import on, syncs the detected card and then tells the desktop how it went,
+    // as for a card just inserted; nothing otherwise. A mount runs it, and so does the app once
+    // it is up, for the card that was already in the reader (or chosen before).
+    QCoro::Task<> syncInsertedCard();
 
     // Lets the user pick the card folder, keeps it, adopts the card and starts a sync.
     Q_INVOKABLE void chooseCard();

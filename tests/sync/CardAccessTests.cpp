@@ -566,7 +566,7 @@ TEST_F(CardAccessTest, AChosenCardStaysChosenAcrossScansAndRestartsUntilACardIsI
     EXPECT_EQ(sync->status(), Status::cardReady(cardName));
     sync->refreshDetectedCard();
     EXPECT_EQ(sync->detectedCard()->rootURL, card);
-    QCoro::waitFor(sync->syncCardFoundAtStartUp());
+    QCoro::waitFor(sync->syncInsertedCard());
     EXPECT_EQ(sync->status(), Status::success(2));
 
     // A card inserted takes over; once it is gone, the chosen one is back.
@@ -593,14 +593,14 @@ TEST_F(CardAccessTest, ACardLeftInTheReaderIsSyncedAtStartUpOnlyWithAutomaticImp
     defaults->setValue(SyncController::automaticCardImportKey, false);
     {
         const auto sync = controller();
-        QCoro::waitFor(sync->syncCardFoundAtStartUp());
+        QCoro::waitFor(sync->syncInsertedCard());
         EXPECT_EQ(sync->status(), Status::needsFolder());
         EXPECT_EQ(saves(), 0);
     }
     defaults->setValue(SyncController::automaticCardImportKey, true);
     const auto sync = controller();
     EXPECT_EQ(sync->status(), Status::cardReady(cardName)) << "found, not yet synced";
-    QCoro::waitFor(sync->syncCardFoundAtStartUp());
+    QCoro::waitFor(sync->syncInsertedCard());
     EXPECT_EQ(sync->status(), Status::success(2));
     EXPECT_EQ(saves(), 1);
     ASSERT_EQ(notifier->notices.size(), 1u) << "as if it had just been inserted";

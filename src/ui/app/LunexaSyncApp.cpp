@@ -88,7 +88,7 @@ LunexaSyncApp::LunexaSyncApp()
     // The card left in the reader overnight is synced as if it had just been inserted, once the
     // event loop runs.
     QTimer::singleShot(0, controller_,
-                       [controller = controller_] { controller->syncCardFoundAtStartUp(); });
+                       [controller = controller_] { controller->syncInsertedCard(); });
 }
 
 LunexaSyncApp::~LunexaSyncApp() {
