@@ -1,13 +1,13 @@
 #include "sync/cloud/CloudStoreChoice.h"
 
 #include "sync/SyncController.h"
-#include "sync/publication/SnapshotPublication.h"
 #include "sync/UserDefaults.h"
 #include "sync/card/FolderChooser.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/cloudkit/ICloudSignIn.h"
 #include "sync/cloud/local/LocalCloudStore.h"
+#include "sync/publication/SnapshotPublication.h"
 
 #include <QCoreApplication>
 #include <QDir>
