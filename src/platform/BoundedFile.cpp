@@ -84,6 +84,10 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& file,
     if (!S_ISREG(status.st_mode)) {
         throw PlatformError::fileUnreadable(file, S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
     }
+    // Our files are ours: one of another user's in their place is not read for ours.
+    if (status.st_uid != ::geteuid()) {
+        throw PlatformError::fileUnreadable(file, EACCES);
+    }
     if (static_cast<std::size_t>(status.st_size) > maximumBytes) {
         throw PlatformError::fileUnreadable(file, EFBIG);
     }

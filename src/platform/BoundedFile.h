@@ -10,8 +10,9 @@ namespace velunora {
 // Reads a whole regular file of at most `maximumBytes` bytes. Anything else in its place (a
 // FIFO, a device, a folder, a symbolic link, a file that grows past the bound while read) is
 // refused without blocking: such a thing where our own data belongs is never waited on nor read
-// without end. Nothing when there is no file; throws PlatformError when it cannot be read or is
-// refused. `identity`, when given, receives fileIdentity of the file read.
+// without end, and so is a file owned by another user. Nothing when there is no file; throws
+// PlatformError when it cannot be read or is refused. `identity`, when given, receives fileIdentity
+// of the file read.
 std::optional<std::string> readRegularFile(const std::filesystem::path& file,
                                            std::size_t maximumBytes,
                                            std::string* identity = nullptr);

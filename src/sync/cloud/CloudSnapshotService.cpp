@@ -1,6 +1,7 @@
 #include "sync/cloud/CloudSnapshotService.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
 #include "sync/UserDefaults.h"
@@ -9,7 +10,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtConcurrent>
@@ -27,25 +27,26 @@ QDateTime toDateTime(Date date) {
         static_cast<qint64>(std::floor(date.secondsSince1970 * 1000.0)), Qt::UTC);
 }
 
-// Held while a publication and the local work that follows it run. QLockFile takes over the
-// lock of a process that died.
+// Held while a publication and the local work that follows it run. The kernel releases the lock
+// of a process that died.
 class PublicationLock {
 public:
     explicit PublicationLock(const QString& path) {
         if (path.isEmpty()) {
             return;
         }
+        const std::filesystem::path file = QFile::encodeName(path).toStdString();
         try {
-            createPrivateFolder(QFile::encodeName(QFileInfo(path).absolutePath()).toStdString());
+            createPrivateFolder(file.parent_path());
         } catch (const PlatformError&) {
             // Taking the lock below fails and says so.
         }
-        lock_.emplace(path);
         // Another process's publication takes seconds at most.
-        if (lock_->tryLock(60'000)) {
+        lock_.emplace(file, std::chrono::seconds(60));
+        if (lock_->outcome() == FileLock::Outcome::locked) {
             return;
         }
-        if (lock_->error() == QLockFile::LockFailedError) {
+        if (lock_->outcome() == FileLock::Outcome::busy) {
             throw CloudError(
                 cloudcode::internalError,
                 QCoreApplication::translate("CloudSnapshotService",
@@ -60,7 +61,7 @@ public:
     }
 
 private:
-    std::optional<QLockFile> lock_;
+    std::optional<FileLock> lock_;
 };
 
 // A payload file older than this belongs to no save still running: saves end within minutes.

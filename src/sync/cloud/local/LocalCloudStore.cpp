@@ -2,12 +2,12 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/BoundedFile.h"
+#include "platform/FileLock.h"
 #include "platform/PlatformError.h"
 #include "sync/cloud/local/LocalRecordFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QLockFile>
 #include <QStandardPaths>
 #include <QUuid>
 #include <cerrno>
@@ -33,6 +33,8 @@ using localstore::StoredFieldValue;
 using localstore::StoredRecord;
 
 constexpr char metadataFileName[] = "record.json";
+// A record's metadata is a few hundred bytes.
+constexpr std::size_t largestRecordFile = 1 << 20;
 
 fs::path toPath(const QString& text) {
     return fs::path(QFile::encodeName(text).toStdString());
@@ -139,29 +141,36 @@ std::optional<StoredRecord> readStored(const fs::path& folder, const fs::path& r
         }
         return std::nullopt;
     }
-    QFile file(toText(folder / metadataFileName));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Never waited on: a FIFO or a link in its place is damage, not a record.
+    std::optional<std::string> bytes;
+    try {
+        bytes = readRegularFile(folder / metadataFileName, largestRecordFile);
+    } catch (const PlatformError&) {
         throw damaged(root);
     }
-    auto record = localstore::decodeRecordFile(file.readAll());
+    if (!bytes) {
+        throw damaged(root);
+    }
+    auto record = localstore::decodeRecordFile(QByteArray::fromStdString(*bytes));
     if (!record) {
         throw damaged(root);
     }
     return record;
 }
 
-// Held while a save or a delete runs; QLockFile also takes over the lock of a process that died.
+// Held while a save or a delete runs; the kernel releases the lock of a process that died.
 class RecordLock {
 public:
     RecordLock(const fs::path& root, const QString& recordName, std::chrono::milliseconds timeout)
-        : lock_(toText(root / toPath(QStringLiteral(".") + recordName + QStringLiteral(".lock")))) {
-        if (!lock_.tryLock(static_cast<int>(timeout.count()))) {
-            throw lock_.error() == QLockFile::LockFailedError ? busy(root) : unwritable(root);
+        : lock_(root / toPath(QStringLiteral(".") + recordName + QStringLiteral(".lock")),
+                timeout) {
+        if (!lock_.isLocked()) {
+            throw lock_.outcome() == FileLock::Outcome::busy ? busy(root) : unwritable(root);
         }
     }
 
 private:
-    QLockFile lock_;
+    FileLock lock_;
 };
 
 // The hidden siblings of a record: a new record being written, or an old one being removed.
