@@ -370,7 +370,29 @@ std::optional<std::filesystem::path> importCacheFile(const std::filesystem::path
     return folder / ("card-" + name + ".cache");
 }
 
+namespace {
+
+// Whether the folder is the user's alone. One of ours that others may enter is made private; one
+// of another user, a link, or one that others may write into is not trusted: a stranger could
+// plant a cache there that makes an import skip the card's files.
+bool isPrivateFolderOfOurs(const std::filesystem::path& folder) {
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::geteuid()) {
+        return false;
+    }
+    if ((status.st_mode & 0777) != 0700 && ::chmod(folder.c_str(), 0700) != 0) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<ImportCache> loadImportCache(const std::filesystem::path& file) {
+    if (!isPrivateFolderOfOurs(file.parent_path())) {
+        return std::nullopt;
+    }
     try {
         const auto bytes = readRegularFile(file, largestCacheFile);
         return bytes ? decodeImportCache(*bytes) : std::nullopt;
@@ -395,11 +417,8 @@ bool saveImportCache(const std::filesystem::path& file, const ImportCache& cache
     try {
         const std::filesystem::path folder = file.parent_path();
         createPrivateFolder(folder);
-        // A folder that existed before, made by someone or something else, is made ours alone.
-        struct stat status {};
-        if (::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
-            status.st_uid == ::geteuid() && (status.st_mode & 0777) != 0700) {
-            ::chmod(folder.c_str(), 0700);
+        if (!isPrivateFolderOfOurs(folder)) {
+            return false;
         }
         // Checked when read, and rebuilt by a full import when damaged: no wait for the disk.
         writeFileAtomically(file, encodeImportCache(cache), Durability::mayBeLost);

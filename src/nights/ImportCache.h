@@ -78,12 +78,14 @@ std::optional<ImportCache> decodeImportCache(std::string_view bytes);
 std::optional<std::filesystem::path> importCacheFile(const std::filesystem::path& folder,
                                                      std::string_view serialNumber);
 
-// Nothing when there is no cache there or it cannot be used; never throws: a cache only ever
-// saves work.
+// Nothing when there is no cache there or it cannot be used (also when its folder is not the
+// user's alone: another user's, a link, or open to others' writes); never throws: a cache only
+// ever saves work.
 std::optional<ImportCache> loadImportCache(const std::filesystem::path& file);
 
 // Replaces the cache file in one step, in a folder and a file for the user alone (0700, 0600).
-// False when it could not be written; the previous file is then intact.
+// False when it could not be written, or the folder is not the user's alone; the previous file
+// is then intact.
 bool saveImportCache(const std::filesystem::path& file, const ImportCache& cache) noexcept;
 
 // Removes every card's cache from the folder, and nothing else; never throws.

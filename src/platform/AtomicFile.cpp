@@ -112,9 +112,25 @@ void writeNewFile(const std::filesystem::path& target, std::string_view bytes) {
     file.committed();
 }
 
+namespace {
+
+// A folder of ours to keep data in: ours, and not one that anyone may write into (where a
+// stranger could put links or files in place of ours). A group that may write is left alone:
+// Debian gives each user a group of their own.
+void requireFolderOfOurs(const std::filesystem::path& folder) {
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) == 0 &&
+        (status.st_uid != ::geteuid() || (status.st_mode & S_IWOTH) != 0)) {
+        throw PlatformError::folderNotPrivate(folder);
+    }
+}
+
+} // namespace
+
 void createPrivateFolder(const std::filesystem::path& folder) {
     std::error_code error;
     if (std::filesystem::is_directory(folder, error)) {
+        requireFolderOfOurs(folder);
         return;
     }
     if (folder.has_parent_path() && folder.parent_path() != folder) {

@@ -25,8 +25,9 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
 // folder itself is not flushed. Throws PlatformError; on failure no file is left.
 void writeNewFile(const std::filesystem::path& target, std::string_view bytes);
 
-// Creates the folder and any missing parents; new folders are for the owner only (0700).
-// Throws PlatformError.
+// Creates the folder and any missing parents; new folders are for the owner only (0700). A
+// folder that is already there must be the user's and not writable by everyone, or
+// PlatformError::folderNotPrivate is thrown. Throws PlatformError.
 void createPrivateFolder(const std::filesystem::path& folder);
 
 } // namespace velunora

@@ -55,6 +55,14 @@ PlatformError PlatformError::fileUnreadable(const std::filesystem::path& path, i
     }
 }
 
+PlatformError PlatformError::folderNotPrivate(const std::filesystem::path& path) {
+    return {EACCES, withName(localized("PlatformError",
+                                       "Le dossier « %1 » appartient à un autre utilisateur ou "
+                                       "tout le monde peut y écrire : vos nuits n’y sont pas "
+                                       "enregistrées."),
+                             path.string())};
+}
+
 PlatformError PlatformError::fileUnwritable(const std::filesystem::path& path, int code) {
     const std::string name = path.filename().string();
     switch (code) {

@@ -16,6 +16,9 @@ public:
     static PlatformError fileUnreadable(const std::filesystem::path& path, int code);
     // The file (or folder) at `path` could not be written or created.
     static PlatformError fileUnwritable(const std::filesystem::path& path, int code);
+    // The folder at `path` is not the user's alone to keep data in: another user owns it, or
+    // anyone may write into it.
+    static PlatformError folderNotPrivate(const std::filesystem::path& path);
     // The file at `path` could not be removed.
     static PlatformError fileUnremovable(const std::filesystem::path& path, int code);
 

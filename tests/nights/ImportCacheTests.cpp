@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace velunora {
 namespace {
@@ -205,6 +206,37 @@ TEST_F(ImportCacheTest, ADamagedOrForeignCacheMeansAFullImport) {
     // Nor does a card without a serial number get one: it could be any card.
     EXPECT_FALSE(importCacheFile(cacheFolder, ""));
     EXPECT_EQ(importCacheFile(cacheFolder, "../x")->parent_path(), cacheFolder);
+}
+
+TEST_F(ImportCacheTest, AFolderThatIsNotTheUsersAloneHoldsNoCache) {
+    const fs::path cacheFolder = folder.path() / "cache" / "velunora-sync";
+    const auto registry = PAPCardImportRegistry::standard(cacheFolder);
+    const OscarSnapshot first = registry.importCard(card);
+    const auto file = importCacheFile(cacheFolder, card.serialNumber);
+    ASSERT_TRUE(loadImportCache(*file));
+
+    // Ours but opened to others: made private again, and used.
+    fs::permissions(cacheFolder, fs::perms::all);
+    EXPECT_TRUE(loadImportCache(*file));
+    EXPECT_EQ(testing::fileMode(cacheFolder), 0700u);
+
+    // A link to elsewhere in its place: not followed.
+    const fs::path real = folder.path() / "elsewhere";
+    fs::rename(cacheFolder, real);
+    fs::create_directory_symlink(real, cacheFolder);
+    EXPECT_FALSE(loadImportCache(*file));
+    EXPECT_FALSE(saveImportCache(*file, *loadImportCache(real / file->filename())));
+    fs::remove(cacheFolder);
+    fs::rename(real, cacheFolder);
+
+    // Another user's folder: neither read nor written, and the import still whole.
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a folder to another user takes root";
+    }
+    ASSERT_EQ(::chown(cacheFolder.c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(loadImportCache(*file));
+    EXPECT_FALSE(saveImportCache(*file, ImportCache{}));
+    EXPECT_EQ(registry.importCard(card).nights, first.nights);
 }
 
 } // namespace

@@ -122,5 +122,20 @@ TEST_F(HostileFilesTest, AnotherUsersFileInPlaceOfOursIsNotReadForOurs) {
     EXPECT_EQ(status.kind(), Status::Kind::failed);
 }
 
+TEST_F(HostileFilesTest, AFolderOpenToEveryoneIsNotUsedForOurNights) {
+    const fs::path card = testing::demoCard();
+    for (const fs::path& folder : {store, exportFile.parent_path()}) {
+        SCOPED_TRACE(folder.string());
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::all);
+        const Status status = sync(card);
+        EXPECT_EQ(status.kind(), Status::Kind::failed);
+        EXPECT_TRUE(status.failureText().contains(QStringLiteral("tout le monde peut y écrire")))
+            << status.failureText().toStdString();
+        fs::permissions(folder, fs::perms::owner_all);
+    }
+    EXPECT_EQ(sync(card), Status::success(2));
+}
+
 } // namespace
 } // namespace velunora

@@ -623,6 +623,10 @@
         <source>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être supprimé.</source>
         <translation>The file “%1” could not be deleted.</translation>
     </message>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</source>
+        <translation>The folder “%1” belongs to another user or anyone can write to it: your nights are not saved there.</translation>
+    </message>
 </context>
 <context>
     <name>ResetConfirmationDialog</name>

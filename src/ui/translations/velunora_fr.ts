@@ -623,6 +623,10 @@
         <source>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être supprimé.</source>
         <translation>Le fichier «&#xa0;%1&#xa0;» n’a pas pu être supprimé.</translation>
     </message>
+    <message>
+        <source>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</source>
+        <translation>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</translation>
+    </message>
 </context>
 <context>
     <name>ResetConfirmationDialog</name>

@@ -328,6 +328,11 @@ QString LocalCloudStore::saveRecord(const CloudRecord& record) {
     try {
         createPrivateFolder(root_);
     } catch (const PlatformError& failure) {
+        if (failure.code() == EACCES) {
+            // Says whose the folder is, or that anyone may write into it.
+            throw CloudError(cloudcode::internalError,
+                             QString::fromStdString(failure.errorDescription()));
+        }
         throw unwritable(root_, failure.code());
     }
     const RecordLock lock(root_, record.recordName, lockTimeout_);
