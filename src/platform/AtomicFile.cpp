@@ -127,14 +127,15 @@ void requireFolderOfOurs(const std::filesystem::path& folder) {
 
 } // namespace
 
-void createPrivateFolder(const std::filesystem::path& folder) {
+namespace {
+
+void makeFolders(const std::filesystem::path& folder) {
     std::error_code error;
     if (std::filesystem::is_directory(folder, error)) {
-        requireFolderOfOurs(folder);
         return;
     }
     if (folder.has_parent_path() && folder.parent_path() != folder) {
-        createPrivateFolder(folder.parent_path());
+        makeFolders(folder.parent_path());
     }
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         throw PlatformError::fileUnwritable(folder, errno);
@@ -142,6 +143,18 @@ void createPrivateFolder(const std::filesystem::path& folder) {
     if (!std::filesystem::is_directory(folder, error)) {
         throw PlatformError::fileUnwritable(folder, ENOTDIR);
     }
+}
+
+} // namespace
+
+void createPrivateFolder(const std::filesystem::path& folder) {
+    // Only the folder itself: the folders above it (/home, a shared disk) are not ours to judge.
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error)) {
+        requireFolderOfOurs(folder);
+        return;
+    }
+    makeFolders(folder);
 }
 
 } // namespace velunora
