@@ -14,6 +14,7 @@
 #include "sync/desktop/FileRevealer.h"
 #include "sync/desktop/LoginItem.h"
 #include "sync/desktop/SyncNotifier.h"
+#include "sync/publication/PublishedStores.h"
 #include "sync/publication/SnapshotPublication.h"
 #include "sync/volumes/VolumeSource.h"
 
@@ -113,6 +114,7 @@ SyncController::SyncController(SyncEnvironment environment, QObject* parent)
         choice.iCloudTokens = given.iCloudTokens;
     }
     choice.openPage = given.openPage;
+    makeStore_ = choice.makeStore;
     storeChoice_ = new CloudStoreChoice(std::move(choice), this);
     // Another store, or iCloud signed in: the card waiting is published there at once.
     connect(storeChoice_, &CloudStoreChoice::publicationChanged, this, [this] {
@@ -581,6 +583,25 @@ QCoro::Task<> SyncController::sync() {
 
 namespace {
 
+// Deletes the record from the store the settings describe; the failure's text, if any (a store
+// that holds no record is erased already).
+std::optional<QString> eraseRecordIn(const QVariantMap& settings, const StoreMaker& makeStore) {
+    try {
+        MemoryUserDefaults described;
+        for (auto entry = settings.begin(); entry != settings.end(); ++entry) {
+            described.setValue(entry.key(), entry.value());
+        }
+        makeStore(described)->deleteRecord(CloudSnapshotService::recordName);
+    } catch (const CloudError& error) {
+        if (error.code() != cloudcode::unknownItem) {
+            return error.localizedDescription();
+        }
+    } catch (...) {
+        return describeFailure(std::current_exception());
+    }
+    return std::nullopt;
+}
+
 // What every failed reset shows before the failure's own text.
 QString resetFailurePrefix() {
     return QCoreApplication::translate("SyncController", "Remise à zéro impossible : ");
@@ -680,12 +701,30 @@ QCoro::Task<> SyncController::runReset() {
 
     QPointer<SyncController> self(this);
     std::exception_ptr failure;
+    // The stores published into before the one chosen now hold copies too, and so what each of
+    // them could not erase is told.
+    const QVariantMap current = currentStoreSettings(*environment_.userDefaults);
+    std::vector<QVariantMap> earlierStores;
+    for (QVariantMap& store : publishedStores(*environment_.userDefaults)) {
+        if (!sameStore(store, current)) {
+            earlierStores.push_back(std::move(store));
+        }
+    }
+    const auto unerased = std::make_shared<std::vector<std::pair<QVariantMap, QString>>>();
     try {
         // The files go in the same turn of the service as the record, after it: nothing queued
         // there can write the export back in between.
         const LocalExport localExport = environment_.localExport;
-        std::function<void()> removeFiles = [localExport] { localExport.removeFiles(); };
-        auto deleting = environment_.cloud->deleteSnapshot(std::move(removeFiles));
+        std::function<void()> removeCopies = [localExport, earlierStores, makeStore = makeStore_,
+                                              unerased] {
+            for (const QVariantMap& store : earlierStores) {
+                if (auto notErased = eraseRecordIn(store, makeStore)) {
+                    unerased->emplace_back(store, *notErased);
+                }
+            }
+            localExport.removeFiles();
+        };
+        auto deleting = environment_.cloud->deleteSnapshot(std::move(removeCopies));
         co_await deleting;
     } catch (...) {
         failure = std::current_exception();
@@ -711,6 +750,21 @@ QCoro::Task<> SyncController::runReset() {
     lastSyncNights_ = 0;
     lastSyncNewNights_ = 0;
     setLastSync(QDateTime());
+    std::vector<QVariantMap> kept;
+    QStringList unerasedTexts;
+    for (const auto& [store, text] : *unerased) {
+        kept.push_back(store);
+        unerasedTexts.append(QCoreApplication::translate("SyncController",
+                                                         "les nuits publiées dans «\u00a0%1\u00a0» "
+                                                         "n’ont pas pu être effacées (%2)")
+                                 .arg(describeStore(store), text));
+    }
+    // Those not erased stay listed, for the next reset.
+    setPublishedStores(*environment_.userDefaults, kept);
+    if (!unerasedTexts.isEmpty()) {
+        setStatus(Status::failed(prefix + unerasedTexts.join(QStringLiteral(" ; "))));
+        co_return;
+    }
     setStatus(Status::resetComplete());
 }
 

@@ -28,6 +28,9 @@ class UserDefaults;
 class VolumeSource;
 class SyncNotifier;
 
+// Builds the store that settings describe.
+using StoreMaker = std::function<std::unique_ptr<CloudStore>(const UserDefaults&)>;
+
 // Asks the user to confirm the erasure of the published data (the UI's alert). True when the
 // user chose to erase.
 class ResetConfirmation {
@@ -228,6 +231,8 @@ private:
     std::optional<std::filesystem::path> securityScopedCardURL_;
     std::vector<QMetaObject::Connection> workspaceObservers_;
     PAPCardImportRegistry cardRegistry_ = PAPCardImportRegistry::standard();
+    // The store the settings describe, for the reset of those published into before.
+    StoreMaker makeStore_;
 };
 
 // The text a failure shows the user: the error's localized description.

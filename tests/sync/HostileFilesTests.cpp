@@ -137,5 +137,77 @@ TEST_F(HostileFilesTest, AFolderOpenToEveryoneIsNotUsedForOurNights) {
     EXPECT_EQ(sync(card), Status::success(2));
 }
 
+// A store that refuses to erase, as a server gone away would.
+class UnerasableStore final : public CloudStore {
+public:
+    explicit UnerasableStore(fs::path root)
+        : store_(std::move(root)) {}
+    CloudRecord fetchRecord(const QString& name) override { return store_.fetchRecord(name); }
+    QByteArray fetchAsset(const QString& name, const QString& field) override {
+        return store_.fetchAsset(name, field);
+    }
+    QString saveRecord(const CloudRecord& record) override { return store_.saveRecord(record); }
+    void deleteRecord(const QString&) override {
+        throw CloudError(cloudcode::networkFailure, QStringLiteral("Le serveur ne répond pas."));
+    }
+
+private:
+    LocalCloudStore store_;
+};
+
+TEST_F(HostileFilesTest, AResetErasesEveryStoreThisComputerPublishedInto) {
+    const fs::path card = testing::demoCard();
+    const fs::path first = home.path() / "first-store";
+    const fs::path second = home.path() / "second-store";
+    bool firstRefuses = false;
+    const auto makeStore = [&](const UserDefaults& settings) -> std::unique_ptr<CloudStore> {
+        const fs::path root =
+            settings.value(QStringLiteral("cloud-folder")).toString().toStdString();
+        if (root == first && firstRefuses) {
+            return std::make_unique<UnerasableStore>(root);
+        }
+        return std::make_unique<LocalCloudStore>(root);
+    };
+    const auto published = [](const fs::path& root) {
+        return fs::exists(root / "current-oscar-snapshot");
+    };
+    defaults->setValue(QStringLiteral("cloud-folder"), QString::fromStdString(first.string()));
+    const auto computer = [&] {
+        SyncEnvironment environment;
+        environment.userDefaults = defaults;
+        environment.cloud = std::make_shared<CloudSnapshotService>(
+            makeStore(*defaults), QString::fromStdString(lockFile.string()));
+        environment.localExport = LocalExport(home.path() / "data");
+        environment.storeChoice.makeStore = makeStore;
+        return std::make_unique<SyncController>(std::move(environment));
+    };
+    const auto syncInto = [&](const fs::path& root) {
+        const auto controller = computer();
+        controller->storeChoice()->useLocalStore(QString::fromStdString(root.string()));
+        controller->adoptCardFolder(card);
+        QCoro::waitFor(controller->sync());
+        ASSERT_EQ(controller->status(), Status::success(2));
+    };
+    syncInto(first);
+    syncInto(second);
+    ASSERT_TRUE(published(first) && published(second));
+
+    // The store that cannot erase is named, and kept for the next reset.
+    firstRefuses = true;
+    auto controller = computer();
+    QCoro::waitFor(controller->reset());
+    EXPECT_FALSE(published(second));
+    EXPECT_TRUE(published(first));
+    EXPECT_TRUE(controller->status().failureText().contains(QString::fromStdString(first.string())))
+        << controller->status().failureText().toStdString();
+    EXPECT_TRUE(controller->status().failureText().contains(QStringLiteral("ne répond pas")));
+
+    firstRefuses = false;
+    controller = computer();
+    QCoro::waitFor(controller->reset());
+    EXPECT_EQ(controller->status(), Status::resetComplete());
+    EXPECT_FALSE(published(first));
+}
+
 } // namespace
 } // namespace velunora

@@ -4,6 +4,7 @@
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreChoice.h"
 #include "sync/cloud/EncodedSnapshot.h"
+#include "sync/publication/PublishedStores.h"
 #include "sync/publication/SnapshotMerge.h"
 
 #include <QThreadPool>
@@ -202,6 +203,8 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
         }
         defaults.setValue(publishedChangeTagKey, outcome.changeTag);
         defaults.setValue(publishedExportKey, QString::fromStdString(*written));
+        // So that a reset erases this copy too, whichever store is chosen then.
+        rememberCurrentStore(defaults);
         co_return PublicationResult{snapshot->nightCount, merged.changes.newNights, true};
     }
 }

@@ -852,6 +852,10 @@
         <source>%1, dont %2 nouvelles</source>
         <translation>%1, %2 new</translation>
     </message>
+    <message>
+        <source>les nuits publiées dans «&#xa0;%1&#xa0;» n’ont pas pu être effacées (%2)</source>
+        <translation>the nights published in “%1” could not be erased (%2)</translation>
+    </message>
 </context>
 <context>
     <name>SyncMenuView</name>
