@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +66,67 @@ void writeAndFlush(int descriptor, std::string_view bytes, const std::filesystem
 
 } // namespace
 
+namespace {
+
+// Flushes the folder, so that a rename in it survives a crash; a failure here leaves a complete
+// file either way.
+void flushFolder(const std::filesystem::path& folder) {
+    if (const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
+// A name for a sibling of the target that nothing holds yet: the target's, hidden, with a random
+// tail, like mkstemp's.
+std::filesystem::path siblingName(const std::filesystem::path& folder,
+                                  const std::filesystem::path& target) {
+    static constexpr char letters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::string tail(6, 'X');
+    for (char& letter : tail) {
+        letter = letters[random() % (sizeof letters - 1)];
+    }
+    return folder / ("." + target.filename().string() + "." + tail);
+}
+
+// Writes the bytes into a file without a name, which gets one only once complete (O_TMPFILE):
+// a process killed meanwhile leaves nothing behind. False where the file system or the kernel
+// cannot, so that the caller writes through a named sibling instead.
+bool writeUnnamedThenPlace(const std::filesystem::path& folder, const std::filesystem::path& target,
+                           std::string_view bytes, Durability durability) {
+    const int descriptor = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        return false;
+    }
+    UnfinishedFile unnamed(std::string(), descriptor);
+    unnamed.committed(); // nothing to remove by name: the kernel frees an unnamed file
+    writeAndFlush(descriptor, bytes, target, durability);
+    // linkat cannot replace a file: the complete file gets a sibling's name, then the target's.
+    const std::string source = "/proc/self/fd/" + std::to_string(descriptor);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::filesystem::path sibling = siblingName(folder, target);
+        if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, sibling.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            // No /proc, or a file system that refuses: the named way does.
+            return false;
+        }
+        if (std::rename(sibling.c_str(), target.c_str()) != 0) {
+            const int failure = errno;
+            ::unlink(sibling.c_str());
+            throw PlatformError::fileUnwritable(target, failure);
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                          Durability durability) {
     struct stat existing {};
@@ -72,29 +134,25 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
         throw PlatformError::fileUnwritable(target, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
     }
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    // mkstemp creates the file with mode 0600 whatever the umask.
-    const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (descriptor < 0) {
-        throw PlatformError::fileUnwritable(target, errno);
+    if (!writeUnnamedThenPlace(folder, target, bytes, durability)) {
+        std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+        // mkstemp creates the file with mode 0600 whatever the umask.
+        const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (descriptor < 0) {
+            throw PlatformError::fileUnwritable(target, errno);
+        }
+        UnfinishedFile sibling(pattern, descriptor);
+        writeAndFlush(sibling.descriptor(), bytes, target, durability);
+        if (sibling.close() != 0) {
+            throw PlatformError::fileUnwritable(target, errno);
+        }
+        if (std::rename(sibling.path().c_str(), target.c_str()) != 0) {
+            throw PlatformError::fileUnwritable(target, errno);
+        }
+        sibling.committed();
     }
-    UnfinishedFile sibling(pattern, descriptor);
-    writeAndFlush(sibling.descriptor(), bytes, target, durability);
-    if (sibling.close() != 0) {
-        throw PlatformError::fileUnwritable(target, errno);
-    }
-    if (std::rename(sibling.path().c_str(), target.c_str()) != 0) {
-        throw PlatformError::fileUnwritable(target, errno);
-    }
-    sibling.committed();
-    if (durability == Durability::mayBeLost) {
-        return;
-    }
-    // Make the rename itself durable; a failure here leaves a complete file either way.
-    if (const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        folderDescriptor >= 0) {
-        ::fsync(folderDescriptor);
-        ::close(folderDescriptor);
+    if (durability == Durability::survivesCrash) {
+        flushFolder(folder);
     }
 }
 

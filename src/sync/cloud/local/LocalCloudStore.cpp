@@ -305,6 +305,17 @@ std::filesystem::path LocalCloudStore::assetFile(const QString& recordName,
 
 CloudRecord LocalCloudStore::fetchRecord(const QString& recordName) {
     requireFileName(recordName);
+    // What a save killed half-way left (a whole copy of the nights) goes even on a morning that
+    // saves nothing; only while no other process saves, and never waiting for one.
+    std::error_code error;
+    if (fs::is_directory(root_, error)) {
+        if (const FileLock lock(
+                root_ / toPath(QStringLiteral(".") + recordName + QStringLiteral(".lock")),
+                std::chrono::milliseconds(0));
+            lock.isLocked()) {
+            removeLeftovers(root_, recordName);
+        }
+    }
     auto stored = readStored(recordFolder(recordName), root_);
     if (!stored) {
         throw unknownRecord(root_);
