@@ -1066,10 +1066,6 @@
         <source>L’enregistrement ne contient aucun fichier à publier.</source>
         <translation>The record contains no file to publish.</translation>
     </message>
-    <message>
-        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</source>
-        <translation>The WebDAV server “%1” refused to save the date and the number of nights.</translation>
-    </message>
 </context>
 <context>
     <name>WebDAVForm</name>

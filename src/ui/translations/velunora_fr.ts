@@ -1066,10 +1066,6 @@
         <source>L’enregistrement ne contient aucun fichier à publier.</source>
         <translation>L’enregistrement ne contient aucun fichier à publier.</translation>
     </message>
-    <message>
-        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</source>
-        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</translation>
-    </message>
 </context>
 <context>
     <name>WebDAVForm</name>
