@@ -191,6 +191,10 @@
         <source>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</source>
         <translation>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</translation>
     </message>
+    <message>
+        <source>Ce serveur ne respecte pas les envois conditionnels. Chaque envoi y est donc relu, pour qu’aucun ordinateur n’efface les nuits d’un autre.</source>
+        <translation>Ce serveur ne respecte pas les envois conditionnels. Chaque envoi y est donc relu, pour qu’aucun ordinateur n’efface les nuits d’un autre.</translation>
+    </message>
 </context>
 <context>
     <name>ICloudForm</name>

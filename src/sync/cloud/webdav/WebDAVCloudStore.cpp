@@ -536,6 +536,13 @@ std::optional<bool> WebDAVCloudStore::honoursConditionalWrites() const {
     return std::nullopt;
 }
 
+std::optional<bool> WebDAVCloudStore::checkConditionalWrites() {
+    requireUsableWebDAVAddress(account_);
+    Connection connection = connect(account_, password_(), timing_);
+    conditionalWritesHold(connection);
+    return honoursConditionalWrites();
+}
+
 // A write to a resource of its own under a condition that cannot hold: a server that honours
 // conditions refuses it with 412 and writes nothing; one that ignores them writes it, and the
 // store deletes it again.

@@ -79,6 +79,9 @@ public:
     // change tag itself just before writing and reads back what it wrote: another computer's
     // write in between is then a conflict, as the server would have said.
     std::optional<bool> honoursConditionalWrites() const;
+    // Finds it out now, as the first save would (the connection test of the settings); nothing
+    // when the server refused the check for another reason. Throws CloudError.
+    std::optional<bool> checkConditionalWrites();
 
 private:
     enum class Support { unknown, yes, no };

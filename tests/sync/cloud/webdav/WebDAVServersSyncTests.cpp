@@ -6,6 +6,7 @@
 #include "sync/SyncTestSupport.h"
 #include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStoreChoice.h"
 #include "sync/cloud/webdav/WebDAVCloudStore.h"
 #include "sync/cloud/webdav/WebDAVTestServer.h"
 #include "tools/CardGenerator.h"
@@ -101,6 +102,19 @@ TEST_P(WebDAVServersSyncTest, SyncsMergeAcrossComputersAndAResetEmptiesTheServer
     EXPECT_EQ(published(), std::size_t{recentNights});
     ASSERT_EQ(first.sync(cards().full), Status::success(cardNights)) << "more nights";
     EXPECT_EQ(published(), std::size_t{cardNights});
+
+    // The settings' connection test counts the nights, from the properties or from the document
+    // itself, and says when the server would let one computer overwrite another's.
+    CloudStoreChoice& choice = *first.controller->storeChoice();
+    QCoro::waitFor(choice.runConnectionTest(server.collectionUrl().toString(), server.user(),
+                                            server.password()));
+    EXPECT_FALSE(choice.outcomeIsFailure());
+    EXPECT_TRUE(
+        choice.outcome().contains(QStringLiteral("%1 nuits y sont publiées").arg(cardNights)))
+        << choice.outcome().toStdString();
+    EXPECT_EQ(choice.outcome().contains(QStringLiteral("ne respecte pas les envois conditionnels")),
+              GetParam() == WebDAVTestServer::Kind::rclone)
+        << choice.outcome().toStdString();
 
     Computer second(server, server.password());
     EXPECT_EQ(second.sync(cards().recent), Status::success(cardNights))
