@@ -42,8 +42,10 @@ packages=(
     fonts-inter
     # a stand-in of CloudKit Web Services for the iCloud store's tests
     python3
-    # a real WebDAV server for the cloud store's tests
+    # real WebDAV servers for the cloud store's tests: Apache's mod_dav, and rclone's, which
+    # keeps no dead properties and ignores conditional writes
     apache2
+    rclone
     # a private bus and a UDisks2 stand-in for the volume tests
     dbus-daemon
     python3-dbusmock

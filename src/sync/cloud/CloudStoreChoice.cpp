@@ -1,5 +1,6 @@
 #include "sync/cloud/CloudStoreChoice.h"
 
+#include "records/SnapshotJSON.h"
 #include "sync/SyncController.h"
 #include "sync/UserDefaults.h"
 #include "sync/card/FolderChooser.h"
@@ -273,19 +274,33 @@ QCoro::Task<> CloudStoreChoice::runConnectionTest(QString address, QString user,
         password.isEmpty() ? keychainPasswordSource(account)
                            : WebDAVPasswordSource([password] { return password; });
     const auto nights = std::make_shared<qint64>(-1);
-    auto testing = offMainThread([account, passwordSource, nights] {
+    const auto ignoresConditions = std::make_shared<bool>(false);
+    auto testing = offMainThread([account, passwordSource, nights, ignoresConditions] {
         WebDAVCloudStore store(account, passwordSource);
         try {
             const CloudRecord record = store.fetchRecord(CloudSnapshotService::recordName);
             const auto field = record.fields.find(QStringLiteral("nightCount"));
-            *nights = field != record.fields.end() && std::holds_alternative<qint64>(field->second)
-                          ? std::get<qint64>(field->second)
-                          : 0;
+            if (field != record.fields.end() && std::holds_alternative<qint64>(field->second)) {
+                *nights = std::get<qint64>(field->second);
+            } else {
+                // A server that keeps no properties: the published document itself says.
+                const QByteArray payload =
+                    store.fetchAsset(CloudSnapshotService::recordName, QStringLiteral("payload"));
+                try {
+                    *nights = static_cast<qint64>(
+                        decodeSnapshot(std::string_view(payload.constData(),
+                                                        static_cast<std::size_t>(payload.size())))
+                            .nights.size());
+                } catch (const SnapshotDecodingError&) {
+                    *nights = 0;
+                }
+            }
         } catch (const CloudError& error) {
             if (error.code() != cloudcode::unknownItem) {
                 throw;
             }
         }
+        *ignoresConditions = store.checkConditionalWrites() == false;
     });
     const std::exception_ptr failure = co_await testing;
     if (!self) {
@@ -294,18 +309,23 @@ QCoro::Task<> CloudStoreChoice::runConnectionTest(QString address, QString user,
     setWorking(false);
     if (failure) {
         setOutcome(describeFailure(failure), true);
-    } else if (*nights < 0) {
-        setOutcome(CloudStoreChoiceTexts::tr(
-                       "Connexion réussie : le serveur répond et accepte votre identifiant. "
-                       "Aucune nuit n’y est encore publiée."),
-                   false);
-    } else {
-        setOutcome(CloudStoreChoiceTexts::tr("Connexion réussie : le serveur répond et accepte "
-                                             "votre identifiant. %1 nuits y sont publiées.",
-                                             nullptr, static_cast<int>(*nights))
-                       .arg(*nights),
-                   false);
+        co_return;
     }
+    QString outcome =
+        *nights < 0
+            ? CloudStoreChoiceTexts::tr("Connexion réussie : le serveur répond et accepte votre "
+                                        "identifiant. Aucune nuit n’y est encore publiée.")
+            : CloudStoreChoiceTexts::tr("Connexion réussie : le serveur répond et accepte "
+                                        "votre identifiant. %1 nuits y sont publiées.",
+                                        nullptr, static_cast<int>(*nights))
+                  .arg(*nights);
+    if (*ignoresConditions) {
+        outcome += u' ' + CloudStoreChoiceTexts::tr(
+                              "Ce serveur ne respecte pas les envois conditionnels. Chaque "
+                              "envoi y est donc relu, pour qu’aucun ordinateur n’efface les "
+                              "nuits d’un autre.");
+    }
+    setOutcome(outcome, false);
 }
 
 void CloudStoreChoice::useICloudStore() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QString>
 #include <QUrl>
@@ -55,24 +54,24 @@ bool isTransportFailure(QNetworkReply::NetworkError error);
 bool hasNetwork();
 bool isLoopback(const QUrl& url);
 
-// One operation's requests, on the calling thread: the manager lives and dies with the
-// operation, so any worker thread may run it. Redirects are never followed: they would take the
-// credentials and the nights somewhere the user did not choose.
+// One operation's requests, on the calling thread, each over a connection of its own (HTTP/1.1,
+// TLS for https, the certificate always verified), so any worker thread may run them. The answer
+// is read here, byte by byte as it arrives, whatever its framing (a length, chunks, or the end of
+// the connection) and whatever its status: Qt's own HTTP client holds some answers whole (a 401
+// or 407, a compressed body) before anyone may look at them. Bodies are asked for uncompressed
+// and kept as sent. Redirects are never followed: they would take the credentials and the nights
+// somewhere the user did not choose.
 class Connection {
 public:
     Connection(Headers commonHeaders, std::chrono::milliseconds stallTimeout, Deadline deadline);
 
     // Waits for the whole answer, cutting it off once it announces or brings more than
-    // `maximumAnswerBytes`, and giving up past the deadline (extended by the time an announced
-    // body takes at the slow rate).
+    // `maximumAnswerBytes` of body, and giving up past the deadline (extended by the time an
+    // announced body takes at the slow rate).
     Answer send(const QByteArray& verb, const QUrl& url, const Headers& headers,
                 const QByteArray& body, qint64 maximumAnswerBytes);
 
 private:
-    QNetworkRequest request(const QUrl& url, const Headers& headers) const;
-    Answer wait(QNetworkReply* reply, qint64 maximumBytes, std::chrono::milliseconds deadline);
-
-    QNetworkAccessManager manager_;
     Headers commonHeaders_;
     std::chrono::milliseconds stallTimeout_;
     Deadline deadline_;

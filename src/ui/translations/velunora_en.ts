@@ -191,6 +191,10 @@
         <source>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</source>
         <translation>Signed out of iCloud: no night will be published there until you sign in again.</translation>
     </message>
+    <message>
+        <source>Ce serveur ne respecte pas les envois conditionnels. Chaque envoi y est donc relu, pour qu’aucun ordinateur n’efface les nuits d’un autre.</source>
+        <translation>This server does not honour conditional uploads. Each upload is therefore read back, so that no computer erases another’s nights.</translation>
+    </message>
 </context>
 <context>
     <name>ICloudForm</name>
@@ -1073,10 +1077,6 @@
     <message>
         <source>L’enregistrement ne contient aucun fichier à publier.</source>
         <translation>The record contains no file to publish.</translation>
-    </message>
-    <message>
-        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</source>
-        <translation>The WebDAV server “%1” refused to save the date and the number of nights.</translation>
     </message>
 </context>
 <context>

@@ -191,6 +191,10 @@
         <source>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</source>
         <translation>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</translation>
     </message>
+    <message>
+        <source>Ce serveur ne respecte pas les envois conditionnels. Chaque envoi y est donc relu, pour qu’aucun ordinateur n’efface les nuits d’un autre.</source>
+        <translation>Ce serveur ne respecte pas les envois conditionnels. Chaque envoi y est donc relu, pour qu’aucun ordinateur n’efface les nuits d’un autre.</translation>
+    </message>
 </context>
 <context>
     <name>ICloudForm</name>
@@ -1073,10 +1077,6 @@
     <message>
         <source>L’enregistrement ne contient aucun fichier à publier.</source>
         <translation>L’enregistrement ne contient aucun fichier à publier.</translation>
-    </message>
-    <message>
-        <source>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</source>
-        <translation>Le serveur WebDAV «&#xa0;%1&#xa0;» a refusé d’enregistrer la date et le nombre de nuits.</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QUuid>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <algorithm>
@@ -371,6 +372,73 @@ QString settledTag(Connection& connection, const QUrl& url, const QString& fetch
     }
 }
 
+// Where the server ignores conditions: the resource must still be the version the record was
+// fetched as (or still be absent for a new one), compared by the opaque part of the tags.
+void requireUnchanged(Connection& connection, const QUrl& url, const QString& fetchedTag,
+                      const WebDAVAccount& account) {
+    const Answer answer = connection.send(
+        "PROPFIND", url, depthZero,
+        R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)",
+        maximumPropertyAnswerBytes);
+    if (answer.status == 404) {
+        if (fetchedTag.isEmpty()) {
+            return;
+        }
+        throw recordChanged();
+    }
+    if (answer.status != 207) {
+        throw failureOf(answer, account);
+    }
+    const auto properties = parseMultistatus(answer.body);
+    if (!properties) {
+        throw unreadableAnswer(account);
+    }
+    if (fetchedTag.isEmpty() || opaqueTag(properties->etag) != opaqueTag(fetchedTag)) {
+        throw recordChanged();
+    }
+}
+
+// Where the server ignores conditions, another computer may have written between the check and
+// our write, or just after it: what the server holds now must be what we wrote, by its tag when
+// the server gave one for our write, else by its bytes. Otherwise the caller fetches, merges and
+// saves again, as after a 412. Gives the tag of what we wrote.
+QString requireWritten(Connection& connection, const QUrl& url, const QString& writtenTag,
+                       const QByteArray& written, const WebDAVAccount& account) {
+    if (!writtenTag.isEmpty()) {
+        const Answer answer = connection.send(
+            "PROPFIND", url, depthZero,
+            R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)",
+            maximumPropertyAnswerBytes);
+        if (answer.status == 404) {
+            throw recordChanged();
+        }
+        if (answer.status != 207) {
+            throw failureOf(answer, account);
+        }
+        const auto properties = parseMultistatus(answer.body);
+        if (!properties) {
+            throw unreadableAnswer(account);
+        }
+        if (!properties->etag.isEmpty()) {
+            if (opaqueTag(properties->etag) != opaqueTag(writtenTag)) {
+                throw recordChanged();
+            }
+            return writtenTag;
+        }
+    }
+    const Answer answer = connection.send("GET", url, {}, QByteArray(), maximumAssetBytes);
+    if (answer.status == 404) {
+        throw recordChanged();
+    }
+    if (answer.status != 200) {
+        throw failureOf(answer, account);
+    }
+    if (answer.body != written) {
+        throw recordChanged();
+    }
+    return QString::fromLatin1(answer.header("ETag")).trimmed();
+}
+
 } // namespace
 
 CloudRecord WebDAVCloudStore::fetchRecord(const QString& recordName) {
@@ -418,8 +486,11 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
 
     const QUrl url = recordUrl(record.recordName);
     Connection connection = connect(account_, password_(), timing_);
+    const bool conditionsHold = conditionalWritesHold(connection);
     Headers headers{{"Content-Type", "application/json"}};
-    if (record.changeTag.isEmpty()) {
+    if (!conditionsHold) {
+        requireUnchanged(connection, url, record.changeTag, account_);
+    } else if (record.changeTag.isEmpty()) {
         headers.emplace_back("If-None-Match", "*");
     } else {
         headers.emplace_back("If-Match", settledTag(connection, url, record.changeTag, account_,
@@ -430,27 +501,77 @@ QString WebDAVCloudStore::saveRecord(const CloudRecord& record) {
     if (put.status != 200 && put.status != 201 && put.status != 204) {
         throw failureOf(put, account_);
     }
+    QString savedTag = QString::fromLatin1(put.header("ETag")).trimmed();
+    if (!conditionsHold) {
+        savedTag = requireWritten(connection, url, savedTag, body, account_);
+    }
     // The body is the commit point; the properties follow without a condition, since the ETag
-    // of what we just wrote is weak for a second (see settledTag).
-    const Answer patch = connection.send("PROPPATCH", url, xmlBody, propertyUpdate(record),
-                                         maximumPropertyAnswerBytes);
-    if (patch.status == 207) {
+    // of what we just wrote is weak for a second (see settledTag). A server that does not keep
+    // them (403, 405, 501, or a failed propstat) has still taken the record, and is not asked
+    // again.
+    if (keepsProperties_) {
+        const Answer patch = connection.send("PROPPATCH", url, xmlBody, propertyUpdate(record),
+                                             maximumPropertyAnswerBytes);
         bool allSucceeded = false;
-        if (!parseMultistatus(patch.body, &allSucceeded)) {
-            throw unreadableAnswer(account_);
+        const bool kept =
+            patch.status == 200 || patch.status == 204 ||
+            (patch.status == 207 && parseMultistatus(patch.body, &allSucceeded) && allSucceeded);
+        if (!kept && patch.status != 0 && patch.status != 401) {
+            keepsProperties_ = false;
         }
-        if (!allSucceeded) {
-            throw CloudError(
-                cloudcode::internalError,
-                WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» a refusé "
-                                          "d’enregistrer la date et le nombre de nuits.")
-                    .arg(account_.baseUrl.host()));
-        }
-    } else if (patch.status != 200 && patch.status != 204) {
-        throw failureOf(patch, account_);
     }
     // Dead properties live beside the body: the tag of the PUT still names this version.
-    return QString::fromLatin1(put.header("ETag")).trimmed();
+    return savedTag;
+}
+
+std::optional<bool> WebDAVCloudStore::honoursConditionalWrites() const {
+    switch (conditionalWrites_.load()) {
+    case Support::yes:
+        return true;
+    case Support::no:
+        return false;
+    case Support::unknown:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> WebDAVCloudStore::checkConditionalWrites() {
+    requireUsableWebDAVAddress(account_);
+    Connection connection = connect(account_, password_(), timing_);
+    conditionalWritesHold(connection);
+    return honoursConditionalWrites();
+}
+
+// A write to a resource of its own under a condition that cannot hold: a server that honours
+// conditions refuses it with 412 and writes nothing; one that ignores them writes it, and the
+// store deletes it again.
+bool WebDAVCloudStore::conditionalWritesHold(Connection& connection) {
+    const Support known = conditionalWrites_;
+    if (known != Support::unknown) {
+        return known == Support::yes;
+    }
+    const QUrl probe = recordUrl(QStringLiteral("velunora-condition-check-") +
+                                 QUuid::createUuid().toString(QUuid::WithoutBraces));
+    const Answer answer = connection.send(
+        "PUT", probe,
+        {{"Content-Type", "application/json"}, {"If-Match", "\"velunora-version-that-never-was\""}},
+        "{}", maximumPropertyAnswerBytes);
+    if (answer.status == 412) {
+        conditionalWrites_ = Support::yes;
+        return true;
+    }
+    if (answer.status / 100 == 2) {
+        conditionalWrites_ = Support::no;
+        connection.send("DELETE", probe, {}, QByteArray(), maximumPropertyAnswerBytes);
+        return false;
+    }
+    if (answer.status == 0) {
+        throw failureOf(answer, account_);
+    }
+    // Refused for another reason (the account may not write, the folder is missing): the save
+    // that follows says which, and is checked the safe way meanwhile.
+    return false;
 }
 
 QByteArray WebDAVCloudStore::fetchAsset(const QString& recordName, const QString& fieldName) {

@@ -4,10 +4,16 @@
 
 #include <QString>
 #include <QUrl>
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace velunora {
+
+namespace http {
+class Connection;
+}
 
 // Where the records live on a private WebDAV server (Nextcloud, ownCloud, Apache mod_dav…): the
 // collection `baseUrl` (user defaults "webdav-url") and the account `user` ("webdav-user").
@@ -33,11 +39,12 @@ void requireUsableWebDAVAddress(const WebDAVAccount& account);
 
 // A record is one resource, `<baseUrl>/<recordName>.json`: its body is the record's only asset,
 // its ETag the change tag, and the record type and the other fields are dead properties of ours
-// (PROPPATCH). Operations block on the calling thread (a local event loop around the network
-// replies), each with its own connection and a time limit without progress. TLS certificates are
-// always verified. Errors map HTTP to the cloud codes: 412 serverRecordChanged, 404 unknownItem,
-// 401/403 notAuthenticated, 507 quotaExceeded, transport failures networkFailure (or
-// networkUnavailable without any network), anything else internalError.
+// (PROPPATCH) where the server keeps them: they are an extra (everything in them is in the body
+// too), so a server that refuses them still takes the record. Operations block on the calling
+// thread (a local event loop around the network replies), each with its own connection and a time
+// limit without progress. TLS certificates are always verified. Errors map HTTP to the cloud codes:
+// 412 serverRecordChanged, 404 unknownItem, 401/403 notAuthenticated, 507 quotaExceeded, transport
+// failures networkFailure (or networkUnavailable without any network), anything else internalError.
 class WebDAVCloudStore final : public CloudStore {
 public:
     struct Timing {
@@ -67,10 +74,25 @@ public:
     QByteArray fetchAsset(const QString& recordName, const QString& fieldName) override;
     void deleteRecord(const QString& recordName) override;
 
+    // Whether the server refuses a write whose If-Match or If-None-Match fails (some ignore
+    // both); nothing until the first save has found out. Where it does not, a save checks the
+    // change tag itself just before writing and reads back what it wrote: another computer's
+    // write in between is then a conflict, as the server would have said.
+    std::optional<bool> honoursConditionalWrites() const;
+    // Finds it out now, as the first save would (the connection test of the settings); nothing
+    // when the server refused the check for another reason. Throws CloudError.
+    std::optional<bool> checkConditionalWrites();
+
 private:
+    enum class Support { unknown, yes, no };
+    bool conditionalWritesHold(http::Connection& connection);
+
     WebDAVAccount account_;
     WebDAVPasswordSource password_;
     Timing timing_;
+    // Found out once per store, by the first save; read from any thread.
+    std::atomic<Support> conditionalWrites_ = Support::unknown;
+    std::atomic<bool> keepsProperties_ = true;
 };
 
 } // namespace velunora

@@ -9,10 +9,14 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
+#include <unistd.h>
 
 namespace velunora {
 namespace {
@@ -179,6 +183,119 @@ TEST(MisbehavingServer, AnEndlessOrHugeAnswerIsCutOff) {
     outcome = fetchFrom(huge);
     EXPECT_EQ(outcome.text, tooLarge) << outcome.text.toStdString();
     EXPECT_LT(outcome.milliseconds, 5000);
+}
+
+// The highest resident size of this process while `work` runs, sampled every few milliseconds:
+// what an answer held in memory before being cut off would show.
+qint64 residentBytesNow() {
+    std::ifstream statm("/proc/self/statm");
+    qint64 size = 0;
+    qint64 resident = 0;
+    statm >> size >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+template <typename Work> qint64 peakResidentBytesDuring(Work&& work) {
+    std::atomic<bool> done = false;
+    std::atomic<qint64> peak = residentBytesNow();
+    std::thread sampler([&] {
+        while (!done) {
+            peak = std::max<qint64>(peak, residentBytesNow());
+            std::this_thread::sleep_for(2ms);
+        }
+    });
+    work();
+    done = true;
+    sampler.join();
+    return std::max<qint64>(peak, residentBytesNow());
+}
+
+// Writes 64 KB as one chunk of a chunked body whenever less than a megabyte waits to go out,
+// for ever: the server a loop in a proxy or a broken script makes.
+void pumpChunks(QTcpSocket& socket, const QByteArray& head) {
+    socket.write(head);
+    auto* pump = new QTimer(&socket);
+    QObject::connect(pump, &QTimer::timeout, &socket, [&socket] {
+        if (socket.bytesToWrite() < 1024 * 1024) {
+            socket.write(QByteArray::number(64 * 1024, 16) + "\r\n" + QByteArray(64 * 1024, ' ') +
+                         "\r\n");
+        }
+    });
+    pump->start(0);
+}
+
+// However the body is framed, what the store holds of it stays within the bound of the request
+// (a few megabytes for a property answer), and the failure says the answer was too large.
+TEST(MisbehavingServer, AnAnswerIsBoundedHoweverItIsFramed) {
+    const QString tooLarge = QStringLiteral(
+        "Le serveur WebDAV «\u00a0127.0.0.1\u00a0» a envoyé une réponse trop volumineuse.");
+    const qint64 allowance = qint64{64} << 20;
+
+    struct Case {
+        const char* what;
+        ScriptedServer::Behaviour behave;
+    };
+    const Case cases[] = {
+        {"an endless chunked multistatus",
+         [](QTcpSocket& socket) {
+             pumpChunks(socket, "HTTP/1.1 207 Multi-Status\r\nTransfer-Encoding: chunked\r\n\r\n");
+         }},
+        {"an endless chunked refusal of the password",
+         [](QTcpSocket& socket) {
+             pumpChunks(socket, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic "
+                                "realm=\"dav\"\r\nTransfer-Encoding: chunked\r\n\r\n");
+         }},
+        {"an endless chunked error page",
+         [](QTcpSocket& socket) {
+             pumpChunks(socket, "HTTP/1.1 500 Internal Server Error\r\nTransfer-Encoding: "
+                                "chunked\r\n\r\n");
+         }},
+        {"a chunked body that ends one byte past the bound",
+         [](QTcpSocket& socket) {
+             QByteArray body = "HTTP/1.1 207 Multi-Status\r\nTransfer-Encoding: chunked\r\n\r\n";
+             const qint64 bound = qint64{4} << 20;
+             for (qint64 sent = 0; sent < bound + 1;) {
+                 const qint64 size = std::min<qint64>(bound + 1 - sent, 1000 * 1000);
+                 body += QByteArray::number(size, 16) + "\r\n" + QByteArray(size, ' ') + "\r\n";
+                 sent += size;
+             }
+             socket.write(body + "0\r\n\r\n");
+         }},
+        {"an endless chunked body said to be compressed",
+         [](QTcpSocket& socket) {
+             pumpChunks(socket, "HTTP/1.1 207 Multi-Status\r\nContent-Encoding: gzip\r\n"
+                                "Transfer-Encoding: chunked\r\n\r\n");
+         }},
+    };
+    for (const Case& scenario : cases) {
+        SCOPED_TRACE(scenario.what);
+        ScriptedServer server(scenario.behave);
+        const qint64 before = residentBytesNow();
+        Outcome outcome;
+        const qint64 peak = peakResidentBytesDuring([&] { outcome = fetchFrom(server); });
+        EXPECT_EQ(outcome.code, cloudcode::internalError) << outcome.text.toStdString();
+        EXPECT_EQ(outcome.text, tooLarge) << outcome.text.toStdString();
+        EXPECT_LT(peak - before, allowance) << "the answer was held in memory";
+        EXPECT_LT(outcome.milliseconds, 10000);
+    }
+}
+
+// A server that compresses although the store asked for none: what it sends is the body as it
+// came, counted as it came, never inflated into memory.
+TEST(MisbehavingServer, ACompressedBodyIsNeverInflated) {
+    // 64 MB of spaces in a deflate stream of some 64 KB.
+    const QByteArray bomb = qCompress(QByteArray(64 << 20, ' '), 9).mid(4);
+    ScriptedServer compressing([&bomb](QTcpSocket& socket) {
+        socket.write("HTTP/1.1 207 Multi-Status\r\nContent-Encoding: deflate\r\nContent-Length: " +
+                     QByteArray::number(bomb.size()) + "\r\n\r\n" + bomb);
+    });
+    const qint64 before = residentBytesNow();
+    Outcome outcome;
+    const qint64 peak = peakResidentBytesDuring([&] { outcome = fetchFrom(compressing); });
+    EXPECT_EQ(outcome.code, cloudcode::internalError);
+    EXPECT_EQ(outcome.text, QStringLiteral("Le serveur WebDAV «\u00a0127.0.0.1\u00a0» a envoyé "
+                                           "une réponse illisible."));
+    EXPECT_LT(peak - before, qint64{32} << 20) << "the body was inflated";
 }
 
 TEST(MisbehavingServer, ARedirectOrNonsenseIsNamed) {

@@ -4,8 +4,12 @@
 #include "sync/cloud/webdav/WebDAVTestServer.h"
 
 #include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QThread>
 #include <QTimeZone>
+#include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -23,12 +27,14 @@ bool isWeak(const QString& tag) {
 // case publishes under a record name of its own.
 class WebDAVCloudStoreTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!WebDAVTestServer::available()) {
+    static void SetUpTestSuite() { startServer(WebDAVTestServer::Kind::apache); }
+    static void startServer(WebDAVTestServer::Kind kind) {
+        if (!WebDAVTestServer::available(kind)) {
             return;
         }
         try {
-            server = new WebDAVTestServer(QStringLiteral("lunexa"), QStringLiteral("s3cr\u00e8t"));
+            server =
+                new WebDAVTestServer(QStringLiteral("lunexa"), QStringLiteral("s3cr\u00e8t"), kind);
         } catch (const std::exception& error) {
             startFailure = error.what();
         }
@@ -38,18 +44,19 @@ protected:
         server = nullptr;
     }
 
-    void SetUp() override {
-        if (!WebDAVTestServer::available()) {
-            GTEST_SKIP() << "Apache httpd with mod_dav is not installed (/usr/sbin/apache2, "
-                            "package apache2): WebDAV store tests skipped";
+    void SetUp() override { requireServer(WebDAVTestServer::Kind::apache); }
+    void requireServer(WebDAVTestServer::Kind kind) {
+        if (!WebDAVTestServer::available(kind)) {
+            GTEST_SKIP() << WebDAVTestServer::packageOf(kind)
+                         << " is not installed: WebDAV store tests skipped";
         }
         ASSERT_NE(server, nullptr) << startFailure;
     }
 
-    WebDAVCloudStore store(const QString& password) const {
+    WebDAVCloudStore store(const QString& password, QUrl url = {}) const {
         return WebDAVCloudStore(
-            {server->collectionUrl(), server->user()}, [password] { return password; },
-            WebDAVCloudStore::Timing{5s, 3s});
+            {url.isEmpty() ? server->collectionUrl() : url, server->user()},
+            [password] { return password; }, WebDAVCloudStore::Timing{5s, 3s});
     }
     WebDAVCloudStore store() const { return store(server->password()); }
 
@@ -174,6 +181,16 @@ TEST_F(WebDAVCloudStoreTest, ChangeBetweenFetchAndSaveIsAConflict) {
         << "a tag for a record that is gone";
 }
 
+TEST_F(WebDAVCloudStoreTest, TheFirstSaveFindsConditionalWritesHonoured) {
+    WebDAVCloudStore webDAV = store();
+    EXPECT_EQ(webDAV.honoursConditionalWrites(), std::nullopt);
+    webDAV.saveRecord(record(QStringLiteral("honoured"), "x"));
+    EXPECT_EQ(webDAV.honoursConditionalWrites(), true);
+    for (const QString& name : server->resourceNames()) {
+        EXPECT_FALSE(name.contains(QStringLiteral("condition-check"))) << name.toStdString();
+    }
+}
+
 TEST_F(WebDAVCloudStoreTest, DeleteRemovesTheRecordAndAMissingOneIsUnknown) {
     WebDAVCloudStore webDAV = store();
     const QString name = QStringLiteral("deleted");
@@ -211,6 +228,142 @@ TEST_F(WebDAVCloudStoreTest, FailuresOfTheServerOrTheAccountHaveTheirCodes) {
     });
     EXPECT_EQ(testing::cloudErrorCode([&] { noPassword.fetchRecord(QStringLiteral("any")); }),
               cloudcode::notAuthenticated);
+}
+
+// rclone's server refuses our dead properties (403 in the PROPPATCH's propstat) and ignores
+// If-Match and If-None-Match: the record is saved all the same, and a change elsewhere is still
+// a conflict.
+class WebDAVServerIgnoringConditionsTest : public WebDAVCloudStoreTest {
+protected:
+    static void SetUpTestSuite() { startServer(WebDAVTestServer::Kind::rclone); }
+    void SetUp() override { requireServer(WebDAVTestServer::Kind::rclone); }
+};
+
+TEST_F(WebDAVServerIgnoringConditionsTest, ARecordIsSavedWithoutItsPropertiesAndReadsBack) {
+    WebDAVCloudStore webDAV = store();
+    const QString name = QStringLiteral("without-properties");
+    const QString savedTag = webDAV.saveRecord(record(name, "first"));
+    EXPECT_EQ(webDAV.honoursConditionalWrites(), false);
+
+    const CloudRecord fetched = webDAV.fetchRecord(name);
+    EXPECT_FALSE(fetched.changeTag.isEmpty());
+    EXPECT_TRUE(savedTag.isEmpty() || sameChangeTag(savedTag, fetched.changeTag))
+        << savedTag.toStdString() << " " << fetched.changeTag.toStdString();
+    EXPECT_FALSE(fetched.fields.contains(QStringLiteral("nightCount")));
+    EXPECT_EQ(webDAV.fetchAsset(name, QStringLiteral("payload")), "first");
+
+    EXPECT_NO_THROW(webDAV.saveRecord(record(name, "second", fetched.changeTag, 2)));
+    EXPECT_EQ(server->get(name + QStringLiteral(".json")), "second");
+    EXPECT_EQ(server->resourceNames(), QStringList{name + QStringLiteral(".json")})
+        << "the check of conditions left its resource";
+}
+
+TEST_F(WebDAVServerIgnoringConditionsTest, AChangeElsewhereIsStillAConflict) {
+    WebDAVCloudStore webDAV = store();
+    const QString name = QStringLiteral("changed-elsewhere");
+    webDAV.saveRecord(record(name, "ours"));
+    EXPECT_EQ(testing::cloudErrorCode([&] { webDAV.saveRecord(record(name, "again")); }),
+              cloudcode::serverRecordChanged)
+        << "a new record where one exists";
+
+    const CloudRecord fetched = webDAV.fetchRecord(name);
+    ASSERT_EQ(server->put(name + QStringLiteral(".json"), "theirs, longer"), 201);
+    EXPECT_EQ(testing::cloudErrorCode(
+                  [&] { webDAV.saveRecord(record(name, "stale", fetched.changeTag)); }),
+              cloudcode::serverRecordChanged)
+        << "a tag fetched before another's write";
+    EXPECT_EQ(server->get(name + QStringLiteral(".json")), "theirs, longer");
+
+    EXPECT_EQ(testing::cloudErrorCode([&] {
+                  webDAV.saveRecord(
+                      record(QStringLiteral("gone-meanwhile"), "x", fetched.changeTag));
+              }),
+              cloudcode::serverRecordChanged)
+        << "a tag for a record that is gone";
+}
+
+// Stands between the store and the server, one request per connection, and lets another
+// computer write the record right after each of our writes to it, before we hear the answer.
+class OvertakingProxy {
+public:
+    OvertakingProxy(quint16 serverPort, QString recordPath, std::function<void()> otherWrite) {
+        std::promise<quint16> listening;
+        std::future<quint16> port = listening.get_future();
+        thread_.reset(QThread::create([=, &listening] {
+            QTcpServer proxy;
+            proxy.listen(QHostAddress::LocalHost);
+            listening.set_value(proxy.serverPort());
+            while (!QThread::currentThread()->isInterruptionRequested()) {
+                if (!proxy.waitForNewConnection(50)) {
+                    continue;
+                }
+                const std::unique_ptr<QTcpSocket> client(proxy.nextPendingConnection());
+                QByteArray request;
+                while (!complete(request) && client->waitForReadyRead(5000)) {
+                    request += client->readAll();
+                }
+                QTcpSocket server;
+                server.connectToHost(QHostAddress::LocalHost, serverPort);
+                server.waitForConnected(5000);
+                server.write(request);
+                QByteArray answer;
+                while (server.waitForReadyRead(5000)) {
+                    answer += server.readAll();
+                }
+                answer += server.readAll();
+                if (request.startsWith("PUT " + recordPath.toUtf8() + " ")) {
+                    otherWrite();
+                }
+                client->write(answer);
+                client->waitForBytesWritten(5000);
+                client->disconnectFromHost();
+            }
+        }));
+        thread_->start();
+        port_ = port.get();
+    }
+    ~OvertakingProxy() {
+        thread_->requestInterruption();
+        thread_->wait();
+    }
+
+    quint16 port() const { return port_; }
+
+private:
+    static bool complete(const QByteArray& request) {
+        const auto headerEnd = request.indexOf("\r\n\r\n");
+        if (headerEnd < 0) {
+            return false;
+        }
+        qint64 length = 0;
+        for (const QByteArray& line : request.left(headerEnd).split('\n')) {
+            if (line.toLower().startsWith("content-length:")) {
+                length = line.mid(15).trimmed().toLongLong();
+            }
+        }
+        return request.size() - headerEnd - 4 >= length;
+    }
+
+    std::unique_ptr<QThread> thread_;
+    quint16 port_ = 0;
+};
+
+TEST_F(WebDAVServerIgnoringConditionsTest, AWriteElsewhereRightAfterOursIsAConflict) {
+    const QString name = QStringLiteral("overtaken");
+    const QString resource = name + QStringLiteral(".json");
+    store().saveRecord(record(name, "first"));
+    const CloudRecord fetched = store().fetchRecord(name);
+
+    const QUrl direct = server->collectionUrl();
+    OvertakingProxy proxy(static_cast<quint16>(direct.port()), direct.path() + u'/' + resource,
+                          [] { server->put(QStringLiteral("overtaken.json"), "theirs"); });
+    QUrl throughProxy = direct;
+    throughProxy.setPort(proxy.port());
+    WebDAVCloudStore webDAV = store(server->password(), throughProxy);
+    EXPECT_EQ(testing::cloudErrorCode(
+                  [&] { webDAV.saveRecord(record(name, "ours", fetched.changeTag)); }),
+              cloudcode::serverRecordChanged);
+    EXPECT_EQ(server->get(resource), "theirs");
 }
 
 } // namespace

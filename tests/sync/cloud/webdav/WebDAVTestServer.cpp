@@ -22,6 +22,7 @@ namespace {
 
 const QString apache = QStringLiteral("/usr/sbin/apache2");
 const QString modules = QStringLiteral("/usr/lib/apache2/modules");
+const QString rclone = QStringLiteral("/usr/bin/rclone");
 const QString collection = QStringLiteral("velunora");
 
 void writeText(const QString& path, const QString& text) {
@@ -59,9 +60,17 @@ QNetworkReply* finished(QNetworkReply* reply) {
 
 } // namespace
 
-bool WebDAVTestServer::available() {
+bool WebDAVTestServer::available(Kind kind) {
+    if (kind == Kind::rclone) {
+        return QFileInfo::exists(rclone);
+    }
     return QFileInfo::exists(apache) &&
            QFileInfo::exists(modules + QStringLiteral("/mod_dav_fs.so"));
+}
+
+const char* WebDAVTestServer::packageOf(Kind kind) {
+    return kind == Kind::rclone ? "rclone (/usr/bin/rclone, package rclone)"
+                                : "Apache httpd with mod_dav (/usr/sbin/apache2, package apache2)";
 }
 
 quint16 WebDAVTestServer::unusedPort() {
@@ -72,7 +81,7 @@ quint16 WebDAVTestServer::unusedPort() {
     return probe.serverPort();
 }
 
-WebDAVTestServer::WebDAVTestServer(QString user, QString password)
+WebDAVTestServer::WebDAVTestServer(QString user, QString password, Kind kind)
     : user_(std::move(user))
     , password_(std::move(password))
     , folder_(QDir::tempPath() + QStringLiteral("/velunora-dav-XXXXXX")) {
@@ -80,8 +89,42 @@ WebDAVTestServer::WebDAVTestServer(QString user, QString password)
         throw std::runtime_error("cannot create the server's folder");
     }
     const QString root = folder_.path();
-    const bool asRoot = ::geteuid() == 0;
     QDir(root).mkpath(QStringLiteral("dav/") + collection);
+    port_ = unusedPort();
+    if (kind == Kind::rclone) {
+        startRclone(root);
+    } else {
+        startApache(root);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline &&
+           process_.state() != QProcess::NotRunning) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port_);
+        if (probe.waitForConnected(200)) {
+            return;
+        }
+        QThread::msleep(20);
+    }
+    QFile log(root + QStringLiteral("/error.log"));
+    log.open(QIODevice::ReadOnly);
+    process_.kill();
+    process_.waitForFinished();
+    throw std::runtime_error("the WebDAV server did not start: " + log.readAll().toStdString());
+}
+
+void WebDAVTestServer::startRclone(const QString& root) {
+    process_.setStandardOutputFile(root + QStringLiteral("/error.log"));
+    process_.setStandardErrorFile(root + QStringLiteral("/error.log"), QIODevice::Append);
+    process_.start(rclone, {QStringLiteral("serve"), QStringLiteral("webdav"),
+                            root + QStringLiteral("/dav"), QStringLiteral("--addr"),
+                            QStringLiteral("127.0.0.1:%1").arg(port_), QStringLiteral("--user"),
+                            user_, QStringLiteral("--pass"), password_, QStringLiteral("--config"),
+                            root + QStringLiteral("/rclone.conf")});
+}
+
+void WebDAVTestServer::startApache(const QString& root) {
+    const bool asRoot = ::geteuid() == 0;
     QDir(root).mkpath(QStringLiteral("lock"));
     if (asRoot) {
         ::chmod(QFile::encodeName(root).constData(), 0755);
@@ -99,7 +142,6 @@ WebDAVTestServer::WebDAVTestServer(QString user, QString password)
                 QCryptographicHash::hash(password_.toUtf8(), QCryptographicHash::Sha1).toBase64()) +
             u'\n');
 
-    port_ = unusedPort();
     QString modulesText;
     for (const auto& [name, file] :
          {std::pair{"mpm_event_module", "mod_mpm_event.so"},
@@ -146,21 +188,6 @@ WebDAVTestServer::WebDAVTestServer(QString user, QString password)
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(apache, {QStringLiteral("-f"), root + QStringLiteral("/httpd.conf"),
                             QStringLiteral("-DFOREGROUND")});
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline &&
-           process_.state() != QProcess::NotRunning) {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, port_);
-        if (probe.waitForConnected(200)) {
-            return;
-        }
-        QThread::msleep(20);
-    }
-    QFile log(root + QStringLiteral("/error.log"));
-    log.open(QIODevice::ReadOnly);
-    process_.kill();
-    process_.waitForFinished();
-    throw std::runtime_error("Apache httpd did not start: " + log.readAll().toStdString());
 }
 
 WebDAVTestServer::~WebDAVTestServer() {
@@ -191,6 +218,15 @@ QByteArray WebDAVTestServer::get(const QString& resourceName, int* status) const
         *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     }
     return reply->readAll();
+}
+
+} // namespace velunora::testing
+
+namespace velunora::testing {
+
+QStringList WebDAVTestServer::resourceNames() const {
+    return QDir(folder_.path() + QStringLiteral("/dav/") + collection)
+        .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace velunora::testing

@@ -3,23 +3,29 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
 
 namespace velunora::testing {
 
-// A real Apache httpd with mod_dav and mod_dav_fs on 127.0.0.1 at a free port, with a generated
-// configuration, a DAV folder and basic authentication for one user, all in a temporary folder.
-// Started by the constructor, stopped by the destructor.
+// A real WebDAV server on 127.0.0.1 at a free port, with a DAV folder and basic authentication
+// for one user, all in a temporary folder: Apache httpd with mod_dav and mod_dav_fs (and a
+// generated configuration), or `rclone serve webdav`, which keeps no dead properties and ignores
+// If-Match and If-None-Match. Started by the constructor, stopped by the destructor.
 class WebDAVTestServer {
 public:
-    // Whether Apache and its DAV modules are installed.
-    static bool available();
+    enum class Kind { apache, rclone };
+
+    // Whether the server (Apache and its DAV modules, or rclone) is installed.
+    static bool available(Kind kind = Kind::apache);
+    // What a skipped test names: the program and its Debian package.
+    static const char* packageOf(Kind kind);
     // A port on 127.0.0.1 where nothing listens.
     static quint16 unusedPort();
 
-    // Throws std::runtime_error, with Apache's error log, when the server does not come up.
-    WebDAVTestServer(QString user, QString password);
+    // Throws std::runtime_error, with the server's error log, when it does not come up.
+    WebDAVTestServer(QString user, QString password, Kind kind = Kind::apache);
     ~WebDAVTestServer();
     WebDAVTestServer(const WebDAVTestServer&) = delete;
     WebDAVTestServer& operator=(const WebDAVTestServer&) = delete;
@@ -32,8 +38,13 @@ public:
     // Requests of another client, without conditions; the status code, 0 when none came.
     int put(const QString& resourceName, const QByteArray& body) const;
     QByteArray get(const QString& resourceName, int* status = nullptr) const;
+    // What the collection holds, as the server's folder shows it.
+    QStringList resourceNames() const;
 
 private:
+    void startApache(const QString& root);
+    void startRclone(const QString& root);
+
     QString user_;
     QString password_;
     QTemporaryDir folder_;
