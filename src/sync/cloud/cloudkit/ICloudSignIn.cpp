@@ -28,7 +28,7 @@ QCoro::Task<> signInToICloud(CloudKitContainer container, std::shared_ptr<WebAut
                              std::function<void(const QUrl&)> openPage, quint16 port,
                              std::chrono::milliseconds patience) {
     SignInCallback callback;
-    if (!callback.listen(port)) {
+    if (!callback.listen(port, patience)) {
         throw CloudError(
             cloudcode::internalError,
             ICloudSignInTexts::tr("Le port %1 de cet ordinateur est déjà occupé : une autre "
