@@ -36,7 +36,7 @@ QByteArray refusalPage(signin::Refusal refusal) {
     switch (refusal) {
     case signin::Refusal::notNavigation:
         return page(403, "Forbidden",
-                    SignInCallbackTexts::tr("Refusé : cette demande ne vient pas de la barre "
+                    SignInCallbackTexts::tr("Refusé\u00a0: cette demande ne vient pas de la barre "
                                             "d’adresse du navigateur, mais d’une page web."));
     case signin::Refusal::otherPath:
     case signin::Refusal::noToken:
@@ -48,19 +48,21 @@ QByteArray refusalPage(signin::Refusal refusal) {
         break;
     }
     return page(400, "Bad Request",
-                SignInCallbackTexts::tr("Refusé : cette demande est mal formée."));
+                SignInCallbackTexts::tr("Refusé\u00a0: cette demande est mal formée."));
 }
 
 QByteArray otherUserPage() {
-    return page(403, "Forbidden",
-                SignInCallbackTexts::tr("Refusé : cette demande vient d’un autre utilisateur de "
-                                        "cet ordinateur."));
+    return page(
+        403, "Forbidden",
+        SignInCallbackTexts::tr("Refusé\u00a0: cette demande vient d’un autre utilisateur de "
+                                "cet ordinateur."));
 }
 
 QByteArray tooLatePage() {
-    return page(410, "Gone",
-                SignInCallbackTexts::tr("Trop tard : cette connexion à iCloud est déjà terminée "
-                                        "ou a expiré. Relancez-la depuis Velunora Sync."));
+    return page(
+        410, "Gone",
+        SignInCallbackTexts::tr("Trop tard\u00a0: cette connexion à iCloud est déjà terminée "
+                                "ou a expiré. Relancez-la depuis Velunora Sync."));
 }
 
 } // namespace
