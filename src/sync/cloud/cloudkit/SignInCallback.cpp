@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTcpSocket>
+#include <algorithm>
 #include <memory>
 #include <unistd.h>
 
@@ -149,37 +150,38 @@ void SignInCallback::serve(QTcpSocket* socket) {
     ++open_;
     connect(socket, &QObject::destroyed, this, [this] { --open_; });
     QTimer::singleShot(requestTimeoutMilliseconds, socket, [socket] { socket->abort(); });
+    // Qt's buffer is what the kernel hands over, a little at a time; all of it is read, so that
+    // closing never resets a connection before the browser has read its page, but only the head
+    // is kept.
+    socket->setReadBufferSize(signin::maximumRequestHeadBytes);
     auto received = std::make_shared<QByteArray>();
-    connect(socket, &QTcpSocket::readyRead, socket, [this, socket, received] {
-        // Never more than the head may weigh, however much was sent.
-        received->append(socket->read(signin::maximumRequestHeadBytes + 1 - received->size()));
-        if (received->size() > signin::maximumRequestHeadBytes) {
-            received->truncate(signin::maximumRequestHeadBytes);
-        }
-        if (socket->property("answered").toBool()) {
+    auto answered = std::make_shared<bool>(false);
+    connect(socket, &QTcpSocket::readyRead, socket, [this, socket, received, answered] {
+        const QByteArray chunk = socket->readAll();
+        if (*answered) {
             return;
         }
+        received->append(chunk.first(
+            std::min(chunk.size(), signin::maximumRequestHeadBytes - received->size())));
         const auto request = signin::readCallbackRequest(*received);
-        if (!request) {
-            return;
+        if (request) {
+            *answered = true;
+            answer(socket, *request);
         }
-        socket->setProperty("answered", true);
-        answer(socket, *received);
     });
 }
 
-void SignInCallback::answer(QTcpSocket* socket, const QByteArray& received) {
-    const auto request = signin::readCallbackRequest(received);
+void SignInCallback::answer(QTcpSocket* socket, const signin::CallbackRequest& request) {
     QString token;
     if (finished_) {
         socket->write(tooLatePage());
     } else if (peerOwner(socket->peerAddress(), socket->peerPort(), socket->localAddress(),
                          socket->localPort()) != std::optional<uint>(geteuid())) {
         socket->write(otherUserPage());
-    } else if (request->refusal != signin::Refusal::none) {
-        socket->write(refusalPage(request->refusal));
+    } else if (request.refusal != signin::Refusal::none) {
+        socket->write(refusalPage(request.refusal));
     } else {
-        token = request->token;
+        token = request.token;
         socket->write(
             page(200, "OK",
                  SignInCallbackTexts::tr("Velunora Sync est connecté à iCloud. Vous pouvez "

@@ -11,6 +11,10 @@
 
 class QTcpSocket;
 
+namespace velunora::signin {
+struct CallbackRequest;
+}
+
 namespace velunora {
 
 // Where the browser comes back after the user signed in to iCloud: an HTTP listener on
@@ -52,7 +56,7 @@ Q_SIGNALS:
 
 private:
     void serve(QTcpSocket* socket);
-    void answer(QTcpSocket* socket, const QByteArray& received);
+    void answer(QTcpSocket* socket, const signin::CallbackRequest& request);
     void close();
 
     QTcpServer server_;
