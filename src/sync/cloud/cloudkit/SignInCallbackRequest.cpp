@@ -57,6 +57,8 @@ std::optional<QByteArrayView> targetOf(QByteArrayView line) {
 
 struct FetchMetadata {
     bool fromPage = false;
+    bool navigation = false;
+    bool crossSite = false;
 };
 
 // One header line; false when it is not one. A browser marks what a page fetches: anything but
@@ -81,14 +83,15 @@ bool readHeader(QByteArrayView line, FetchMetadata& metadata) {
     }
     if (name.compare("Sec-Fetch-Mode", Qt::CaseInsensitive) == 0) {
         metadata.fromPage |= value != "navigate";
+        metadata.navigation |= value == "navigate";
+    } else if (name.compare("Sec-Fetch-Site", Qt::CaseInsensitive) == 0) {
+        metadata.crossSite |= value == "cross-site";
     } else if (name.compare("Sec-Fetch-Dest", Qt::CaseInsensitive) == 0) {
         metadata.fromPage |= value != "document";
     } else if (name.compare("Origin", Qt::CaseInsensitive) == 0) {
         // A top-level GET navigation carries none, whatever its origin.
         metadata.fromPage = true;
     }
-    // Sec-Fetch-Site: cross-site is what the service's redirect brings; a cross-site request
-    // that is not a navigation is caught by its mode or destination above.
     return true;
 }
 
@@ -133,7 +136,8 @@ std::optional<CallbackRequest> readCallbackRequest(QByteArrayView received) {
         position = lineEnd + 2;
     }
 
-    if (metadata.fromPage) {
+    // Cross-site is what the service's redirect brings, but only as a navigation.
+    if (metadata.fromPage || (metadata.crossSite && !metadata.navigation)) {
         return CallbackRequest{Refusal::notNavigation, {}};
     }
     const qsizetype question = target->indexOf('?');
