@@ -38,5 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parseUploadURL(body);
     parseUploadedFile(body);
     parseNewWebAuthToken(body);
+    parseCallerName(body);
     return 0;
 }

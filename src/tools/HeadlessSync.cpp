@@ -63,6 +63,13 @@ QCoro::Task<> capturing(QCoro::Task<> task, std::exception_ptr* failure) {
     }
 }
 
+// The sign-in, keeping the name of who signed in.
+QCoro::Task<> signingIn(CloudKitContainer container, std::function<void(const QUrl&)> openPage,
+                        QString* accountName) {
+    *accountName =
+        co_await signInToICloud(container, keychainWebAuthTokens(container), std::move(openPage));
+}
+
 } // namespace
 
 int runHeadlessSignIn(int argc, char** argv) {
@@ -88,8 +95,8 @@ int runHeadlessSignIn(int argc, char** argv) {
         std::fflush(stdout);
     };
     std::exception_ptr failure;
-    QCoro::waitFor(capturing(
-        signInToICloud(*container, keychainWebAuthTokens(*container), printPage), &failure));
+    QString accountName;
+    QCoro::waitFor(capturing(signingIn(*container, printPage, &accountName), &failure));
     try {
         if (failure) {
             std::rethrow_exception(failure);
@@ -98,7 +105,7 @@ int runHeadlessSignIn(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.localizedDescription().toStdString().c_str());
         return 1;
     }
-    std::printf("%s\n", HeadlessSyncTexts::tr("Connecté à iCloud.").toStdString().c_str());
+    std::printf("%s\n", signedInText(accountName).toStdString().c_str());
     return 0;
 }
 

@@ -106,6 +106,11 @@ void CloudStoreChoice::setWorking(bool working) {
     }
 }
 
+QString CloudStoreChoice::iCloudAccountName() const {
+    return signedInToICloud_ ? services_.userDefaults->value(iCloudAccountNameKey).toString()
+                             : QString();
+}
+
 void CloudStoreChoice::refresh() {
     runRefresh();
 }
@@ -364,9 +369,10 @@ QCoro::Task<> CloudStoreChoice::runICloudSignIn() {
     const std::shared_ptr<WebAuthTokens> tokens = services_.iCloudTokens(container);
     std::function<void(const QUrl&)> openPage = services_.openPage;
     std::exception_ptr failure;
+    QString accountName;
     try {
         auto signingIn = velunora::signInToICloud(container, tokens, openPage);
-        co_await signingIn;
+        accountName = co_await signingIn;
     } catch (...) {
         failure = std::current_exception();
     }
@@ -379,8 +385,13 @@ QCoro::Task<> CloudStoreChoice::runICloudSignIn() {
         co_return;
     }
     signedInToICloud_ = true;
+    if (accountName.isEmpty()) {
+        services_.userDefaults->remove(iCloudAccountNameKey);
+    } else {
+        services_.userDefaults->setValue(iCloudAccountNameKey, accountName);
+    }
     Q_EMIT changed();
-    setOutcome(CloudStoreChoiceTexts::tr("Connecté à iCloud."), false);
+    setOutcome(signedInText(accountName), false);
     Q_EMIT publicationChanged();
 }
 
@@ -389,6 +400,7 @@ void CloudStoreChoice::signOutOfICloud() {
         return;
     }
     services_.iCloudTokens(configuredCloudKitContainer(*services_.userDefaults))->forget();
+    services_.userDefaults->remove(iCloudAccountNameKey);
     if (signedInToICloud_) {
         signedInToICloud_ = false;
         Q_EMIT changed();

@@ -28,6 +28,9 @@ class CloudStoreChoice : public QObject {
     // offered.
     Q_PROPERTY(bool iCloudOffered READ iCloudOffered CONSTANT)
     Q_PROPERTY(bool signedInToICloud READ signedInToICloud NOTIFY changed)
+    // Whose iCloud the nights go to, as the service named the account at sign-in; empty when it
+    // named none, or when signed out.
+    Q_PROPERTY(QString iCloudAccountName READ iCloudAccountName NOTIFY changed)
     Q_PROPERTY(QString webDAVAddress READ webDAVAddress NOTIFY changed)
     Q_PROPERTY(QString webDAVUser READ webDAVUser NOTIFY changed)
     // The local store's folder, its default when none is set.
@@ -61,12 +64,15 @@ public:
     // The settings key set when the store changed and cleared by the first publication into the
     // new one, which keeps the local export's nights as well as the new store's.
     static inline const QString storeChangedKey = QStringLiteral("published-store-changed");
+    // The name of the iCloud account signed in; a name, not a secret, so in the settings file.
+    static inline const QString iCloudAccountNameKey = QStringLiteral("icloud-account-name");
 
     explicit CloudStoreChoice(Services services, QObject* parent = nullptr);
 
     QString kind() const;
     bool iCloudOffered() const;
     bool signedInToICloud() const { return signedInToICloud_; }
+    QString iCloudAccountName() const;
     QString webDAVAddress() const;
     QString webDAVUser() const;
     QString localFolder() const;

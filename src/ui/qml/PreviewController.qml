@@ -24,6 +24,7 @@ QtObject {
         property string kind: "local"
         property bool iCloudOffered: true
         property bool signedInToICloud: false
+        property string iCloudAccountName: ""
         property string webDAVAddress: ""
         property string webDAVUser: ""
         property string localFolder: "/home/marie/.local/share/velunora-sync/cloud"

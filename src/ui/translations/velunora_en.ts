@@ -184,10 +184,6 @@
         <translation>Sign in on the page opened in your browser.</translation>
     </message>
     <message>
-        <source>Connecté à iCloud.</source>
-        <translation>Signed in to iCloud.</translation>
-    </message>
-    <message>
         <source>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</source>
         <translation>Signed out of iCloud: no night will be published there until you sign in again.</translation>
     </message>
@@ -218,6 +214,10 @@
         <source>Publier dans iCloud</source>
         <translation>Publish to iCloud</translation>
     </message>
+    <message>
+        <source>Connecté au compte iCloud de %1 sur cet ordinateur.</source>
+        <translation>Signed in to the iCloud account of %1 on this computer.</translation>
+    </message>
 </context>
 <context>
     <name>ICloudSignInTexts</name>
@@ -232,6 +232,14 @@
     <message>
         <source>La connexion à iCloud a réussi, mais le trousseau du bureau (Secret Service) n’a pas pu la garder : ouvrez ou déverrouillez un trousseau (GNOME Keyring, KWallet…), puis connectez-vous à nouveau.</source>
         <translation>Signing in to iCloud worked, but the desktop keyring (Secret Service) could not keep the sign-in: open or unlock a keyring (GNOME Keyring, KWallet…), then sign in again.</translation>
+    </message>
+    <message>
+        <source>Connecté à iCloud.</source>
+        <translation>Signed in to iCloud.</translation>
+    </message>
+    <message>
+        <source>Connecté au compte iCloud de %1.</source>
+        <translation>Signed in to the iCloud account of %1.</translation>
     </message>
 </context>
 <context>
@@ -740,6 +748,22 @@
     <message>
         <source>Velunora Sync est connecté à iCloud. Vous pouvez fermer cette page.</source>
         <translation>Velunora Sync is signed in to iCloud. You can close this page.</translation>
+    </message>
+    <message>
+        <source>Refusé&#xa0;: cette demande ne vient pas de la barre d’adresse du navigateur, mais d’une page web.</source>
+        <translation>Refused: this request does not come from the browser’s address bar, but from a web page.</translation>
+    </message>
+    <message>
+        <source>Refusé&#xa0;: cette demande est mal formée.</source>
+        <translation>Refused: this request is malformed.</translation>
+    </message>
+    <message>
+        <source>Refusé&#xa0;: cette demande vient d’un autre utilisateur de cet ordinateur.</source>
+        <translation>Refused: this request comes from another user of this computer.</translation>
+    </message>
+    <message>
+        <source>Trop tard&#xa0;: cette connexion à iCloud est déjà terminée ou a expiré. Relancez-la depuis Velunora Sync.</source>
+        <translation>Too late: this iCloud sign-in has already ended or has expired. Start it again from Velunora Sync.</translation>
     </message>
 </context>
 <context>

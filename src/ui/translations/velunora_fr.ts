@@ -184,10 +184,6 @@
         <translation>Connectez-vous dans la page ouverte dans votre navigateur.</translation>
     </message>
     <message>
-        <source>Connecté à iCloud.</source>
-        <translation>Connecté à iCloud.</translation>
-    </message>
-    <message>
         <source>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</source>
         <translation>Déconnecté d’iCloud : plus aucune nuit n’y sera publiée avant une nouvelle connexion.</translation>
     </message>
@@ -218,6 +214,10 @@
         <source>Publier dans iCloud</source>
         <translation>Publier dans iCloud</translation>
     </message>
+    <message>
+        <source>Connecté au compte iCloud de %1 sur cet ordinateur.</source>
+        <translation>Connecté au compte iCloud de %1 sur cet ordinateur.</translation>
+    </message>
 </context>
 <context>
     <name>ICloudSignInTexts</name>
@@ -232,6 +232,14 @@
     <message>
         <source>La connexion à iCloud a réussi, mais le trousseau du bureau (Secret Service) n’a pas pu la garder : ouvrez ou déverrouillez un trousseau (GNOME Keyring, KWallet…), puis connectez-vous à nouveau.</source>
         <translation>La connexion à iCloud a réussi, mais le trousseau du bureau (Secret Service) n’a pas pu la garder : ouvrez ou déverrouillez un trousseau (GNOME Keyring, KWallet…), puis connectez-vous à nouveau.</translation>
+    </message>
+    <message>
+        <source>Connecté à iCloud.</source>
+        <translation>Connecté à iCloud.</translation>
+    </message>
+    <message>
+        <source>Connecté au compte iCloud de %1.</source>
+        <translation>Connecté au compte iCloud de %1.</translation>
     </message>
 </context>
 <context>
@@ -740,6 +748,22 @@
     <message>
         <source>Velunora Sync est connecté à iCloud. Vous pouvez fermer cette page.</source>
         <translation>Velunora Sync est connecté à iCloud. Vous pouvez fermer cette page.</translation>
+    </message>
+    <message>
+        <source>Refusé&#xa0;: cette demande ne vient pas de la barre d’adresse du navigateur, mais d’une page web.</source>
+        <translation>Refusé&#xa0;: cette demande ne vient pas de la barre d’adresse du navigateur, mais d’une page web.</translation>
+    </message>
+    <message>
+        <source>Refusé&#xa0;: cette demande est mal formée.</source>
+        <translation>Refusé&#xa0;: cette demande est mal formée.</translation>
+    </message>
+    <message>
+        <source>Refusé&#xa0;: cette demande vient d’un autre utilisateur de cet ordinateur.</source>
+        <translation>Refusé&#xa0;: cette demande vient d’un autre utilisateur de cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Trop tard&#xa0;: cette connexion à iCloud est déjà terminée ou a expiré. Relancez-la depuis Velunora Sync.</source>
+        <translation>Trop tard&#xa0;: cette connexion à iCloud est déjà terminée ou a expiré. Relancez-la depuis Velunora Sync.</translation>
     </message>
 </context>
 <context>

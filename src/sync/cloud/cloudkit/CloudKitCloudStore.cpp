@@ -271,6 +271,12 @@ public:
     // A request to the private database; the answer's body when it is a 200. Without a web auth
     // token the service is not even asked, unless `anonymous` asks for its sign-in page.
     http::Answer post(const QString& subpath, const QByteArray& body, bool anonymous = false) {
+        return send("POST", QStringLiteral("private/"), subpath, body, anonymous);
+    }
+
+    // A request of `verb` to `database` ("private/", "public/").
+    http::Answer send(const QByteArray& verb, const QString& database, const QString& subpath,
+                      const QByteArray& body, bool anonymous = false) {
         QString token;
         if (!anonymous) {
             // The keyring is read once per operation; then each answer hands over the next.
@@ -288,14 +294,16 @@ public:
             path.chop(1);
         }
         url.setPath(path + QStringLiteral("/database/1/") + container_.identifier + u'/' +
-                    container_.environment + QStringLiteral("/private/") + subpath);
+                    container_.environment + u'/' + database + subpath);
         QByteArray query = "ckAPIToken=" + queryValue(container_.apiToken);
         if (!anonymous) {
             query += "&ckWebAuthToken=" + queryValue(token);
         }
         url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
-        http::Answer answer = connection_.send("POST", url, {{"Content-Type", "application/json"}},
-                                               body, maximumRecordAnswerBytes);
+        http::Answer answer =
+            verb == "GET" ? connection_.send(verb, url, {}, QByteArray(), maximumRecordAnswerBytes)
+                          : connection_.send(verb, url, {{"Content-Type", "application/json"}},
+                                             body, maximumRecordAnswerBytes);
         if (!anonymous && answer.status != 0) {
             takeNewToken(answer, token);
         }
@@ -375,6 +383,16 @@ QUrl CloudKitCloudStore::requestSignInURL() {
             CloudKitCloudStoreTexts::tr("Le service iCloud n’a pas indiqué de page de connexion."));
     }
     throw failureOf(answer, container_);
+}
+
+QString CloudKitCloudStore::requestAccountName() {
+    Session session(container_, *tokens_, timing_);
+    const http::Answer answer =
+        session.send("GET", QStringLiteral("public/"), QStringLiteral("users/caller"), {});
+    if (answer.status != 200) {
+        throw failureOf(answer, container_);
+    }
+    return cloudkit::parseCallerName(answer.body).value_or(QString());
 }
 
 CloudRecord CloudKitCloudStore::fetchRecord(const QString& recordName) {

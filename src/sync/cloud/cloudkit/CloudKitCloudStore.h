@@ -71,6 +71,9 @@ public:
 
     // Where the user signs in: the page the service names when asked without a web auth token.
     QUrl requestSignInURL();
+    // Who signed in, as "first-name last-name": empty when the user does not let this container
+    // discover their name.
+    QString requestAccountName();
 
     CloudRecord fetchRecord(const QString& recordName) override;
     QByteArray fetchAsset(const QString& recordName, const QString& fieldName) override;

@@ -234,4 +234,30 @@ std::optional<QString> parseNewWebAuthToken(const QByteArray& body) {
     return token.isEmpty() ? std::nullopt : std::optional(token);
 }
 
+std::optional<QString> parseCallerName(const QByteArray& body) {
+    const auto object = objectOf(body);
+    if (!object) {
+        return std::nullopt;
+    }
+    const QJsonArray users = object->value(QStringLiteral("users")).toArray();
+    if (users.size() != 1 || !users.first().isObject()) {
+        return std::nullopt;
+    }
+    const QJsonObject user = users.first().toObject();
+    const QJsonObject components = user.value(QStringLiteral("nameComponents")).toObject();
+    QStringList parts;
+    for (const QString& key : {QStringLiteral("givenName"), QStringLiteral("familyName")}) {
+        // Control characters would let a name rewrite the line it is printed on.
+        QString part = components.value(key).toString().simplified();
+        part.removeIf([](QChar character) {
+            return character.category() == QChar::Other_Control ||
+                   character.category() == QChar::Other_Format;
+        });
+        if (!part.isEmpty()) {
+            parts.append(part);
+        }
+    }
+    return parts.join(u' ').left(200);
+}
+
 } // namespace velunora::cloudkit

@@ -55,5 +55,9 @@ std::optional<QUrl> parseUploadURL(const QByteArray& body);
 std::optional<QJsonObject> parseUploadedFile(const QByteArray& body);
 // The web auth token an answer body hands back for the next request, if any.
 std::optional<QString> parseNewWebAuthToken(const QByteArray& body);
+// The name of the signed-in user from a users/caller answer: its one user identity's name
+// components, given name then family name; an empty name when the identity has none, nothing
+// when the body is no such answer.
+std::optional<QString> parseCallerName(const QByteArray& body);
 
 } // namespace velunora::cloudkit

@@ -24,11 +24,19 @@ struct SignInPage {
 
 } // namespace
 
-QCoro::Task<> signInToICloud(CloudKitContainer container, std::shared_ptr<WebAuthTokens> tokens,
-                             std::function<void(const QUrl&)> openPage, quint16 port,
-                             std::chrono::milliseconds patience) {
+QString signedInText(const QString& accountName) {
+    if (accountName.isEmpty()) {
+        return ICloudSignInTexts::tr("Connecté à iCloud.");
+    }
+    return ICloudSignInTexts::tr("Connecté au compte iCloud de %1.").arg(accountName);
+}
+
+QCoro::Task<QString> signInToICloud(CloudKitContainer container,
+                                    std::shared_ptr<WebAuthTokens> tokens,
+                                    std::function<void(const QUrl&)> openPage, quint16 port,
+                                    std::chrono::milliseconds patience) {
     SignInCallback callback;
-    if (!callback.listen(port)) {
+    if (!callback.listen(port, patience)) {
         throw CloudError(
             cloudcode::internalError,
             ICloudSignInTexts::tr("Le port %1 de cet ordinateur est déjà occupé : une autre "
@@ -68,6 +76,17 @@ QCoro::Task<> signInToICloud(CloudKitContainer container, std::shared_ptr<WebAut
                                   "déverrouillez un trousseau (GNOME Keyring, KWallet…), puis "
                                   "connectez-vous à nouveau."));
     }
+    // The name is for the user to check that the account is theirs; without it the sign-in
+    // stands all the same.
+    QFuture<QString> naming = QtConcurrent::run([container, tokens] {
+        try {
+            return CloudKitCloudStore(container, tokens).requestAccountName();
+        } catch (const CloudError&) {
+            return QString();
+        }
+    });
+    QString name = co_await naming;
+    co_return name;
 }
 
 } // namespace velunora

@@ -16,11 +16,17 @@ inline constexpr std::chrono::minutes signInPatience{10};
 
 // Signs the user in to iCloud: listens for the browser's return on this computer (`port`), asks
 // the service for its sign-in page, hands it to `openPage` (the browser, or a line printed for
-// the user), and keeps the web auth token the browser brings back. Throws CloudError when the
-// port is taken, the service cannot be reached, or nothing comes back within `patience`.
-QCoro::Task<> signInToICloud(CloudKitContainer container, std::shared_ptr<WebAuthTokens> tokens,
-                             std::function<void(const QUrl&)> openPage,
-                             quint16 port = SignInCallback::defaultPort,
-                             std::chrono::milliseconds patience = signInPatience);
+// the user), and keeps the web auth token the browser brings back (see SignInCallback for what
+// the listener refuses). Throws CloudError when the
+// port is taken, the service cannot be reached, or nothing comes back within `patience`. Then
+// asks the service who signed in: the name, empty when the service tells none.
+QCoro::Task<QString> signInToICloud(CloudKitContainer container,
+                                    std::shared_ptr<WebAuthTokens> tokens,
+                                    std::function<void(const QUrl&)> openPage,
+                                    quint16 port = SignInCallback::defaultPort,
+                                    std::chrono::milliseconds patience = signInPatience);
+
+// "Connecté au compte iCloud de …", or "Connecté à iCloud." without a name.
+QString signedInText(const QString& accountName);
 
 } // namespace velunora

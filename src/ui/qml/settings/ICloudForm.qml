@@ -15,8 +15,12 @@ ColumnLayout {
         objectName: "iCloudAccount"
         symbol: root.choice.signedInToICloud ? "checkmark.shield.fill" : "exclamationmark.icloud"
         color: root.choice.signedInToICloud ? Theme.mint : Theme.orange
-        text: root.choice.signedInToICloud ? qsTr("Connect\u00e9 \u00e0 iCloud sur cet ordinateur.")
-                                          : qsTr("Pas encore connect\u00e9 \u00e0 iCloud sur cet ordinateur.")
+        // Whose iCloud, when the service named the account: the user can tell it is theirs.
+        text: !root.choice.signedInToICloud
+              ? qsTr("Pas encore connect\u00e9 \u00e0 iCloud sur cet ordinateur.")
+              : root.choice.iCloudAccountName !== ""
+                ? qsTr("Connect\u00e9 au compte iCloud de %1 sur cet ordinateur.").arg(root.choice.iCloudAccountName)
+                : qsTr("Connect\u00e9 \u00e0 iCloud sur cet ordinateur.")
         font: Theme.callout
         wraps: true
         Layout.fillWidth: true

@@ -1,6 +1,9 @@
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
+#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStoreChoice.h"
+#include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/CloudTestSupport.h"
 #include "sync/cloud/cloudkit/CloudKitStandIn.h"
 #include "sync/cloud/cloudkit/ICloudSignIn.h"
@@ -238,11 +241,83 @@ TEST_F(CloudKitCloudStoreTest, AnExpiredSessionAsksToSignInAndTheSignInOpensItAg
         QTimer::singleShot(0, [page] { browse(page); });
     };
     const std::shared_ptr<WebAuthTokens> signedInTokens = tokens;
-    await(signInToICloud(standIn->container(), signedInTokens, openPage, callbackPort, 20s));
+    const QString accountName =
+        await(signInToICloud(standIn->container(), signedInTokens, openPage, callbackPort, 20s));
     EXPECT_EQ(opened.host(), QStringLiteral("127.0.0.1"));
+    // This user does not let the container discover their name.
+    EXPECT_EQ(accountName, QString());
+    EXPECT_EQ(signedInText(accountName), QStringLiteral("Connecté à iCloud."));
     await(publisher.saveSnapshot(snapshotWithNights(2)));
     EXPECT_EQ(
         fieldValue(standIn->record(name), "nightCount").value(QStringLiteral("value")).toInt(), 2);
+}
+
+TEST_F(CloudKitCloudStoreTest, TheSignInTellsWhoseAccountItOpened) {
+    const quint16 callbackPort = unusedPort();
+    CloudKitStandIn::Options options;
+    options.callback = SignInCallback::callbackURL(callbackPort);
+    options.givenName = QStringLiteral("Marie");
+    options.familyName = QStringLiteral("Lefèvre");
+    const auto standIn = start(options);
+    const std::function<void(const QUrl&)> openPage = [](const QUrl& page) {
+        QTimer::singleShot(0, [page] { browse(page); });
+    };
+    const std::shared_ptr<WebAuthTokens> signedInTokens = std::make_shared<MemoryWebAuthTokens>();
+    const QString accountName =
+        await(signInToICloud(standIn->container(), signedInTokens, openPage, callbackPort, 20s));
+    EXPECT_EQ(accountName, QStringLiteral("Marie Lefèvre"));
+    EXPECT_EQ(signedInText(accountName),
+              QStringLiteral("Connecté au compte iCloud de Marie Lefèvre."));
+    // Asked with the token the browser brought: the service named the account just signed in.
+    EXPECT_EQ(standIn->requestPaths().filter(QStringLiteral("users/caller")).size(), 1)
+        << standIn->requestPaths().join(u' ').toStdString();
+    // The answer's token took the place of the used one; publishing goes on with it.
+    CloudSnapshotService publisher(
+        std::make_unique<CloudKitCloudStore>(standIn->container(), signedInTokens));
+    await(publisher.saveSnapshot(snapshotWithNights(1)));
+}
+
+TEST_F(CloudKitCloudStoreTest, TheSettingsShowWhoseICloudTheNightsGoTo) {
+    {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost, SignInCallback::defaultPort)) {
+            GTEST_SKIP() << "the sign-in port " << SignInCallback::defaultPort
+                         << " is taken by another program";
+        }
+    }
+    CloudKitStandIn::Options options;
+    options.callback = SignInCallback::callbackURL(SignInCallback::defaultPort);
+    options.givenName = QStringLiteral("Marie");
+    options.familyName = QStringLiteral("Lefèvre");
+    const auto standIn = start(options);
+    const CloudKitContainer container = standIn->container();
+    const auto defaults = std::make_shared<MemoryUserDefaults>();
+    defaults->setValue(cloudsettings::iCloudContainerKey.toString(), container.identifier);
+    defaults->setValue(cloudsettings::iCloudEnvironmentKey.toString(), container.environment);
+    defaults->setValue(cloudsettings::iCloudAPITokenKey.toString(), container.apiToken);
+    defaults->setValue(cloudsettings::iCloudServiceKey.toString(), container.serviceURL.toString());
+    const auto signedIn = std::make_shared<MemoryWebAuthTokens>();
+    CloudStoreChoice::Services services;
+    services.userDefaults = defaults;
+    services.iCloudTokens = [signedIn](const CloudKitContainer&) { return signedIn; };
+    services.openPage = [](const QUrl& page) { QTimer::singleShot(0, [page] { browse(page); }); };
+    CloudStoreChoice choice(services);
+    ASSERT_TRUE(choice.iCloudOffered());
+
+    QCoro::waitFor(choice.runICloudSignIn());
+    EXPECT_TRUE(choice.signedInToICloud());
+    EXPECT_EQ(choice.iCloudAccountName(), QStringLiteral("Marie Lefèvre"));
+    EXPECT_EQ(choice.outcome(), QStringLiteral("Connecté au compte iCloud de Marie Lefèvre."));
+    EXPECT_FALSE(choice.outcomeIsFailure());
+    // The name is kept with the settings; the token only where the tokens are kept.
+    EXPECT_EQ(defaults->value(CloudStoreChoice::iCloudAccountNameKey).toString(),
+              QStringLiteral("Marie Lefèvre"));
+    EXPECT_FALSE(signedIn->current().isEmpty());
+
+    choice.signOutOfICloud();
+    EXPECT_FALSE(choice.signedInToICloud());
+    EXPECT_EQ(choice.iCloudAccountName(), QString());
+    EXPECT_FALSE(defaults->value(CloudStoreChoice::iCloudAccountNameKey).isValid());
 }
 
 TEST_F(CloudKitCloudStoreTest, ATokenInTheBodyOrNoNewTokenAtAllServesAsWell) {

@@ -40,6 +40,8 @@ CloudKitStandIn::CloudKitStandIn(Options options) {
     if (options.tokenInHeader) {
         arguments << QStringLiteral("--token-header");
     }
+    arguments << QStringLiteral("--given-name") << options.givenName
+              << QStringLiteral("--family-name") << options.familyName;
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(QStringLiteral("python3"), arguments);
     // It prints "PORT <n>" once it listens.

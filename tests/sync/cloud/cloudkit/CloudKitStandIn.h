@@ -22,6 +22,10 @@ public:
         bool tokenInHeader = true;
         // Where the sign-in sends the browser back.
         QUrl callback = QUrl(QStringLiteral("http://127.0.0.1:9/icloud-sign-in"));
+        // The signed-in user's name, as users/caller tells it; none when both are empty (the
+        // user does not let the container discover it).
+        QString givenName;
+        QString familyName;
     };
 
     static bool available();

@@ -2,7 +2,8 @@
 """Local stand-in for the CloudKit Web Services calls the CloudKit store makes.
 
 Serves the private database of one container/environment on 127.0.0.1:
-records/lookup, records/modify and assets/upload, plus the sign-in redirect, the
+records/lookup, records/modify and assets/upload, the public database's
+users/caller (who signed in), plus the sign-in redirect, the
 asset upload and download URLs and a few /_control/ endpoints that tests use to
 inspect state and inject failures. Prints "PORT <n>" once listening and exits
 when stdin closes or on SIGTERM, so a test that dies takes the server with it.
@@ -370,6 +371,8 @@ class Handler(BaseHTTPRequestHandler):
         prefix = f"/database/1/{self.server.container}/{self.server.environment}/private/"
         if path.startswith(prefix) and path[len(prefix):] in DATABASE_OPERATIONS:
             self.database(DATABASE_OPERATIONS[path[len(prefix):]], query)
+        elif path == f"/database/1/{self.server.container}/{self.server.environment}/public/users/caller":
+            self.caller(query)
         elif path.startswith("/upload/"):
             self.upload_file(path[len("/upload/"):])
         elif path.startswith("/asset/"):
@@ -411,6 +414,26 @@ class Handler(BaseHTTPRequestHandler):
         with self.store.lock:
             answer = getattr(self.store, operation)(request)
         self.send_json(200, answer)
+
+    def caller(self, query):
+        """The signed-in user's identity; its name only when the user let it be discovered."""
+        self.read_body(JSON_BODY_LIMIT)
+        self.require_method("GET")
+        if parse_qs(query).get("ckAPIToken") != [self.server.api_token]:
+            raise ApiError("AUTHENTICATION_FAILED", "missing or unknown ckAPIToken")
+        token = self.web_auth_token(query)
+        with self.store.lock:
+            valid, self.new_token = self.store.use_token(token)
+        if not valid:
+            raise ApiError("AUTHENTICATION_REQUIRED", "request needs authorization",
+                           redirectURL=self.signin_url())
+        identity = {"userRecordName": self.store.user,
+                    "lookupInfo": {"userRecordName": self.store.user}}
+        names = {key: value for key, value in (("givenName", self.server.given_name),
+                                                ("familyName", self.server.family_name)) if value}
+        if names:
+            identity["nameComponents"] = names
+        self.send_json(200, {"users": [identity]})
 
     @staticmethod
     def web_auth_token(query):
@@ -614,12 +637,17 @@ def main():
                         help="web auth tokens are single-use and replaced in every answer")
     parser.add_argument("--token-header", action="store_true",
                         help="hand replacement tokens back in X-Apple-CloudKit-Web-Auth-Token")
+    parser.add_argument("--given-name", default="",
+                        help="the signed-in user's first name, when discoverable")
+    parser.add_argument("--family-name", default="",
+                        help="the signed-in user's last name, when discoverable")
     args = parser.parse_args()
 
     server = Server(("127.0.0.1", 0), Handler)
     server.container, server.environment = args.container, args.environment
     server.api_token, server.callback = args.api_token, args.callback
     server.token_header = args.token_header
+    server.given_name, server.family_name = args.given_name, args.family_name
     server.store = Store(args)
     port = server.server_address[1]
     server.store.base = f"http://127.0.0.1:{port}"
