@@ -11,6 +11,7 @@
 #include <QXmlStreamWriter>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -331,6 +332,27 @@ Connection connect(const WebDAVAccount& account, const QString& password,
         timing.requestTimeout, Deadline{timing.requestDeadline, timing.slowLineBytesPerSecond});
 }
 
+// The resource's tag as the server gives it now; nothing when there is no resource, an empty tag
+// when the server gives none.
+std::optional<QString> currentTag(Connection& connection, const QUrl& url,
+                                  const WebDAVAccount& account) {
+    const Answer answer = connection.send(
+        "PROPFIND", url, depthZero,
+        R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)",
+        maximumPropertyAnswerBytes);
+    if (answer.status == 404) {
+        return std::nullopt;
+    }
+    if (answer.status != 207) {
+        throw failureOf(answer, account);
+    }
+    const auto properties = parseMultistatus(answer.body);
+    if (!properties) {
+        throw unreadableAnswer(account);
+    }
+    return properties->etag;
+}
+
 // Apache's mod_dav (like Apache for any file) hands out a weak ETag, W/"…", for a resource
 // changed less than a second before the request, because a second change within the same second
 // might keep the same tag; and while the current ETag is weak it refuses every If-Match with 412,
@@ -347,26 +369,18 @@ QString settledTag(Connection& connection, const QUrl& url, const QString& fetch
     }
     const auto deadline = std::chrono::steady_clock::now() + settling;
     for (;;) {
-        const Answer answer = connection.send(
-            "PROPFIND", url, depthZero,
-            R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)",
-            maximumPropertyAnswerBytes);
-        if (answer.status == 404) {
+        const std::optional<QString> current = currentTag(connection, url, account);
+        if (!current) {
             throw recordChanged();
         }
-        if (answer.status != 207) {
-            throw failureOf(answer, account);
-        }
-        const auto properties = parseMultistatus(answer.body);
-        if (!properties || properties->etag.isEmpty()) {
+        if (current->isEmpty()) {
             throw unreadableAnswer(account);
         }
-        const QString& current = properties->etag;
-        if (opaqueTag(current) != opaqueTag(fetchedTag)) {
+        if (opaqueTag(*current) != opaqueTag(fetchedTag)) {
             throw recordChanged();
         }
-        if (!isWeak(current) || std::chrono::steady_clock::now() >= deadline) {
-            return current;
+        if (!isWeak(*current) || std::chrono::steady_clock::now() >= deadline) {
+            return *current;
         }
         std::this_thread::sleep_for(150ms);
     }
@@ -376,24 +390,14 @@ QString settledTag(Connection& connection, const QUrl& url, const QString& fetch
 // fetched as (or still be absent for a new one), compared by the opaque part of the tags.
 void requireUnchanged(Connection& connection, const QUrl& url, const QString& fetchedTag,
                       const WebDAVAccount& account) {
-    const Answer answer = connection.send(
-        "PROPFIND", url, depthZero,
-        R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)",
-        maximumPropertyAnswerBytes);
-    if (answer.status == 404) {
+    const std::optional<QString> current = currentTag(connection, url, account);
+    if (!current) {
         if (fetchedTag.isEmpty()) {
             return;
         }
         throw recordChanged();
     }
-    if (answer.status != 207) {
-        throw failureOf(answer, account);
-    }
-    const auto properties = parseMultistatus(answer.body);
-    if (!properties) {
-        throw unreadableAnswer(account);
-    }
-    if (fetchedTag.isEmpty() || opaqueTag(properties->etag) != opaqueTag(fetchedTag)) {
+    if (fetchedTag.isEmpty() || opaqueTag(*current) != opaqueTag(fetchedTag)) {
         throw recordChanged();
     }
 }
@@ -405,22 +409,12 @@ void requireUnchanged(Connection& connection, const QUrl& url, const QString& fe
 QString requireWritten(Connection& connection, const QUrl& url, const QString& writtenTag,
                        const QByteArray& written, const WebDAVAccount& account) {
     if (!writtenTag.isEmpty()) {
-        const Answer answer = connection.send(
-            "PROPFIND", url, depthZero,
-            R"(<?xml version="1.0" encoding="utf-8"?><d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)",
-            maximumPropertyAnswerBytes);
-        if (answer.status == 404) {
+        const std::optional<QString> current = currentTag(connection, url, account);
+        if (!current) {
             throw recordChanged();
         }
-        if (answer.status != 207) {
-            throw failureOf(answer, account);
-        }
-        const auto properties = parseMultistatus(answer.body);
-        if (!properties) {
-            throw unreadableAnswer(account);
-        }
-        if (!properties->etag.isEmpty()) {
-            if (opaqueTag(properties->etag) != opaqueTag(writtenTag)) {
+        if (!current->isEmpty()) {
+            if (opaqueTag(*current) != opaqueTag(writtenTag)) {
                 throw recordChanged();
             }
             return writtenTag;
