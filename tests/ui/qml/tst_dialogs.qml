@@ -18,6 +18,9 @@ TestCase {
         const dialog = createTemporaryObject(dialogComponent, testCase)
         dialog.show()
         waitForRendering(dialog.contentItem)
+        // Keys go to the active window: on a loaded X display the new one may not be yet.
+        dialog.requestActivate()
+        tryVerify(() => dialog.active, 10000, "the question takes the keyboard")
         return dialog
     }
 
