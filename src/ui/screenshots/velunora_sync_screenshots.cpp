@@ -150,6 +150,9 @@ int main(int argc, char** argv) {
                 controller ? controller->property("storeChoice").value<QObject*>() : nullptr) {
             choice->setProperty("kind", store);
             choice->setProperty("signedInToICloud", store == QStringLiteral("icloud"));
+            if (store == QStringLiteral("icloud")) {
+                choice->setProperty("iCloudAccountName", QStringLiteral("Camille Martin"));
+            }
             if (store == QStringLiteral("webdav")) {
                 choice->setProperty("webDAVAddress",
                                     QStringLiteral("https://cloud.example.org/remote.php/dav/"
