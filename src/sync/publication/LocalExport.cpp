@@ -52,6 +52,12 @@ void LocalExport::writeLocalExport(std::string_view json) const {
     ::unlink(legacySnapshotFileURL().c_str());
 }
 
+std::string LocalExport::publish(std::string_view json) const {
+    removeLeftovers();
+    writeLocalExport(json);
+    return exportIdentity();
+}
+
 std::string LocalExport::exportIdentity() const {
     return fileIdentity(snapshotFileURL());
 }

@@ -32,6 +32,9 @@ public:
     void writeLocalExport(const OscarSnapshot& snapshot) const;
     // The same with the document already encoded.
     void writeLocalExport(std::string_view json) const;
+    // What a publication writes: the document, once the side files of a write stopped half-way
+    // are gone; gives the new file's identity. Call only with the publication lock held.
+    std::string publish(std::string_view json) const;
 
     // The published snapshot as read back from the current file, else the legacy file; nothing
     // when neither exists, reads or decodes.

@@ -93,20 +93,24 @@ bool isConflict(const std::exception_ptr& failure) {
     }
 }
 
+// The store's version and the export file that holds its payload: while both hold, the next
+// sync downloads nothing.
+void rememberPublishedPair(UserDefaults& defaults, const QString& changeTag,
+                           const std::string& exportIdentity) {
+    defaults.setValue(publishedChangeTagKey, changeTag);
+    defaults.setValue(publishedExportKey, QString::fromStdString(exportIdentity));
+}
+
 // Writes `payload`, the store's current bytes, as the local export, and remembers the pair.
 QCoro::Task<> keepExportInStep(const PublicationPlaces& places, std::string payload,
                                QString changeTag) {
     const auto written = std::make_shared<std::string>();
     std::function<void()> writeExport = [localExport = places.localExport,
-                                         payload = std::move(payload), written] {
-        localExport.removeLeftovers();
-        localExport.writeLocalExport(payload);
-        *written = localExport.exportIdentity();
-    };
+                                         payload = std::move(payload),
+                                         written] { *written = localExport.publish(payload); };
     auto writing = places.cloud->runBesidePublication(std::move(writeExport));
     co_await writing;
-    places.userDefaults->setValue(publishedChangeTagKey, changeTag);
-    places.userDefaults->setValue(publishedExportKey, QString::fromStdString(*written));
+    rememberPublishedPair(*places.userDefaults, changeTag, *written);
 }
 
 } // namespace
@@ -171,9 +175,7 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
         const LocalExport localExport = places.localExport;
         const std::shared_ptr<const EncodedSnapshot> snapshot = merged.snapshot;
         std::function<void()> writeExport = [localExport, snapshot, written] {
-            localExport.removeLeftovers();
-            localExport.writeLocalExport(snapshot->json);
-            *written = localExport.exportIdentity();
+            *written = localExport.publish(snapshot->json);
         };
         PublicationOutcome outcome;
         std::exception_ptr failure;
@@ -201,8 +203,7 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
             defaults.remove(publishedExportKey);
             std::rethrow_exception(outcome.followUpFailure);
         }
-        defaults.setValue(publishedChangeTagKey, outcome.changeTag);
-        defaults.setValue(publishedExportKey, QString::fromStdString(*written));
+        rememberPublishedPair(defaults, outcome.changeTag, *written);
         // So that a reset erases this copy too, whichever store is chosen then.
         rememberCurrentStore(defaults);
         co_return PublicationResult{snapshot->nightCount, merged.changes.newNights, true};
