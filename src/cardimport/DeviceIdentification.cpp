@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <simdjson.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,9 @@ namespace {
 constexpr std::string_view fallbackModel = "Machine ResMed";
 // A JSON Product object without a name comes from the one family that writes the JSON file.
 constexpr std::string_view unnamedJSONProduct = "AirSense 11";
+// Real identification files hold about a kilobyte; a bigger one is damage, not a device's name,
+// and reading it whole could exhaust memory.
+constexpr std::size_t maxIdentificationBytes = 64 * 1024;
 
 class FileDescriptor {
 public:
@@ -35,46 +39,61 @@ private:
     int descriptor_;
 };
 
-// Reads the file whole, into `contents` unless it is null. False when the file cannot be opened
-// or read. Only regular files count: a FIFO or a device node on a damaged card must not block or
-// stream forever, and O_NONBLOCK keeps the open itself from waiting on a FIFO.
-bool readWholeFile(const std::filesystem::path& path, std::string* contents) {
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) {
-        return false;
+// Opens a regular file for reading, or gives -1. Only regular files count: a FIFO or a device node
+// on a damaged card must not block or stream forever, and O_NONBLOCK keeps the open itself from
+// waiting on a FIFO.
+int openRegularFile(const std::filesystem::path& path, struct stat& status) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor >= 0 && (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))) {
+        ::close(descriptor);
+        return -1;
     }
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return false;
-    }
-    if (contents) {
-        contents->clear();
-        contents->reserve(static_cast<std::size_t>(status.st_size));
-    }
-    std::array<char, 64 * 1024> buffer{};
+    return descriptor;
+}
+
+// Reads up to `limit` bytes into `buffer`; gives how many, or -1 on a read error.
+ssize_t readSome(int descriptor, char* buffer, std::size_t limit) {
     for (;;) {
-        const ssize_t count = ::read(file.get(), buffer.data(), buffer.size());
-        if (count == 0) {
-            return true;
-        }
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (contents) {
-            contents->append(buffer.data(), static_cast<std::size_t>(count));
+        const ssize_t count = ::read(descriptor, buffer, limit);
+        if (count >= 0 || errno != EINTR) {
+            return count;
         }
     }
 }
 
-std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-    std::string contents;
-    if (!readWholeFile(path, &contents)) {
+// The whole file, or nothing when it cannot be read or is too big to be an identification file.
+std::optional<std::string> readIdentificationFile(const std::filesystem::path& path) {
+    struct stat status {};
+    const FileDescriptor file(openRegularFile(path, status));
+    if (file.get() < 0 || static_cast<std::size_t>(status.st_size) > maxIdentificationBytes) {
         return std::nullopt;
     }
-    return contents;
+    // One byte more than allowed tells a file that grew past the bound while it was read.
+    std::string contents(maxIdentificationBytes + 1, '\0');
+    std::size_t total = 0;
+    for (;;) {
+        const ssize_t count =
+            readSome(file.get(), contents.data() + total, contents.size() - total);
+        if (count < 0) {
+            return std::nullopt;
+        }
+        total += static_cast<std::size_t>(count);
+        if (count == 0) {
+            contents.resize(total);
+            return contents;
+        }
+        if (total > maxIdentificationBytes) {
+            return std::nullopt;
+        }
+    }
+}
+
+// A file whose first bytes can be read: enough to know the card is not locked away from us.
+bool canReadFile(const std::filesystem::path& path) {
+    struct stat status {};
+    const FileDescriptor file(openRegularFile(path, status));
+    std::array<char, 512> buffer{};
+    return file.get() >= 0 && readSome(file.get(), buffer.data(), buffer.size()) >= 0;
 }
 
 // Editors on other systems may put a byte-order mark before the text; it is not part of it.
@@ -208,12 +227,12 @@ std::string normalizedModelName(std::string_view productName) {
 }
 
 DeviceIdentification readDeviceIdentification(const std::filesystem::path& root) {
-    if (const auto json = readWholeFile(root / "Identification.json")) {
+    if (const auto json = readIdentificationFile(root / "Identification.json")) {
         if (auto identification = identificationFromJSON(*json)) {
             return *std::move(identification);
         }
     }
-    if (const auto tgt = readWholeFile(root / "Identification.tgt")) {
+    if (const auto tgt = readIdentificationFile(root / "Identification.tgt")) {
         return identificationFromTGT(*tgt);
     }
     return DeviceIdentification{std::string(fallbackModel), {}};
@@ -224,7 +243,7 @@ bool canReadCard(const std::filesystem::path& root) {
         const std::filesystem::path candidate = root / name;
         std::error_code error;
         if (std::filesystem::exists(candidate, error)) {
-            return readWholeFile(candidate, nullptr);
+            return canReadFile(candidate);
         }
     }
     return false;

@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <string>
 
 namespace velunora {
 namespace {
@@ -89,6 +90,15 @@ TEST(ReadDeviceIdentification, UnusableJSONFallsBackToTGT) {
     unreadableJSON.makeFolder("Identification.json");
     unreadableJSON.write("Identification.tgt", "#PNA AirSense_10_AutoSet\n#SRN 111\n");
     EXPECT_EQ(readDeviceIdentification(unreadableJSON.path()), fromTGT);
+
+    // Valid, but far bigger than any device writes: damage, and never read whole into memory.
+    TemporaryFolder oversizedJSON;
+    oversizedJSON.write("Identification.json",
+                        R"({"FlowGenerator":{"IdentificationProfiles":{"Product":)" +
+                            std::string(200 * 1024, ' ') +
+                            R"({"ProductName":"AirSense 11 AutoSet"}}}})");
+    oversizedJSON.write("Identification.tgt", "#PNA AirSense_10_AutoSet\n#SRN 111\n");
+    EXPECT_EQ(readDeviceIdentification(oversizedJSON.path()), fromTGT);
 }
 
 TEST(ReadDeviceIdentification, UnreadableTGTGivesTheFallback) {
