@@ -134,7 +134,7 @@ void morningSync(benchmark::State& state) {
     const DetectedPAPCard card{cardRoot(nights), "ResMed", "AirSense 10 AutoSet", "23190000000"};
     ImportCache yesterday;
     {
-        const NewestNightSetAside lastNight(card.rootURL);
+        const NewestNightSetAside lastNight(card.rootFolder);
         yesterday = importResMedCardReusing(card, importedAt, nullptr).learnt;
     }
     // What the sync adds around the import: the cache read before it and written after.

@@ -247,7 +247,7 @@ void check(const ObjectTable& table) {
         std::abort();
     }
     for (const MountedVolume& volume : volumes) {
-        if (volume.rootURL.empty() || volume.name.empty()) {
+        if (volume.rootFolder.empty() || volume.name.empty()) {
             std::abort();
         }
     }

@@ -14,8 +14,8 @@
 #include "cardimport/ResMedCardImporter.h"
 #include "platform/AtomicFile.h"
 #include "records/SnapshotJSON.h"
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
-#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 
@@ -110,12 +110,12 @@ private:
 // One computer's published history, import cache and settings, which a run can start from.
 struct Computer {
     fs::path folder;
-    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<MemorySettings> defaults = std::make_shared<MemorySettings>();
     std::shared_ptr<std::atomic<double>> importSeconds = std::make_shared<std::atomic<double>>();
 
     std::unique_ptr<SyncController> start() const {
         SyncEnvironment environment;
-        environment.userDefaults = defaults;
+        environment.settings = defaults;
         environment.cloud = std::make_shared<CloudSnapshotService>(
             std::make_unique<LocalCloudStore>(folder / "cloud"));
         environment.localExport = LocalExport(folder / "share");
@@ -198,7 +198,7 @@ void nextMorning(benchmark::State& state) {
         state.PauseTiming();
         fs::remove_all(today);
         fs::copy(yesterday, today, fs::copy_options::recursive);
-        computer.defaults = std::make_shared<MemoryUserDefaults>(*first.defaults);
+        computer.defaults = std::make_shared<MemorySettings>(*first.defaults);
         // The settings name the export file as our last save wrote it; the copy is another
         // file with the same bytes, remembered in its place as if this computer had written it.
         computer.defaults->setValue(

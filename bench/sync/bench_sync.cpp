@@ -2,8 +2,8 @@
 // merge with the previous export, the cloud save and the local export, as the tray app runs it.
 // Besides the wall time it reports how long the main thread's event loop went without turning.
 #include "BenchCards.h"
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
-#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 #include "sync/volumes/VolumeSource.h"
@@ -56,7 +56,7 @@ void syncOneYearCard(benchmark::State& state) {
     const std::filesystem::path dataFolder = data.path().toStdString();
 
     SyncEnvironment environment;
-    environment.userDefaults = std::make_shared<MemoryUserDefaults>();
+    environment.settings = std::make_shared<MemorySettings>();
     environment.cloud = std::make_shared<CloudSnapshotService>(
         std::make_unique<LocalCloudStore>(dataFolder / "cloud"));
     environment.localExport = LocalExport(dataFolder / "share");
@@ -80,9 +80,9 @@ void syncOneYearCard(benchmark::State& state) {
         }
     }
     state.counters["nights"] = static_cast<double>(controller.status().nightCount());
-    state.counters["export_MB"] = static_cast<double>(std::filesystem::file_size(
-                                      controller.localExport().snapshotFileURL())) /
-                                  1e6;
+    state.counters["export_MB"] =
+        static_cast<double>(std::filesystem::file_size(controller.localExport().snapshotFile())) /
+        1e6;
     state.counters["longest_loop_block_ms"] = longestBlock;
 }
 BENCHMARK(syncOneYearCard)->Arg(365)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -116,7 +116,7 @@ void refreshWithTenVolumes(benchmark::State& state) {
     }
 
     SyncEnvironment environment;
-    environment.userDefaults = std::make_shared<MemoryUserDefaults>();
+    environment.settings = std::make_shared<MemorySettings>();
     environment.cloud =
         std::make_shared<CloudSnapshotService>(std::make_unique<LocalCloudStore>(root / "cloud"));
     environment.localExport = LocalExport(root / "share");

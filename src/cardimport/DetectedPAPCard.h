@@ -7,7 +7,7 @@ namespace velunora {
 
 // A folder recognised as the SD card of a supported device.
 struct DetectedPAPCard {
-    std::filesystem::path rootURL;
+    std::filesystem::path rootFolder;
     std::string manufacturer;
     std::string model;
     std::string serialNumber;

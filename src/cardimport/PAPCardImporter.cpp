@@ -20,9 +20,9 @@ PAPCardImportRegistry::standard(const std::filesystem::path& importCacheFolder) 
 }
 
 std::optional<DetectedPAPCard>
-PAPCardImportRegistry::detectCard(const std::filesystem::path& rootURL) const {
+PAPCardImportRegistry::detectCard(const std::filesystem::path& rootFolder) const {
     for (const auto& importer : importers_) {
-        if (auto card = importer->detect(rootURL)) {
+        if (auto card = importer->detect(rootFolder)) {
             return card;
         }
     }
@@ -31,7 +31,7 @@ PAPCardImportRegistry::detectCard(const std::filesystem::path& rootURL) const {
 
 OscarSnapshot PAPCardImportRegistry::importCard(const DetectedPAPCard& card) const {
     for (const auto& importer : importers_) {
-        if (importer->detect(card.rootURL)) {
+        if (importer->detect(card.rootFolder)) {
             return importer->importCard(card);
         }
     }

@@ -17,7 +17,8 @@ public:
     virtual ~PAPCardImporter() = default;
 
     // Whether the folder is a card of this family, and which device wrote it. Never throws.
-    virtual std::optional<DetectedPAPCard> detect(const std::filesystem::path& rootURL) const = 0;
+    virtual std::optional<DetectedPAPCard>
+    detect(const std::filesystem::path& rootFolder) const = 0;
 
     // Reads the whole card into a snapshot; throws PAPCardImportError (or a platform error).
     virtual OscarSnapshot importCard(const DetectedPAPCard& card) const = 0;
@@ -38,7 +39,7 @@ public:
 
     const Importers& importers() const noexcept { return importers_; }
 
-    std::optional<DetectedPAPCard> detectCard(const std::filesystem::path& rootURL) const;
+    std::optional<DetectedPAPCard> detectCard(const std::filesystem::path& rootFolder) const;
 
     // Imports the card passed in (not a fresh detection of its folder); `unsupported` when no
     // importer recognises the folder any more.

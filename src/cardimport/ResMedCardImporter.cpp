@@ -5,15 +5,15 @@
 namespace velunora {
 
 std::optional<DetectedPAPCard>
-ResMedCardImporter::detect(const std::filesystem::path& rootURL) const {
+ResMedCardImporter::detect(const std::filesystem::path& rootFolder) const {
     // A card is recognised by its layout alone; STR.edf is never read here, only looked for.
     std::error_code error;
-    if (!std::filesystem::is_directory(rootURL / "DATALOG", error) ||
-        !std::filesystem::exists(rootURL / "STR.edf", error)) {
+    if (!std::filesystem::is_directory(rootFolder / "DATALOG", error) ||
+        !std::filesystem::exists(rootFolder / "STR.edf", error)) {
         return std::nullopt;
     }
-    auto identification = readDeviceIdentification(rootURL);
-    return DetectedPAPCard{rootURL, "ResMed", std::move(identification.model),
+    auto identification = readDeviceIdentification(rootFolder);
+    return DetectedPAPCard{rootFolder, "ResMed", std::move(identification.model),
                            std::move(identification.serialNumber)};
 }
 

@@ -13,7 +13,7 @@ public:
     explicit ResMedCardImporter(std::filesystem::path importCacheFolder)
         : importCacheFolder_(std::move(importCacheFolder)) {}
 
-    std::optional<DetectedPAPCard> detect(const std::filesystem::path& rootURL) const override;
+    std::optional<DetectedPAPCard> detect(const std::filesystem::path& rootFolder) const override;
     OscarSnapshot importCard(const DetectedPAPCard& card) const override;
 
 private:

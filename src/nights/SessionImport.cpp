@@ -344,7 +344,7 @@ OscarSnapshot runImport(const DetectedPAPCard& card, Date importedAt,
     ImportCache* const learnt = reusing != nullptr ? &reusing->learnt : nullptr;
     // The time zone is read once for the whole import, not once per date.
     calendar::refreshTimeZone();
-    const std::filesystem::path datalog = card.rootURL / "DATALOG";
+    const std::filesystem::path datalog = card.rootFolder / "DATALOG";
     const std::vector<ResMedFile> files = scanDatalog(datalog);
 
     CacheUse cache{nullptr, learnt, CacheNames(datalog)};

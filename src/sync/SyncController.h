@@ -2,15 +2,19 @@
 
 #include "cardimport/DetectedPAPCard.h"
 #include "cardimport/PAPCardImporter.h"
+#include "sync/FailureText.h"
+#include "sync/LastSync.h"
 #include "sync/Status.h"
+#include "sync/SyncRun.h"
+#include "sync/card/CardAccess.h"
 #include "sync/cloud/CloudStoreChoice.h"
 #include "sync/publication/LocalExport.h"
+#include "sync/publication/Reset.h"
 #include "sync/publication/SnapshotPublication.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,17 +23,15 @@
 
 namespace velunora {
 
-class CardBookmarks;
+class CardLocations;
 class CloudSnapshotService;
 class FileRevealer;
 class FolderChooser;
-class LoginItem;
-class UserDefaults;
+class AutostartEntry;
+class Settings;
 class VolumeSource;
 class SyncNotifier;
-
-// Builds the store that settings describe.
-using StoreMaker = std::function<std::unique_ptr<CloudStore>(const UserDefaults&)>;
+class CardWatch;
 
 // Asks the user to confirm the erasure of the published data (the UI's alert). True when the
 // user chose to erase.
@@ -39,38 +41,36 @@ public:
     virtual bool confirmReset() = 0;
 };
 
-// Everything the controller reaches outside itself; the app uses the standard one, tests their
-// own.
+// Everything the controller reaches outside itself. Each program's composition root builds the
+// real one; tests build theirs with fakes.
 struct SyncEnvironment {
-    std::shared_ptr<UserDefaults> userDefaults;
+    std::shared_ptr<Settings> settings;
     std::shared_ptr<CloudSnapshotService> cloud;
     LocalExport localExport{std::filesystem::path()};
     std::shared_ptr<FileRevealer> revealer;
     std::shared_ptr<ResetConfirmation> resetConfirmation;
     std::shared_ptr<FolderChooser> folderChooser;
-    std::shared_ptr<CardBookmarks> bookmarks;
+    std::shared_ptr<CardLocations> cardLocations;
     // Nothing: no volume is watched (the command-line sync works on the folder it is given).
     std::shared_ptr<VolumeSource> volumes;
-    std::shared_ptr<LoginItem> loginItem;
+    std::shared_ptr<AutostartEntry> autostartEntry;
     // Nothing: no desktop notices (the command-line sync prints its outcome).
     std::shared_ptr<SyncNotifier> notifier;
     // Where the imports keep what they learn of each card, so that the next sync of a card reads
     // only what changed on it; empty: nothing is kept. The reset empties it.
     std::filesystem::path importCacheFolder;
     // Builds the importer registry that a sync runs on its worker thread.
-    std::function<PAPCardImportRegistry()> makeRegistry = [] {
-        return PAPCardImportRegistry::standard();
-    };
+    RegistryMaker makeRegistry = [] { return PAPCardImportRegistry::standard(); };
     // What choosing another store reaches (the keyring, the browser); the user defaults, the
     // cloud service and the folder chooser above fill what it leaves empty.
     CloudStoreChoice::Services storeChoice;
-
-    static SyncEnvironment standard();
 };
 
 // The one object holding the utility's working state: which card is there, whether it can be
-// read, what the last sync did, and the two preferences. Lives on the main thread; every
-// property notifies only when its value changes.
+// read, what the last sync did, and the preferences. It keeps the observable fields and the
+// status transitions, and hands the work to others: finding the card (CardAccess), watching
+// the volumes (CardWatch), the sync (syncCard), the reset (eraseEveryCopy). Lives on the main
+// thread; every property notifies only when its value changes.
 class SyncController : public QObject {
     Q_OBJECT
     Q_PROPERTY(velunora::Status status READ status NOTIFY statusChanged)
@@ -95,26 +95,12 @@ class SyncController : public QObject {
     Q_PROPERTY(QString localExportPath READ localExportPath CONSTANT)
 
 public:
-    static inline const QString legacyFolderBookmarkKey = QStringLiteral("oscar-folder-bookmark");
-    static inline const QString cardBookmarkKey = QStringLiteral("pap-card-bookmark");
     static inline const QString automaticCardImportKey = QStringLiteral("automatic-card-import");
     static inline const QString notificationsKey = QStringLiteral("sync-notifications");
-    // The last successful sync, kept across launches: when, the nights published, the new ones.
-    static inline const QString lastSyncKey = QStringLiteral("last-sync");
-    static inline const QString lastSyncNightsKey = QStringLiteral("last-sync-nights");
-    static inline const QString lastSyncNewNightsKey = QStringLiteral("last-sync-new-nights");
-    // How often the mounted volumes are looked at, besides the mount notifications.
-    static constexpr int cardPollingIntervalMilliseconds = 12000;
 
     // Runs the start-up sequence.
     explicit SyncController(SyncEnvironment environment, QObject* parent = nullptr);
     ~SyncController() override;
-
-    // The process's controller, created on first use with the standard environment.
-    static SyncController& shared();
-    // Creates the process's controller with `environment` (the app adds its dialogs to the
-    // standard one); when it exists already, returns it unchanged.
-    static SyncController& createShared(SyncEnvironment environment);
 
     const Status& status() const noexcept { return status_; }
     void setStatus(const Status& status);
@@ -166,16 +152,16 @@ public:
     // device; never while a sync or a reset reads or writes. A failure is left in `status`.
     Q_INVOKABLE void ejectCard() { runEject(); }
     QCoro::Task<> runEject();
-    // Adopts the card behind stored bookmark bytes; throws when it cannot.
-    void restoreCardAccess(const QByteArray& bookmark);
+    // Adopts the card in the folder a saved location names; throws when it cannot.
+    void openSavedCardFolder(const QByteArray& savedLocation);
     // Looks at the mounted volumes and follows the card that comes or goes.
     Q_INVOKABLE void refreshDetectedCard();
     Q_INVOKABLE void setAutomaticCardImport(bool enabled);
     Q_INVOKABLE void setLaunchAtLogin(bool enabled);
 
-    // The card folder whose access is held open, if any.
-    const std::optional<std::filesystem::path>& securityScopedCardURL() const noexcept {
-        return securityScopedCardURL_;
+    // The card folder the user chose whose access is held open, if any.
+    const std::optional<std::filesystem::path>& chosenCardFolder() const noexcept {
+        return cardAccess_.chosenCardFolder();
     }
 
 Q_SIGNALS:
@@ -192,20 +178,11 @@ private:
     void setCardNeedsAccess(bool needsAccess);
     void setLastSync(const QDateTime& instant);
     // A successful sync's outcome, shown and kept for the next launch.
-    void recordLastSync(const QDateTime& instant, qint64 nights, qint64 newNights);
-    void readLastSync();
-    // The card of the folder the user chose, while that folder is still there.
-    std::optional<DetectedPAPCard> chosenCard() const;
+    void recordLastSync(const LastSync& outcome);
+    // Follows `card`, readable or not, with the status that says so.
+    void followCard(DetectedPAPCard card, bool readable);
     void setAutomaticCardImportValue(bool enabled);
     void setLaunchAtLoginValue(bool enabled);
-    QByteArray storedCardBookmark() const;
-
-    // The steps of start-up, in their order.
-    void restoreStoredCardAccess();
-    void readPreferences();
-    void readLoginItemState();
-    void startWatchingVolumes();
-    void startPollingTimer();
 
     QCoro::Task<> handleVolumeMounted();
     // The desktop notice after a sync that a card's insertion started.
@@ -226,19 +203,11 @@ private:
     // A sync or a reset under way, whatever the status shows meanwhile.
     bool syncRunning_ = false;
     bool resetRunning_ = false;
-    QTimer* timer_ = nullptr;
     CloudStoreChoice* storeChoice_ = nullptr;
-    std::optional<std::filesystem::path> securityScopedCardURL_;
-    std::vector<QMetaObject::Connection> workspaceObservers_;
-    PAPCardImportRegistry cardRegistry_ = PAPCardImportRegistry::standard();
+    CardAccess cardAccess_;
+    CardWatch* cardWatch_ = nullptr;
     // The store the settings describe, for the reset of those published into before.
     StoreMaker makeStore_;
 };
-
-// The text a failure shows the user: the error's localized description.
-QString describeFailure(std::exception_ptr error);
-
-// Routes the core's French texts through Qt's translation, once per process.
-void installQtLocalization();
 
 } // namespace velunora

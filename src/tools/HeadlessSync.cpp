@@ -1,9 +1,10 @@
 #include "tools/HeadlessSync.h"
 
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
-#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/cloudkit/ICloudSignIn.h"
+#include "tools/CommandLineServices.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -40,7 +41,7 @@ void nameApplication() {
 
 // The configured container, or nothing after saying why there is none.
 std::optional<CloudKitContainer> iCloudContainer() {
-    CloudKitContainer container = configuredCloudKitContainer(SettingsUserDefaults());
+    CloudKitContainer container = configuredCloudKitContainer(SettingsFile());
     if (!container.isComplete()) {
         std::fprintf(
             stderr, "%s\n",
@@ -124,7 +125,8 @@ int runHeadlessSignOut(int argc, char** argv) {
 int runHeadlessSync(int argc, char** argv, const char* cardFolder) {
     QCoreApplication application(argc, argv);
     nameApplication();
-    SyncController& controller = SyncController::shared();
+    installQtLocalization();
+    SyncController controller(makeCommandLineEnvironment());
     if (!controller.adoptCardFolder(cardFolder)) {
         printStatus(controller.status());
         return 1;
@@ -133,7 +135,7 @@ int runHeadlessSync(int argc, char** argv, const char* cardFolder) {
     if (controller.status().kind() == Status::Kind::success) {
         // What is new this morning, not only the total.
         std::printf("%s\n", controller.lastSyncSummary().toStdString().c_str());
-        std::printf("Export local : %s\n", controller.localExport().snapshotFileURL().c_str());
+        std::printf("Export local : %s\n", controller.localExport().snapshotFile().c_str());
         return 0;
     }
     printStatus(controller.status());
@@ -143,7 +145,8 @@ int runHeadlessSync(int argc, char** argv, const char* cardFolder) {
 int runHeadlessReset(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     nameApplication();
-    SyncController& controller = SyncController::shared();
+    installQtLocalization();
+    SyncController controller(makeCommandLineEnvironment());
     // Typing the command is the confirmation.
     QCoro::waitFor(controller.reset());
     printStatus(controller.status());

@@ -8,6 +8,7 @@
 #include "records/SnapshotJSON.h"
 #include "tools/CardGenerator.h"
 #ifdef VELUNORA_WITH_SYNC
+#include "sync/Logging.h"
 #include "tools/HeadlessSync.h"
 #endif
 
@@ -45,6 +46,8 @@ constexpr std::string_view usage =
     "l’adresse\n"
     "                                de connexion et attend le retour du navigateur\n"
     "  sign-out                      ferme la session iCloud\n"
+    "                                (--verbose après sync, reset, sign-in ou sign-out : le\n"
+    "                                détail de ce qui est fait, sur la sortie d’erreur)\n"
 #endif
     "  help                          affiche cette aide\n";
 
@@ -218,6 +221,9 @@ std::vector<CommandOption> optionsOf(std::string_view command) {
         return {
             {"--nights", true}, {"--seed", true}, {"--first-night", true}, {"--airsense11", false}};
     }
+    if (command == "sync" || command == "reset" || command == "sign-in" || command == "sign-out") {
+        return {{"--verbose", false}};
+    }
     return {};
 }
 
@@ -277,16 +283,32 @@ int main(int argc, char** argv) {
         return generate(rest);
     }
 #ifdef VELUNORA_WITH_SYNC
-    if (command == "sync" && rest.size() == 1) {
-        return runHeadlessSync(argc, argv, argv[2]);
+    // --verbose, anywhere after a command that reaches the store: the log's debug lines too.
+    std::vector<std::string_view> operands;
+    bool verbose = false;
+    for (const std::string_view argument : rest) {
+        if (argument == "--verbose") {
+            verbose = true;
+        } else {
+            operands.push_back(argument);
+        }
     }
-    if (command == "reset" && rest.empty()) {
+    if (verbose) {
+        enableVerboseLogging();
+    } else {
+        quietLogging();
+    }
+    if (command == "sync" && operands.size() == 1) {
+        // A view of a whole argument: its data ends with the argument's NUL.
+        return runHeadlessSync(argc, argv, operands[0].data());
+    }
+    if (command == "reset" && operands.empty()) {
         return runHeadlessReset(argc, argv);
     }
-    if (command == "sign-in" && rest.empty()) {
+    if (command == "sign-in" && operands.empty()) {
         return runHeadlessSignIn(argc, argv);
     }
-    if (command == "sign-out" && rest.empty()) {
+    if (command == "sign-out" && operands.empty()) {
         return runHeadlessSignOut(argc, argv);
     }
 #endif

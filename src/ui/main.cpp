@@ -1,8 +1,11 @@
 // velunora-sync: the tray app.
-#include "ui/app/LunexaSyncApp.h"
+#include "sync/Logging.h"
+#include "sync/Settings.h"
+#include "ui/app/AppServices.h"
 #include "ui/app/QtTranslations.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/app/TerminationSignals.h"
+#include "ui/app/VelunoraSyncApp.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -81,16 +84,24 @@ int main(int argc, char** argv) {
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     }
 
+    // The log's debug lines, for a bug report.
+    if (QCoreApplication::arguments().contains(QStringLiteral("--verbose"))) {
+        velunora::enableVerboseLogging();
+    }
+
     velunora::SingleInstance instance;
     if (!instance.becomePrimaryOrActivateOther()) {
         return 0;
     }
 
-    velunora::LunexaSyncApp app;
+    // The one place where the app's real services are built and handed down.
+    velunora::installQtLocalization();
+    velunora::VelunoraSyncApp app(
+        velunora::makeAppEnvironment(std::make_shared<velunora::SettingsFile>()));
     QObject::connect(&instance, &velunora::SingleInstance::activationRequested, &app,
-                     &velunora::LunexaSyncApp::showPanel);
+                     &velunora::VelunoraSyncApp::showPanel);
     if (QCoreApplication::arguments().contains(QStringLiteral("--print-startup-time"))) {
-        QObject::connect(&app, &velunora::LunexaSyncApp::firstShown, [] {
+        QObject::connect(&app, &velunora::VelunoraSyncApp::firstShown, [] {
             std::fprintf(stderr, "velunora-sync: visible %.0f ms after the process started\n",
                          millisecondsSinceProcessStart());
         });

@@ -43,7 +43,7 @@ TEST(ResMedDetection, CardWithoutIdentificationFilesGetsTheFallbacks) {
     makeCardLayout(card);
     const auto detected = ResMedCardImporter().detect(card.path());
     ASSERT_TRUE(detected);
-    EXPECT_EQ(detected->rootURL, card.path());
+    EXPECT_EQ(detected->rootFolder, card.path());
     EXPECT_EQ(detected->manufacturer, "ResMed");
     EXPECT_EQ(detected->model, "Machine ResMed");
     EXPECT_EQ(detected->serialNumber, "");
@@ -54,7 +54,7 @@ TEST(ResMedDetection, RealCard) {
     VELUNORA_REQUIRE_REAL_CARD(card);
     const auto detected = ResMedCardImporter().detect(card);
     ASSERT_TRUE(detected);
-    EXPECT_EQ(detected->rootURL, card);
+    EXPECT_EQ(detected->rootFolder, card);
     EXPECT_EQ(detected->manufacturer, "ResMed");
     EXPECT_EQ(detected->model, "AirSense 10 AutoSet");
     EXPECT_EQ(detected->serialNumber, "23192691004");

@@ -20,11 +20,11 @@ public:
         : name_(std::move(name))
         , recognises_(recognises) {}
 
-    std::optional<DetectedPAPCard> detect(const std::filesystem::path& rootURL) const override {
+    std::optional<DetectedPAPCard> detect(const std::filesystem::path& rootFolder) const override {
         if (!recognises_) {
             return std::nullopt;
         }
-        return DetectedPAPCard{rootURL, name_, "Model", "fresh"};
+        return DetectedPAPCard{rootFolder, name_, "Model", "fresh"};
     }
 
     OscarSnapshot importCard(const DetectedPAPCard& card) const override {

@@ -28,7 +28,7 @@ protected:
         options.nights = 5; // the two oldest without detail, the newest with full-rate series
         options.seed = 11;
         options.firstNight = cardgen::LocalDay{2024, 3, 28}; // across the change to summer time
-        cardgen::generateCard(card.rootURL, options);
+        cardgen::generateCard(card.rootFolder, options);
     }
 
     // Imports the card reusing the cache of the previous import, checks the snapshot against a
@@ -51,7 +51,7 @@ protected:
         return reusing;
     }
 
-    fs::path datalog() const { return card.rootURL / "DATALOG"; }
+    fs::path datalog() const { return card.rootFolder / "DATALOG"; }
 
     // The recordings of the card whose names end so, in name order.
     std::vector<fs::path> recordings(std::string_view suffix) const {

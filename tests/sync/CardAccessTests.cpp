@@ -1,11 +1,11 @@
 #include "cardimport/PAPCardImportError.h"
 #include "platform/PlatformError.h"
+#include "sync/Settings.h"
 #include "sync/SyncTestSupport.h"
-#include "sync/UserDefaults.h"
-#include "sync/card/CardBookmark.h"
+#include "sync/card/CardLocation.h"
 #include "sync/card/FolderChooser.h"
 #include "sync/cloud/CloudSnapshotService.h"
-#include "sync/desktop/LoginItem.h"
+#include "sync/desktop/AutostartEntry.h"
 #include "sync/desktop/SyncNotifier.h"
 #include "sync/volumes/VolumeSource.h"
 
@@ -27,9 +27,9 @@ using testing::RecordingCloudStore;
 const QString cardName = QStringLiteral("ResMed AirSense 10 AutoSet");
 const QString unsupportedText =
     QStringLiteral("Ce dossier ne contient pas une carte PPC compatible.");
-const QString accessRefusedText = QStringLiteral(
-    "macOS n\u2019a pas accord\u00e9 l\u2019acc\u00e8s \u00e0 la carte SD. S\u00e9lectionnez-la "
-    "\u00e0 nouveau.");
+const QString accessRefusedText =
+    QStringLiteral("L\u2019acc\u00e8s \u00e0 la carte SD n\u2019a pas \u00e9t\u00e9 accord\u00e9. "
+                   "S\u00e9lectionnez-la \u00e0 nouveau.");
 
 // One file system with the UUID "CARD-1", mounted at `mountPoint` (or nowhere when empty), so
 // that a test can "re-mount" it by moving the folder.
@@ -89,7 +89,8 @@ public:
         Q_EMIT volumeMounted();
     }
     void unmount(const fs::path& root) {
-        std::erase_if(volumes, [&](const MountedVolume& volume) { return volume.rootURL == root; });
+        std::erase_if(volumes,
+                      [&](const MountedVolume& volume) { return volume.rootFolder == root; });
         Q_EMIT volumeUnmounted();
     }
 
@@ -107,7 +108,7 @@ public:
     }
 };
 
-class ScriptedLoginItem final : public LoginItem {
+class ScriptedLoginItem final : public AutostartEntry {
 public:
     bool enabled = false;
     bool refuse = false;
@@ -138,24 +139,24 @@ protected:
     testing::TemporaryFolder folder;
     std::shared_ptr<RecordingCloudStore::Shared> cloud =
         std::make_shared<RecordingCloudStore::Shared>();
-    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<MemorySettings> defaults = std::make_shared<MemorySettings>();
     std::shared_ptr<MovableFileSystem> fileSystem = std::make_shared<MovableFileSystem>();
-    std::shared_ptr<CardBookmarks> bookmarks = std::make_shared<CardBookmarks>(fileSystem);
+    std::shared_ptr<CardLocations> cardLocations = std::make_shared<CardLocations>(fileSystem);
     std::shared_ptr<ScriptedFolderChooser> chooser = std::make_shared<ScriptedFolderChooser>();
     std::shared_ptr<FakeVolumes> volumes = std::make_shared<FakeVolumes>();
-    std::shared_ptr<ScriptedLoginItem> loginItem = std::make_shared<ScriptedLoginItem>();
+    std::shared_ptr<ScriptedLoginItem> autostartEntry = std::make_shared<ScriptedLoginItem>();
     std::shared_ptr<RecordingNotifier> notifier = std::make_shared<RecordingNotifier>();
 
     std::unique_ptr<SyncController> controller() {
         SyncEnvironment environment;
-        environment.userDefaults = defaults;
+        environment.settings = defaults;
         environment.cloud =
             std::make_shared<CloudSnapshotService>(std::make_unique<RecordingCloudStore>(cloud));
         environment.localExport = LocalExport(folder.path() / "share");
         environment.folderChooser = chooser;
-        environment.bookmarks = bookmarks;
+        environment.cardLocations = cardLocations;
         environment.volumes = volumes;
-        environment.loginItem = loginItem;
+        environment.autostartEntry = autostartEntry;
         environment.notifier = notifier;
         return std::make_unique<SyncController>(std::move(environment));
     }
@@ -179,24 +180,25 @@ protected:
     }
 
     QByteArray storedBookmark() const {
-        return defaults->value(SyncController::cardBookmarkKey).toByteArray();
+        return defaults->value(CardAccess::savedCardFolderKey).toByteArray();
     }
 };
 
 TEST(CardBookmarkTest, RoundTripsAndRefusesForeignBytes) {
-    const CardBookmark withLocation{"/media/ana/CARTE", FileSystemLocation{"1A2B-3C4D", "/"}};
-    EXPECT_EQ(CardBookmark::decode(withLocation.encoded()), withLocation);
-    const CardBookmark pathOnly{"/home/ana/carte \u00e9t\u00e9", std::nullopt};
-    EXPECT_EQ(CardBookmark::decode(pathOnly.encoded()), pathOnly);
+    const SavedCardLocation withLocation{"/media/ana/CARTE", FileSystemLocation{"1A2B-3C4D", "/"}};
+    EXPECT_EQ(SavedCardLocation::decode(withLocation.encoded()), withLocation);
+    const SavedCardLocation pathOnly{"/home/ana/carte \u00e9t\u00e9", std::nullopt};
+    EXPECT_EQ(SavedCardLocation::decode(pathOnly.encoded()), pathOnly);
 
-    EXPECT_FALSE(CardBookmark::decode(QByteArray()));
-    EXPECT_FALSE(CardBookmark::decode(QByteArrayLiteral("file:///media/ana/CARTE")));
+    EXPECT_FALSE(SavedCardLocation::decode(QByteArray()));
+    EXPECT_FALSE(SavedCardLocation::decode(QByteArrayLiteral("file:///media/ana/CARTE")));
     const QByteArray bytes = withLocation.encoded();
     for (qsizetype length = 0; length < bytes.size(); ++length) {
-        EXPECT_FALSE(CardBookmark::decode(bytes.left(length))) << "cut at " << length;
+        EXPECT_FALSE(SavedCardLocation::decode(bytes.left(length))) << "cut at " << length;
     }
-    EXPECT_FALSE(CardBookmark::decode(bytes + QByteArrayLiteral("x")));
-    EXPECT_FALSE(CardBookmark::decode(CardBookmark{"relative/path", std::nullopt}.encoded()));
+    EXPECT_FALSE(SavedCardLocation::decode(bytes + QByteArrayLiteral("x")));
+    EXPECT_FALSE(
+        SavedCardLocation::decode(SavedCardLocation{"relative/path", std::nullopt}.encoded()));
 }
 
 // The device node whose number is the file system of `folder`, for a fake link by UUID.
@@ -254,26 +256,26 @@ TEST(CardBookmarkTest, SystemLocatorFindsAFolderAgainWhereverItsFileSystemIsMoun
 TEST_F(CardAccessTest, BookmarksFollowTheFileSystemToItsNewMountPoint) {
     fileSystem->mountPoint = folder.path() / "media" / "first";
     const auto card = cardAt("media/first/PAPCARD");
-    const QByteArray bytes = bookmarks->createBookmark(card);
+    const QByteArray bytes = cardLocations->saveLocation(card);
 
-    const auto here = bookmarks->resolveBookmark(bytes);
+    const auto here = cardLocations->resolveLocation(bytes);
     EXPECT_EQ(here.folder, card);
     EXPECT_FALSE(here.isStale);
 
     fs::create_directories(folder.path() / "run");
     fs::rename(folder.path() / "media" / "first", folder.path() / "run" / "second");
     fileSystem->mountPoint = folder.path() / "run" / "second";
-    const auto moved = bookmarks->resolveBookmark(bytes);
+    const auto moved = cardLocations->resolveLocation(bytes);
     EXPECT_EQ(moved.folder, folder.path() / "run" / "second" / "PAPCARD");
     EXPECT_TRUE(moved.isStale);
 
     fileSystem->mountPoint.clear();
-    const auto unplugged = bookmarks->resolveBookmark(bytes);
+    const auto unplugged = cardLocations->resolveLocation(bytes);
     EXPECT_EQ(unplugged.folder, card) << "the old path, which then does not exist";
     EXPECT_FALSE(unplugged.isStale);
 
-    EXPECT_THROW(bookmarks->resolveBookmark(QByteArrayLiteral("garbage")), PlatformError);
-    EXPECT_THROW(bookmarks->createBookmark(folder.path() / "missing"), PlatformError);
+    EXPECT_THROW(cardLocations->resolveLocation(QByteArrayLiteral("garbage")), PlatformError);
+    EXPECT_THROW(cardLocations->saveLocation(folder.path() / "missing"), PlatformError);
 }
 
 TEST_F(CardAccessTest, ChoosingACardKeepsItAdoptsItAndSyncs) {
@@ -289,9 +291,9 @@ TEST_F(CardAccessTest, ChoosingACardKeepsItAdoptsItAndSyncs) {
     EXPECT_EQ(chooser->message, QStringLiteral("Choisissez la racine de la carte, celle qui "
                                                "contient DATALOG et STR.edf."));
     EXPECT_EQ(chooser->startedIn, stick.parent_path()) << "where removable media are mounted";
-    EXPECT_EQ(sync->detectedCard()->rootURL, card);
-    EXPECT_EQ(bookmarks->resolveBookmark(storedBookmark()).folder, card);
-    EXPECT_EQ(sync->securityScopedCardURL(), card);
+    EXPECT_EQ(sync->detectedCard()->rootFolder, card);
+    EXPECT_EQ(cardLocations->resolveLocation(storedBookmark()).folder, card);
+    EXPECT_EQ(sync->chosenCardFolder(), card);
     EXPECT_EQ(sync->status(), Status::syncing()) << "the sync runs after chooseCard returned";
     ASSERT_TRUE(waitForSuccess(*sync));
     EXPECT_EQ(saves(), 1);
@@ -299,7 +301,7 @@ TEST_F(CardAccessTest, ChoosingACardKeepsItAdoptsItAndSyncs) {
     // The same card again: the old access closes, exactly one stays open.
     chooser->answers = {card};
     sync->chooseCard();
-    EXPECT_EQ(bookmarks->openAccessCount(), 1);
+    EXPECT_EQ(cardLocations->heldFolderCount(), 1);
     ASSERT_TRUE(waitForSuccess(*sync));
 }
 
@@ -320,16 +322,16 @@ TEST_F(CardAccessTest, FailedChoicesLeaveTheCardAsItWas) {
     chooser->answers = {notACard};
     sync->chooseCard();
     EXPECT_EQ(sync->status(), Status::failed(unsupportedText));
-    EXPECT_EQ(bookmarks->resolveBookmark(storedBookmark()).folder, notACard)
+    EXPECT_EQ(cardLocations->resolveLocation(storedBookmark()).folder, notACard)
         << "the choice is kept although it holds no card";
-    EXPECT_EQ(sync->detectedCard()->rootURL, card);
-    EXPECT_EQ(sync->securityScopedCardURL(), card);
-    EXPECT_EQ(bookmarks->openAccessCount(), 1) << "the refused folder's access was closed";
+    EXPECT_EQ(sync->detectedCard()->rootFolder, card);
+    EXPECT_EQ(sync->chosenCardFolder(), card);
+    EXPECT_EQ(cardLocations->heldFolderCount(), 1) << "the refused folder's access was closed";
 
     chooser->answers = {folder.path() / "vanished"};
     sync->chooseCard();
     EXPECT_EQ(sync->status().kind(), Status::Kind::failed) << "no bookmark of a missing folder";
-    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+    EXPECT_EQ(sync->detectedCard()->rootFolder, card);
 
     fileSystem->failLocate = true;
     chooser->answers = {card};
@@ -342,27 +344,27 @@ TEST_F(CardAccessTest, FailedChoicesLeaveTheCardAsItWas) {
 TEST_F(CardAccessTest, MissingFolderIsRefusedWithTheAccessCode) {
     const auto sync = controller();
     const auto card = cardAt("cards/PAPCARD");
-    const QByteArray bytes = bookmarks->createBookmark(card);
+    const QByteArray bytes = cardLocations->saveLocation(card);
     fs::remove_all(card);
     try {
-        sync->restoreCardAccess(bytes);
+        sync->openSavedCardFolder(bytes);
         FAIL() << "a missing folder must throw";
     } catch (const PlatformError& error) {
         EXPECT_EQ(error.code(), fileReadNoPermissionCode);
         EXPECT_EQ(QString::fromStdString(error.errorDescription()), accessRefusedText);
     }
-    EXPECT_EQ(bookmarks->openAccessCount(), 0) << "no access is opened on a missing path";
+    EXPECT_EQ(cardLocations->heldFolderCount(), 0) << "no access is opened on a missing path";
     EXPECT_EQ(sync->status(), Status::needsFolder());
 
     const auto empty = folder.makeFolder("empty");
-    EXPECT_THROW(sync->restoreCardAccess(bookmarks->createBookmark(empty)), PAPCardImportError);
-    EXPECT_EQ(bookmarks->openAccessCount(), 0);
+    EXPECT_THROW(sync->openSavedCardFolder(cardLocations->saveLocation(empty)), PAPCardImportError);
+    EXPECT_EQ(cardLocations->heldFolderCount(), 0);
 }
 
 TEST_F(CardAccessTest, StartUpRestoresTheStoredCardOrStaysQuiet) {
     fileSystem->mountPoint = folder.path() / "media" / "first";
     const auto card = cardAt("media/first/PAPCARD");
-    defaults->setValue(SyncController::cardBookmarkKey, bookmarks->createBookmark(card));
+    defaults->setValue(CardAccess::savedCardFolderKey, cardLocations->saveLocation(card));
     defaults->setValue(SyncController::automaticCardImportKey, false);
     EXPECT_EQ(controller()->status(), Status::cardReady(cardName));
 
@@ -374,27 +376,27 @@ TEST_F(CardAccessTest, StartUpRestoresTheStoredCardOrStaysQuiet) {
     // Plugged in again at another place: found there, and the stored bytes renewed.
     fileSystem->mountPoint = folder.path() / "elsewhere";
     const auto sync = controller();
-    EXPECT_EQ(sync->detectedCard()->rootURL, folder.path() / "elsewhere" / "PAPCARD");
-    EXPECT_EQ(CardBookmark::decode(storedBookmark())->absolutePath,
+    EXPECT_EQ(sync->detectedCard()->rootFolder, folder.path() / "elsewhere" / "PAPCARD");
+    EXPECT_EQ(SavedCardLocation::decode(storedBookmark())->absolutePath,
               folder.path() / "elsewhere" / "PAPCARD");
 
-    defaults->setValue(SyncController::cardBookmarkKey, QByteArrayLiteral("garbage"));
+    defaults->setValue(CardAccess::savedCardFolderKey, QByteArrayLiteral("garbage"));
     EXPECT_EQ(controller()->status(), Status::needsFolder());
 }
 
 TEST_F(CardAccessTest, AStaleBookmarkThatCannotBeRenewedStillAdoptsTheCard) {
     fileSystem->mountPoint = folder.path() / "first";
     const auto card = cardAt("first/PAPCARD");
-    const QByteArray bytes = bookmarks->createBookmark(card);
+    const QByteArray bytes = cardLocations->saveLocation(card);
     fs::rename(folder.path() / "first", folder.path() / "second");
     fileSystem->mountPoint = folder.path() / "second";
     fileSystem->failLocate = true;
 
     defaults->setValue(SyncController::automaticCardImportKey, false);
     const auto sync = controller();
-    EXPECT_THROW(sync->restoreCardAccess(bytes), PlatformError);
+    EXPECT_THROW(sync->openSavedCardFolder(bytes), PlatformError);
     EXPECT_EQ(sync->status(), Status::cardReady(cardName));
-    EXPECT_EQ(sync->detectedCard()->rootURL, folder.path() / "second" / "PAPCARD");
+    EXPECT_EQ(sync->detectedCard()->rootFolder, folder.path() / "second" / "PAPCARD");
 }
 
 TEST_F(CardAccessTest, InsertingACardWithAutomaticImportSyncsOnce) {
@@ -455,7 +457,7 @@ TEST_F(CardAccessTest, EjectingTheCard) {
     const auto card = cardAt("media/PAPCARD");
     volumes->mount(card, true);
     ASSERT_TRUE(waitForSuccess(*sync));
-    ASSERT_EQ(sync->detectedCard()->rootURL, card);
+    ASSERT_EQ(sync->detectedCard()->rootFolder, card);
     EXPECT_TRUE(sync->canEjectCard());
 
     volumes->busy = true;
@@ -473,7 +475,7 @@ TEST_F(CardAccessTest, EjectingTheCard) {
     volumes->busy = false;
     QCoro::waitFor(sync->runEject());
     EXPECT_EQ(volumes->ejected.size(), 2u);
-    EXPECT_EQ(sync->detectedCard()->rootURL, chosen) << "the folder chosen before is back";
+    EXPECT_EQ(sync->detectedCard()->rootFolder, chosen) << "the folder chosen before is back";
     EXPECT_FALSE(sync->canEjectCard());
 }
 
@@ -536,7 +538,7 @@ TEST_F(CardAccessTest, TheScanTakesTheFirstRemovableCardAndNeverAnInternalDisk) 
                         {second, "SECOND", false, true},
                         {first, "FIRST", true, false}};
     const auto sync = controller();
-    EXPECT_EQ(sync->detectedCard()->rootURL, second) << "ejectable counts, in listing order";
+    EXPECT_EQ(sync->detectedCard()->rootFolder, second) << "ejectable counts, in listing order";
 
     volumes->volumes = {{internal, "internal", false, false}};
     sync->refreshDetectedCard();
@@ -557,15 +559,15 @@ TEST_F(CardAccessTest, AChosenCardStaysChosenAcrossScansAndRestartsUntilACardIsI
     sync->refreshDetectedCard();
     sync->refreshDetectedCard();
     EXPECT_EQ(statusSpy.count(), 0);
-    EXPECT_EQ(sync->detectedCard()->rootURL, card);
-    EXPECT_EQ(bookmarks->openAccessCount(), 1);
+    EXPECT_EQ(sync->detectedCard()->rootFolder, card);
+    EXPECT_EQ(cardLocations->heldFolderCount(), 1);
 
     // After a restart it is still the card, and the start-up syncs it as an inserted one.
     sync.reset();
     sync = controller();
     EXPECT_EQ(sync->status(), Status::cardReady(cardName));
     sync->refreshDetectedCard();
-    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+    EXPECT_EQ(sync->detectedCard()->rootFolder, card);
     QCoro::waitFor(sync->syncInsertedCard());
     EXPECT_EQ(sync->status(), Status::success(2));
 
@@ -573,18 +575,18 @@ TEST_F(CardAccessTest, AChosenCardStaysChosenAcrossScansAndRestartsUntilACardIsI
     const auto inserted = cardAt("media/PAPCARD");
     volumes->mount(inserted, true);
     ASSERT_TRUE(waitForSuccess(*sync));
-    EXPECT_EQ(sync->detectedCard()->rootURL, inserted);
+    EXPECT_EQ(sync->detectedCard()->rootFolder, inserted);
     volumes->unmount(inserted);
-    EXPECT_EQ(sync->detectedCard()->rootURL, card);
+    EXPECT_EQ(sync->detectedCard()->rootFolder, card);
 
     // Once the folder is gone, so is the card, and its access is closed.
-    const int openBefore = bookmarks->openAccessCount();
+    const int openBefore = cardLocations->heldFolderCount();
     fs::remove_all(card);
     sync->refreshDetectedCard();
     EXPECT_FALSE(sync->hasDetectedCard());
     EXPECT_EQ(sync->status(), Status::needsFolder());
-    EXPECT_FALSE(sync->securityScopedCardURL());
-    EXPECT_EQ(bookmarks->openAccessCount(), openBefore - 1);
+    EXPECT_FALSE(sync->chosenCardFolder());
+    EXPECT_EQ(cardLocations->heldFolderCount(), openBefore - 1);
 }
 
 TEST_F(CardAccessTest, ACardLeftInTheReaderIsSyncedAtStartUpOnlyWithAutomaticImport) {
@@ -640,15 +642,15 @@ TEST_F(CardAccessTest, ACardWhoseIdentificationCannotBeReadNeedsAccess) {
 }
 
 TEST_F(CardAccessTest, LaunchAtLoginMirrorsTheLoginItem) {
-    loginItem->enabled = true;
+    autostartEntry->enabled = true;
     const auto sync = controller();
     EXPECT_TRUE(sync->launchAtLogin());
 
     sync->setLaunchAtLogin(false);
     EXPECT_FALSE(sync->launchAtLogin());
-    EXPECT_FALSE(loginItem->enabled);
+    EXPECT_FALSE(autostartEntry->enabled);
 
-    loginItem->refuse = true;
+    autostartEntry->refuse = true;
     QSignalSpy spy(sync.get(), &SyncController::launchAtLoginChanged);
     sync->setLaunchAtLogin(true);
     EXPECT_FALSE(sync->launchAtLogin());
@@ -660,8 +662,8 @@ TEST_F(CardAccessTest, LaunchAtLoginMirrorsTheLoginItem) {
 
 TEST(AutostartLoginItemTest, TheEntryIsOursAndHiddenMeansOff) {
     testing::TemporaryFolder folder;
-    AutostartLoginItem item(folder.path() / "config" / "autostart",
-                            "/opt/Velunora Sync/bin/velunora-sync");
+    DesktopAutostartEntry item(folder.path() / "config" / "autostart",
+                               "/opt/Velunora Sync/bin/velunora-sync");
     EXPECT_FALSE(item.isEnabled());
     item.unregisterItem(); // nothing to remove is no failure
 
@@ -682,10 +684,10 @@ TEST(AutostartLoginItemTest, TheEntryIsOursAndHiddenMeansOff) {
     item.unregisterItem();
     EXPECT_FALSE(fs::exists(item.entryURL()));
 
-    EXPECT_EQ(AutostartLoginItem::desktopEntry("/usr/bin/velunora-sync").find("Exec=\"/"),
+    EXPECT_EQ(DesktopAutostartEntry::desktopEntry("/usr/bin/velunora-sync").find("Exec=\"/"),
               std::string::npos)
         << "a plain path is not quoted";
-    EXPECT_NE(AutostartLoginItem::desktopEntry("/home/a$b/velunora-sync")
+    EXPECT_NE(DesktopAutostartEntry::desktopEntry("/home/a$b/velunora-sync")
                   .find("Exec=\"/home/a\\\\$b/velunora-sync\""),
               std::string::npos);
 }
@@ -693,7 +695,7 @@ TEST(AutostartLoginItemTest, TheEntryIsOursAndHiddenMeansOff) {
 TEST(AutostartLoginItemTest, ARefusedChangeSaysWhy) {
     testing::TemporaryFolder folder;
     folder.write("config/autostart", "a file where the folder should be");
-    AutostartLoginItem item(folder.path() / "config" / "autostart", "/usr/bin/velunora-sync");
+    DesktopAutostartEntry item(folder.path() / "config" / "autostart", "/usr/bin/velunora-sync");
     EXPECT_THROW(item.registerItem(), PlatformError);
     EXPECT_FALSE(item.isEnabled());
 }

@@ -4,9 +4,9 @@
 #include "platform/BoundedFile.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
 #include "sync/SyncTestSupport.h"
-#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/cloudkit/CloudKitCloudStore.h"
 #include "sync/cloud/cloudkit/CloudKitStandIn.h"
@@ -107,7 +107,7 @@ public:
     }
     std::unique_ptr<SyncController> start() {
         SyncEnvironment environment;
-        environment.userDefaults = defaults_;
+        environment.settings = defaults_;
         environment.cloud = std::make_shared<CloudSnapshotService>(makeStore_());
         environment.localExport = LocalExport(home_.path() / "share");
         environment.importCacheFolder = home_.path() / "cache";
@@ -126,7 +126,7 @@ public:
 private:
     MakeStore makeStore_;
     testing::TemporaryFolder home_;
-    std::shared_ptr<MemoryUserDefaults> defaults_ = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<MemorySettings> defaults_ = std::make_shared<MemorySettings>();
     QString summary_;
 };
 

@@ -2,9 +2,9 @@
 // it for ever, never reads it for ours, and says what is wrong.
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
 #include "sync/SyncTestSupport.h"
-#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 #include "tools/CardGenerator.h"
@@ -24,7 +24,7 @@ class HostileFilesTest : public ::testing::Test {
 protected:
     const testing::ScopedTimeZone zone{"Europe/Paris"};
     testing::TemporaryFolder home;
-    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<MemorySettings> defaults = std::make_shared<MemorySettings>();
     fs::path store = home.path() / "store";
     fs::path lockFile = home.path() / "data" / "velunora-sync" / "publication.lock";
     fs::path exportFile = home.path() / "data" / "LunexaSync" / "lunexa-snapshot.json";
@@ -32,7 +32,7 @@ protected:
 
     std::unique_ptr<SyncController> start() {
         SyncEnvironment environment;
-        environment.userDefaults = defaults;
+        environment.settings = defaults;
         environment.cloud = std::make_shared<CloudSnapshotService>(
             std::make_unique<LocalCloudStore>(store), QString::fromStdString(lockFile.string()));
         environment.localExport = LocalExport(home.path() / "data");
@@ -160,7 +160,7 @@ TEST_F(HostileFilesTest, AResetErasesEveryStoreThisComputerPublishedInto) {
     const fs::path first = home.path() / "first-store";
     const fs::path second = home.path() / "second-store";
     bool firstRefuses = false;
-    const auto makeStore = [&](const UserDefaults& settings) -> std::unique_ptr<CloudStore> {
+    const auto makeStore = [&](const Settings& settings) -> std::unique_ptr<CloudStore> {
         const fs::path root =
             settings.value(QStringLiteral("cloud-folder")).toString().toStdString();
         if (root == first && firstRefuses) {
@@ -174,7 +174,7 @@ TEST_F(HostileFilesTest, AResetErasesEveryStoreThisComputerPublishedInto) {
     defaults->setValue(QStringLiteral("cloud-folder"), QString::fromStdString(first.string()));
     const auto computer = [&] {
         SyncEnvironment environment;
-        environment.userDefaults = defaults;
+        environment.settings = defaults;
         environment.cloud = std::make_shared<CloudSnapshotService>(
             makeStore(*defaults), QString::fromStdString(lockFile.string()));
         environment.localExport = LocalExport(home.path() / "data");

@@ -27,20 +27,19 @@ OscarSnapshot sampleSnapshot(int nights) {
 TEST(LocalExport, FirstExportCreatesAPrivateFolderAndFile) {
     testing::TemporaryFolder data;
     const LocalExport exporter(data.path() / "share");
-    EXPECT_EQ(exporter.snapshotFileURL(),
+    EXPECT_EQ(exporter.snapshotFile(),
               data.path() / "share" / "LunexaSync" / "lunexa-snapshot.json");
     EXPECT_FALSE(exporter.loadPreviousSnapshot().has_value());
 
     exporter.writeLocalExport(sampleSnapshot(2));
-    EXPECT_EQ(testing::fileMode(exporter.exportFolderURL()), 0700u);
-    EXPECT_EQ(testing::fileMode(exporter.snapshotFileURL()), 0600u);
-    EXPECT_EQ(testing::readFile(exporter.snapshotFileURL()),
+    EXPECT_EQ(testing::fileMode(exporter.exportFolder()), 0700u);
+    EXPECT_EQ(testing::fileMode(exporter.snapshotFile()), 0600u);
+    EXPECT_EQ(testing::readFile(exporter.snapshotFile()),
               makeSnapshotEncoder().encode(sampleSnapshot(2)));
     ASSERT_TRUE(exporter.loadPreviousSnapshot().has_value());
     EXPECT_EQ(exporter.loadPreviousSnapshot()->nights.size(), 2u);
     EXPECT_EQ(
-        std::distance(fs::directory_iterator(exporter.exportFolderURL()), fs::directory_iterator()),
-        1)
+        std::distance(fs::directory_iterator(exporter.exportFolder()), fs::directory_iterator()), 1)
         << "no side file is left";
 }
 
@@ -52,7 +51,7 @@ TEST(LocalExport, TheLegacyFileIsReadOnceThenRetired) {
     EXPECT_EQ(exporter.loadPreviousSnapshot()->nights.size(), 3u);
 
     exporter.writeLocalExport(sampleSnapshot(4));
-    EXPECT_FALSE(fs::exists(exporter.legacySnapshotFileURL()));
+    EXPECT_FALSE(fs::exists(exporter.legacySnapshotFile()));
     EXPECT_EQ(exporter.loadPreviousSnapshot()->nights.size(), 4u);
 
     // With both present, the current file is the one read.
@@ -73,12 +72,12 @@ TEST(LocalExport, AFailedWriteKeepsThePreviousFile) {
     testing::TemporaryFolder data;
     const LocalExport exporter(data.path());
     exporter.writeLocalExport(sampleSnapshot(2));
-    const std::string before = testing::readFile(exporter.snapshotFileURL());
+    const std::string before = testing::readFile(exporter.snapshotFile());
 
     OscarSnapshot unencodable = sampleSnapshot(3);
     unencodable.nights[0].ahi = std::numeric_limits<double>::quiet_NaN();
     EXPECT_THROW(exporter.writeLocalExport(unencodable), SnapshotEncodingError);
-    EXPECT_EQ(testing::readFile(exporter.snapshotFileURL()), before);
+    EXPECT_EQ(testing::readFile(exporter.snapshotFile()), before);
 
     // A folder where the export folder should be: nothing can be written.
     testing::TemporaryFolder blocked;
@@ -93,7 +92,7 @@ TEST(LocalExport, OnlyARegularFileIsAnExport) {
     const LocalExport exportFolder(data.path());
     const fs::path elsewhere =
         data.write("elsewhere.json", makeSnapshotEncoder().encode(sampleSnapshot(2)));
-    const fs::path file = exportFolder.snapshotFileURL();
+    const fs::path file = exportFolder.snapshotFile();
     const auto placeAndCheck = [&](const std::function<void()>& place, const char* what,
                                    const char* writeFailure) {
         fs::remove_all(file);
@@ -128,9 +127,9 @@ TEST(LocalExport, RemovingFilesKeepsTheFolder) {
     exporter.writeLocalExport(sampleSnapshot(1));
     data.write("LunexaSync/oscar-snapshot.json", "{}");
     exporter.removeFiles();
-    EXPECT_FALSE(fs::exists(exporter.snapshotFileURL()));
-    EXPECT_FALSE(fs::exists(exporter.legacySnapshotFileURL()));
-    EXPECT_TRUE(fs::is_directory(exporter.exportFolderURL()));
+    EXPECT_FALSE(fs::exists(exporter.snapshotFile()));
+    EXPECT_FALSE(fs::exists(exporter.legacySnapshotFile()));
+    EXPECT_TRUE(fs::is_directory(exporter.exportFolder()));
 }
 
 } // namespace

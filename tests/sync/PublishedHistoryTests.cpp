@@ -4,9 +4,9 @@
 #include "nights/SessionImport.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
 #include "sync/SyncTestSupport.h"
-#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreChoice.h"
 #include "sync/cloud/CloudStoreFactory.h"
@@ -77,7 +77,7 @@ std::size_t nightsIn(const std::string& json) {
 // through a folder that a sync client carries (the local store's folder setting).
 struct Computer {
     testing::TemporaryFolder home;
-    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<MemorySettings> defaults = std::make_shared<MemorySettings>();
     std::unique_ptr<SyncController> controller;
     fs::path storeRoot;
 
@@ -86,7 +86,7 @@ struct Computer {
                       std::function<PAPCardImportRegistry()> makeRegistry = {})
         : storeRoot(std::move(sharedStore)) {
         SyncEnvironment environment;
-        environment.userDefaults = defaults;
+        environment.settings = defaults;
         environment.cloud = std::make_shared<CloudSnapshotService>(
             store ? std::move(store) : std::make_unique<LocalCloudStore>(storeRoot),
             std::move(lockFile));
@@ -102,7 +102,7 @@ struct Computer {
         QCoro::waitFor(controller->sync());
         return controller->status();
     }
-    fs::path exportFile() const { return controller->localExport().snapshotFileURL(); }
+    fs::path exportFile() const { return controller->localExport().snapshotFile(); }
     std::string exported() const {
         return fs::exists(exportFile()) ? testing::readFile(exportFile()) : std::string();
     }
@@ -373,14 +373,14 @@ TEST(PreferencesTest, BoolPreferencesSurviveARestart) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QString::fromStdString(configuration.path().string()));
     {
-        SettingsUserDefaults settings;
+        SettingsFile settings;
         settings.setValue(SyncController::automaticCardImportKey, false);
         settings.setValue(QStringLiteral("velunora-sync-onboarding-completed"), true);
     }
-    const auto restarted = std::make_shared<SettingsUserDefaults>();
+    const auto restarted = std::make_shared<SettingsFile>();
     EXPECT_EQ(restarted->boolValue(QStringLiteral("velunora-sync-onboarding-completed")), true);
     SyncEnvironment environment;
-    environment.userDefaults = restarted;
+    environment.settings = restarted;
     EXPECT_FALSE(SyncController(std::move(environment)).automaticCardImport());
 }
 
@@ -399,11 +399,11 @@ TEST_F(PublishedHistoryTest, ChangingTheStoreKeepsTheHistory) {
     };
 
     testing::TemporaryFolder home;
-    auto defaults = std::make_shared<MemoryUserDefaults>();
+    auto defaults = std::make_shared<MemorySettings>();
     defaults->setValue(cloudsettings::folderKey.toString(),
                        QString::fromStdString(storeRoot.string()));
     SyncEnvironment environment;
-    environment.userDefaults = defaults;
+    environment.settings = defaults;
     environment.cloud =
         std::make_shared<CloudSnapshotService>(std::make_unique<LocalCloudStore>(storeRoot));
     environment.localExport = LocalExport(home.path() / "share");
@@ -412,7 +412,7 @@ TEST_F(PublishedHistoryTest, ChangingTheStoreKeepsTheHistory) {
         (*keyring)[account.baseUrl.toString() + account.user] = password;
     };
     environment.storeChoice.makeStore =
-        [passwordOf](const UserDefaults& settings) -> std::unique_ptr<CloudStore> {
+        [passwordOf](const Settings& settings) -> std::unique_ptr<CloudStore> {
         if (settings.value(cloudsettings::storeKey.toString()).toString() ==
             cloudsettings::webDAVStore) {
             WebDAVAccount account{

@@ -1,9 +1,9 @@
 #include "cardimport/PAPCardImportError.h"
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
 #include "sync/SyncTestSupport.h"
-#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStore.h"
 #include "tools/CardGenerator.h"
@@ -36,12 +36,12 @@ protected:
     const testing::ScopedSystemTemporaryFolder systemTemporary{data.makeFolder("tmp")};
     std::shared_ptr<RecordingCloudStore::Shared> cloud =
         std::make_shared<RecordingCloudStore::Shared>();
-    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<MemorySettings> defaults = std::make_shared<MemorySettings>();
     std::shared_ptr<ScriptedConfirmation> confirmation = std::make_shared<ScriptedConfirmation>();
 
     SyncEnvironment environment(const fs::path& dataFolder) {
         SyncEnvironment environment;
-        environment.userDefaults = defaults;
+        environment.settings = defaults;
         environment.cloud =
             std::make_shared<CloudSnapshotService>(std::make_unique<RecordingCloudStore>(cloud));
         environment.localExport = LocalExport(dataFolder);
@@ -133,7 +133,7 @@ TEST_F(SyncControllerTest, ASuccessfulSyncPublishesTheSameBytesInBothPlaces) {
     EXPECT_EQ(sync->status().title(), QStringLiteral("2 nuits synchronis\u00e9es"));
     EXPECT_TRUE(sync->lastSync().isValid());
     EXPECT_EQ(lastSyncSpy.count(), 1);
-    const std::string exported = testing::readFile(sync->localExport().snapshotFileURL());
+    const std::string exported = testing::readFile(sync->localExport().snapshotFile());
     EXPECT_EQ(cloudPayload(), exported);
     EXPECT_EQ(decodeSnapshot(exported).nights.size(), 2u);
     EXPECT_TRUE(noTemporaryPayloadLeft());
@@ -151,9 +151,9 @@ TEST_F(SyncControllerTest, NightsNoLongerOnTheCardStayPublished) {
     ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
     runUntilDone(sync->sync());
     EXPECT_EQ(sync->status(), Status::success(3)) << "the count is of the merged snapshot";
-    EXPECT_FALSE(fs::exists(sync->localExport().legacySnapshotFileURL()));
+    EXPECT_FALSE(fs::exists(sync->localExport().legacySnapshotFile()));
     const OscarSnapshot published =
-        decodeSnapshot(testing::readFile(sync->localExport().snapshotFileURL()));
+        decodeSnapshot(testing::readFile(sync->localExport().snapshotFile()));
     ASSERT_EQ(published.nights.size(), 3u);
     EXPECT_EQ(published.nights[0].ahi, 7);
 }
@@ -180,7 +180,7 @@ TEST_F(SyncControllerTest, AnImportFailureChangesNothingPublished) {
                                             "\u00e9t\u00e9 trouv\u00e9e sur cette carte SD.")));
     EXPECT_EQ(sync->status().title(), QStringLiteral("\u00c9chec de la synchronisation"));
     EXPECT_EQ(cloud->saves, 0);
-    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFileURL()), "previous");
+    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFile()), "previous");
     EXPECT_FALSE(sync->lastSync().isValid());
 }
 
@@ -191,7 +191,7 @@ TEST_F(SyncControllerTest, ACloudFailureLeavesTheLocalExportUntouched) {
     ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
     runUntilDone(sync->sync());
     EXPECT_EQ(sync->status(), Status::failed(QStringLiteral("R\u00e9seau indisponible.")));
-    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFileURL()), "previous");
+    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFile()), "previous");
     EXPECT_FALSE(sync->lastSync().isValid());
     EXPECT_TRUE(noTemporaryPayloadLeft());
 
@@ -199,7 +199,7 @@ TEST_F(SyncControllerTest, ACloudFailureLeavesTheLocalExportUntouched) {
     cloud->failSaveWith = cloudcode::quotaExceeded;
     runUntilDone(sync->sync());
     EXPECT_EQ(sync->status(), Status::failed(QStringLiteral("Quota d\u00e9pass\u00e9.")));
-    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFileURL()), "previous");
+    EXPECT_EQ(testing::readFile(sync->localExport().snapshotFile()), "previous");
     EXPECT_TRUE(noTemporaryPayloadLeft());
 }
 
@@ -241,8 +241,8 @@ TEST_F(SyncControllerTest, ResetErasesCloudAndExportButNotPreferences) {
     const auto sync = controller();
     ASSERT_TRUE(sync->adoptCardFolder(demoCard()));
     runUntilDone(sync->sync());
-    defaults->setValue(SyncController::legacyFolderBookmarkKey, QByteArray("old"));
-    defaults->setValue(SyncController::cardBookmarkKey, QByteArray("card"));
+    defaults->setValue(legacyFolderLocationKey, QByteArray("old"));
+    defaults->setValue(CardAccess::savedCardFolderKey, QByteArray("card"));
     data.write("share/LunexaSync/oscar-snapshot.json", "{}");
     const fs::path caches = data.path() / "cache" / "velunora-sync";
     ASSERT_FALSE(fs::is_empty(caches)) << "the import kept nothing of the card";
@@ -254,11 +254,11 @@ TEST_F(SyncControllerTest, ResetErasesCloudAndExportButNotPreferences) {
     EXPECT_TRUE(fs::exists(caches / "notes.txt"));
     EXPECT_EQ(sync->status(), Status::resetComplete());
     EXPECT_TRUE(cloudPayload().empty());
-    EXPECT_FALSE(fs::exists(sync->localExport().snapshotFileURL()));
-    EXPECT_FALSE(fs::exists(sync->localExport().legacySnapshotFileURL()));
-    EXPECT_TRUE(fs::is_directory(sync->localExport().exportFolderURL()));
-    EXPECT_FALSE(defaults->value(SyncController::legacyFolderBookmarkKey).isValid());
-    EXPECT_TRUE(defaults->value(SyncController::cardBookmarkKey).isValid());
+    EXPECT_FALSE(fs::exists(sync->localExport().snapshotFile()));
+    EXPECT_FALSE(fs::exists(sync->localExport().legacySnapshotFile()));
+    EXPECT_TRUE(fs::is_directory(sync->localExport().exportFolder()));
+    EXPECT_FALSE(defaults->value(legacyFolderLocationKey).isValid());
+    EXPECT_TRUE(defaults->value(CardAccess::savedCardFolderKey).isValid());
     EXPECT_FALSE(sync->lastSync().isValid());
     EXPECT_TRUE(sync->hasDetectedCard());
 
@@ -286,11 +286,11 @@ TEST_F(SyncControllerTest, ResetRefusesWhileBusyAndReportsFailures) {
     EXPECT_EQ(sync->status(), Status::failed(QStringLiteral(
                                   "Remise \u00e0 z\u00e9ro impossible : Connexion perdue.")));
     EXPECT_EQ(sync->status().title(), QStringLiteral("\u00c9chec de la synchronisation"));
-    EXPECT_TRUE(fs::exists(sync->localExport().snapshotFileURL())) << "files untouched";
+    EXPECT_TRUE(fs::exists(sync->localExport().snapshotFile())) << "files untouched";
 
     cloud->failDeleteWith = 0;
-    fs::remove(sync->localExport().snapshotFileURL());
-    fs::create_directories(sync->localExport().snapshotFileURL() / "occupied");
+    fs::remove(sync->localExport().snapshotFile());
+    fs::create_directories(sync->localExport().snapshotFile() / "occupied");
     runUntilDone(sync->reset());
     EXPECT_EQ(sync->status().kind(), Status::Kind::failed);
     EXPECT_TRUE(sync->status().failureText().startsWith(
@@ -304,7 +304,7 @@ TEST_F(SyncControllerTest, ConfirmResetAsksEveryTimeAndErasesOnlyOnConfirmation)
     sync->confirmReset();
     EXPECT_EQ(confirmation->asked, 1);
     EXPECT_EQ(sync->status(), Status::needsFolder()) << "Annuler changes nothing";
-    EXPECT_TRUE(fs::exists(sync->localExport().snapshotFileURL()));
+    EXPECT_TRUE(fs::exists(sync->localExport().snapshotFile()));
 
     sync->setStatus(Status::syncing());
     confirmation->answer = true;

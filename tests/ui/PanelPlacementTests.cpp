@@ -1,5 +1,5 @@
 #include "sync/Status.h"
-#include "ui/app/LunexaSyncApp.h"
+#include "ui/app/VelunoraSyncApp.h"
 #include "ui/tray/PanelPlacement.h"
 #include "ui/tray/SymbolImages.h"
 

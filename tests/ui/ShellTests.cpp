@@ -1,4 +1,4 @@
-#include "sync/UserDefaults.h"
+#include "sync/Settings.h"
 #include "ui/app/QtTranslations.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/tray/SymbolImages.h"
@@ -94,7 +94,7 @@ TEST(Symbols, EverySymbolDrawsInTheColourAsked) {
 class OnboardingWindowTest : public ::testing::Test {
 protected:
     QQmlEngine engine;
-    std::shared_ptr<MemoryUserDefaults> defaults = std::make_shared<MemoryUserDefaults>();
+    std::shared_ptr<MemorySettings> defaults = std::make_shared<MemorySettings>();
     std::unique_ptr<QObject> controller;
 
     OnboardingWindowTest() {

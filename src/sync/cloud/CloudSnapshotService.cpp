@@ -4,14 +4,11 @@
 #include "platform/FileLock.h"
 #include "platform/PlatformError.h"
 #include "records/SnapshotJSON.h"
-#include "sync/UserDefaults.h"
-#include "sync/cloud/CloudStoreFactory.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QtConcurrent>
 #include <chrono>
 #include <cmath>
@@ -110,15 +107,6 @@ CloudSnapshotService::CloudSnapshotService(std::unique_ptr<CloudStore> store,
 
 CloudSnapshotService::~CloudSnapshotService() {
     worker_.waitForDone();
-}
-
-CloudSnapshotService& CloudSnapshotService::shared() {
-    // Never destroyed: its worker thread must not be torn down after the application object.
-    static auto* const service = new CloudSnapshotService(
-        makeConfiguredCloudStore(SettingsUserDefaults()),
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-            QStringLiteral("/velunora-sync/publication.lock"));
-    return *service;
 }
 
 QFuture<std::exception_ptr> CloudSnapshotService::runInTurn(std::function<void()> work) {

@@ -63,10 +63,6 @@ public:
     CloudSnapshotService(const CloudSnapshotService&) = delete;
     CloudSnapshotService& operator=(const CloudSnapshotService&) = delete;
 
-    // The process's one service, on the store configured in the user's settings, created on
-    // first use and kept for the rest of the run.
-    static CloudSnapshotService& shared();
-
     // Replaces the record's three fields with the snapshot's (creating the record when there is
     // none); the record's other fields stay. A conflict is not retried.
     QCoro::Task<> saveSnapshot(OscarSnapshot snapshot);

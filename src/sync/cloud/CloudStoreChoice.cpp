@@ -1,8 +1,9 @@
 #include "sync/cloud/CloudStoreChoice.h"
 
 #include "records/SnapshotJSON.h"
+#include "sync/Logging.h"
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
-#include "sync/UserDefaults.h"
 #include "sync/card/FolderChooser.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreFactory.h"
@@ -29,7 +30,7 @@ struct CloudStoreChoiceTexts {
 
 namespace {
 
-QString setting(const UserDefaults& defaults, QStringView key) {
+QString setting(const Settings& defaults, QStringView key) {
     return defaults.value(key.toString()).toString().trimmed();
 }
 
@@ -48,11 +49,11 @@ template <typename Work> QFuture<std::exception_ptr> offMainThread(Work work) {
 } // namespace
 
 CloudStoreChoice::Services
-CloudStoreChoice::Services::standard(std::shared_ptr<UserDefaults> userDefaults,
+CloudStoreChoice::Services::standard(std::shared_ptr<Settings> settings,
                                      std::shared_ptr<CloudSnapshotService> cloud,
                                      std::shared_ptr<FolderChooser> folderChooser) {
     Services services;
-    services.userDefaults = std::move(userDefaults);
+    services.settings = std::move(settings);
     services.cloud = std::move(cloud);
     services.folderChooser = std::move(folderChooser);
     services.makeStore = makeConfiguredCloudStore;
@@ -66,7 +67,7 @@ CloudStoreChoice::CloudStoreChoice(Services services, QObject* parent)
     , services_(std::move(services)) {}
 
 QString CloudStoreChoice::kind() const {
-    const QString store = setting(*services_.userDefaults, cloudsettings::storeKey);
+    const QString store = setting(*services_.settings, cloudsettings::storeKey);
     if (store == cloudsettings::iCloudStore) {
         return QStringLiteral("icloud");
     }
@@ -74,19 +75,19 @@ QString CloudStoreChoice::kind() const {
 }
 
 bool CloudStoreChoice::iCloudOffered() const {
-    return configuredCloudKitContainer(*services_.userDefaults).isComplete();
+    return configuredCloudKitContainer(*services_.settings).isComplete();
 }
 
 QString CloudStoreChoice::webDAVAddress() const {
-    return setting(*services_.userDefaults, cloudsettings::webDAVURLKey);
+    return setting(*services_.settings, cloudsettings::webDAVURLKey);
 }
 
 QString CloudStoreChoice::webDAVUser() const {
-    return setting(*services_.userDefaults, cloudsettings::webDAVUserKey);
+    return setting(*services_.settings, cloudsettings::webDAVUserKey);
 }
 
 QString CloudStoreChoice::localFolder() const {
-    const QString folder = setting(*services_.userDefaults, cloudsettings::folderKey);
+    const QString folder = setting(*services_.settings, cloudsettings::folderKey);
     return folder.isEmpty() ? QFile::decodeName(LocalCloudStore::defaultRoot().c_str()) : folder;
 }
 
@@ -96,6 +97,9 @@ void CloudStoreChoice::setOutcome(const QString& text, bool failure) {
     }
     outcome_ = text;
     outcomeIsFailure_ = failure;
+    if (failure) {
+        qCWarning(lcSync).noquote() << "store choice:" << text;
+    }
     Q_EMIT outcomeChanged();
 }
 
@@ -107,7 +111,7 @@ void CloudStoreChoice::setWorking(bool working) {
 }
 
 QString CloudStoreChoice::iCloudAccountName() const {
-    return signedInToICloud_ ? services_.userDefaults->value(iCloudAccountNameKey).toString()
+    return signedInToICloud_ ? services_.settings->value(iCloudAccountNameKey).toString()
                              : QString();
 }
 
@@ -121,7 +125,7 @@ QCoro::Task<> CloudStoreChoice::runRefresh() {
     }
     // The keyring answers in its own time: never wait for it on the main thread.
     const std::shared_ptr<WebAuthTokens> tokens =
-        services_.iCloudTokens(configuredCloudKitContainer(*services_.userDefaults));
+        services_.iCloudTokens(configuredCloudKitContainer(*services_.settings));
     const auto signedIn = std::make_shared<bool>(false);
     QPointer<CloudStoreChoice> self(this);
     auto reading = offMainThread([tokens, signedIn] { *signedIn = !tokens->current().isEmpty(); });
@@ -133,9 +137,8 @@ QCoro::Task<> CloudStoreChoice::runRefresh() {
     Q_EMIT changed();
 }
 
-QCoro::Task<> CloudStoreChoice::switchStore(std::function<void(UserDefaults&)> write,
-                                            QString done) {
-    UserDefaults& defaults = *services_.userDefaults;
+QCoro::Task<> CloudStoreChoice::switchStore(std::function<void(Settings&)> write, QString done) {
+    Settings& defaults = *services_.settings;
     const QString before = kind();
     const QString folderBefore = localFolder();
     const QString addressBefore = webDAVAddress();
@@ -181,7 +184,7 @@ void CloudStoreChoice::useLocalStore(const QString& folder) {
     const QString defaultFolder = QFile::decodeName(LocalCloudStore::defaultRoot().c_str());
     const QString stored = chosen == defaultFolder ? QString() : chosen;
     switchStore(
-        [stored](UserDefaults& defaults) {
+        [stored](Settings& defaults) {
             defaults.remove(cloudsettings::storeKey.toString());
             if (stored.isEmpty()) {
                 defaults.remove(cloudsettings::folderKey.toString());
@@ -247,7 +250,7 @@ QCoro::Task<> CloudStoreChoice::applyWebDAVStore(QString address, QString user, 
     const QString stored = url.toString();
     const QString storedUser = user.trimmed();
     auto switching = switchStore(
-        [stored, storedUser](UserDefaults& defaults) {
+        [stored, storedUser](Settings& defaults) {
             defaults.setValue(cloudsettings::storeKey.toString(),
                               cloudsettings::webDAVStore.toString());
             defaults.setValue(cloudsettings::webDAVURLKey.toString(), stored);
@@ -338,7 +341,7 @@ void CloudStoreChoice::useICloudStore() {
         return;
     }
     switchStore(
-        [](UserDefaults& defaults) {
+        [](Settings& defaults) {
             defaults.setValue(cloudsettings::storeKey.toString(),
                               cloudsettings::iCloudStore.toString());
         },
@@ -363,7 +366,7 @@ QCoro::Task<> CloudStoreChoice::runICloudSignIn() {
         CloudStoreChoiceTexts::tr("Connectez-vous dans la page ouverte dans votre navigateur."),
         false);
     QPointer<CloudStoreChoice> self(this);
-    const CloudKitContainer container = configuredCloudKitContainer(*services_.userDefaults);
+    const CloudKitContainer container = configuredCloudKitContainer(*services_.settings);
     // Named locals of the exact parameter types: GCC 12 destroys twice a temporary made for a
     // coroutine's parameter.
     const std::shared_ptr<WebAuthTokens> tokens = services_.iCloudTokens(container);
@@ -386,9 +389,9 @@ QCoro::Task<> CloudStoreChoice::runICloudSignIn() {
     }
     signedInToICloud_ = true;
     if (accountName.isEmpty()) {
-        services_.userDefaults->remove(iCloudAccountNameKey);
+        services_.settings->remove(iCloudAccountNameKey);
     } else {
-        services_.userDefaults->setValue(iCloudAccountNameKey, accountName);
+        services_.settings->setValue(iCloudAccountNameKey, accountName);
     }
     Q_EMIT changed();
     setOutcome(signedInText(accountName), false);
@@ -399,8 +402,8 @@ void CloudStoreChoice::signOutOfICloud() {
     if (!iCloudOffered()) {
         return;
     }
-    services_.iCloudTokens(configuredCloudKitContainer(*services_.userDefaults))->forget();
-    services_.userDefaults->remove(iCloudAccountNameKey);
+    services_.iCloudTokens(configuredCloudKitContainer(*services_.settings))->forget();
+    services_.settings->remove(iCloudAccountNameKey);
     if (signedInToICloud_) {
         signedInToICloud_ = false;
         Q_EMIT changed();

@@ -15,7 +15,7 @@ namespace velunora {
 
 class CloudSnapshotService;
 class FolderChooser;
-class UserDefaults;
+class Settings;
 
 // Where the nights are published, as the settings window shows and changes it: the store, the
 // WebDAV account, the local store's folder, the iCloud sign-in. Lives on the main thread; a
@@ -43,11 +43,11 @@ class CloudStoreChoice : public QObject {
 
 public:
     struct Services {
-        std::shared_ptr<UserDefaults> userDefaults;
+        std::shared_ptr<Settings> settings;
         std::shared_ptr<CloudSnapshotService> cloud;
         std::shared_ptr<FolderChooser> folderChooser;
         // The store the settings describe.
-        std::function<std::unique_ptr<CloudStore>(const UserDefaults&)> makeStore;
+        std::function<std::unique_ptr<CloudStore>(const Settings&)> makeStore;
         // Keeps a WebDAV password where the store reads it (the keyring); throws CloudError.
         std::function<void(const WebDAVAccount&, const QString&)> keepWebDAVPassword;
         // The sign-in to iCloud kept for a container.
@@ -56,7 +56,7 @@ public:
         std::function<void(const QUrl&)> openPage;
 
         // The keyring, the browser, the store the settings describe.
-        static Services standard(std::shared_ptr<UserDefaults> userDefaults,
+        static Services standard(std::shared_ptr<Settings> settings,
                                  std::shared_ptr<CloudSnapshotService> cloud,
                                  std::shared_ptr<FolderChooser> folderChooser);
     };
@@ -111,7 +111,7 @@ Q_SIGNALS:
 
 private:
     // Writes the choice, hands the new store to the service and keeps the history.
-    QCoro::Task<> switchStore(std::function<void(UserDefaults&)> write, QString done);
+    QCoro::Task<> switchStore(std::function<void(Settings&)> write, QString done);
     void setOutcome(const QString& text, bool failure);
     void setWorking(bool working);
     // The address as the user typed it, checked; empty with the outcome set when unusable.

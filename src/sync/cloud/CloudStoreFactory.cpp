@@ -1,6 +1,6 @@
 #include "sync/cloud/CloudStoreFactory.h"
 
-#include "sync/UserDefaults.h"
+#include "sync/Settings.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 #include "sync/cloud/webdav/WebDAVCloudStore.h"
 
@@ -9,7 +9,7 @@
 namespace velunora {
 namespace {
 
-QString text(const UserDefaults& defaults, QStringView key) {
+QString text(const Settings& defaults, QStringView key) {
     return defaults.value(key.toString()).toString().trimmed();
 }
 
@@ -19,7 +19,7 @@ QString orBuilt(const QString& configured, const char* built) {
 
 } // namespace
 
-CloudKitContainer configuredCloudKitContainer(const UserDefaults& defaults) {
+CloudKitContainer configuredCloudKitContainer(const Settings& defaults) {
     CloudKitContainer container;
     container.identifier =
         orBuilt(text(defaults, cloudsettings::iCloudContainerKey), VELUNORA_CLOUDKIT_CONTAINER);
@@ -34,7 +34,7 @@ CloudKitContainer configuredCloudKitContainer(const UserDefaults& defaults) {
     return container;
 }
 
-std::unique_ptr<CloudStore> makeConfiguredCloudStore(const UserDefaults& defaults) {
+std::unique_ptr<CloudStore> makeConfiguredCloudStore(const Settings& defaults) {
     const QString store = text(defaults, cloudsettings::storeKey);
     if (store == cloudsettings::webDAVStore) {
         WebDAVAccount account{QUrl(text(defaults, cloudsettings::webDAVURLKey)),

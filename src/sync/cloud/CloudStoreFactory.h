@@ -8,7 +8,7 @@
 
 namespace velunora {
 
-class UserDefaults;
+class Settings;
 
 // The user-defaults keys that choose the store.
 namespace cloudsettings {
@@ -30,11 +30,11 @@ inline constexpr QStringView iCloudServiceKey = u"icloud-service-url";
 } // namespace cloudsettings
 
 // The iCloud container of the build, with what the settings override.
-CloudKitContainer configuredCloudKitContainer(const UserDefaults& defaults);
+CloudKitContainer configuredCloudKitContainer(const Settings& defaults);
 
 // The store the user configured: a WebDAV server ("webdav-url", "webdav-user", the password in
 // the desktop's keychain) when "cloud-store" is "webdav", iCloud (the sign-in in the keychain)
 // when it is "icloud", else the embedded local store (root "cloud-folder", or its default).
-std::unique_ptr<CloudStore> makeConfiguredCloudStore(const UserDefaults& defaults);
+std::unique_ptr<CloudStore> makeConfiguredCloudStore(const Settings& defaults);
 
 } // namespace velunora

@@ -1,5 +1,7 @@
 #include "sync/desktop/SyncNotifier.h"
 
+#include "sync/Logging.h"
+
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -44,6 +46,9 @@ void DesktopSyncNotifier::notify(const QString& text, bool offerEject) {
                 const QDBusPendingReply<uint> reply = *finished;
                 if (!reply.isError()) {
                     shownId_ = reply.value();
+                } else {
+                    qCWarning(lcDesktop).noquote()
+                        << "the desktop did not show the notice:" << reply.error().message();
                 }
                 finished->deleteLater();
             });

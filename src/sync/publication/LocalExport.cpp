@@ -28,16 +28,16 @@ LocalExport LocalExport::standard() {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
 }
 
-std::filesystem::path LocalExport::exportFolderURL() const {
+std::filesystem::path LocalExport::exportFolder() const {
     return dataFolder_ / "LunexaSync";
 }
 
-std::filesystem::path LocalExport::snapshotFileURL() const {
-    return exportFolderURL() / "lunexa-snapshot.json";
+std::filesystem::path LocalExport::snapshotFile() const {
+    return exportFolder() / "lunexa-snapshot.json";
 }
 
-std::filesystem::path LocalExport::legacySnapshotFileURL() const {
-    return exportFolderURL() / "oscar-snapshot.json";
+std::filesystem::path LocalExport::legacySnapshotFile() const {
+    return exportFolder() / "oscar-snapshot.json";
 }
 
 void LocalExport::writeLocalExport(const OscarSnapshot& snapshot) const {
@@ -45,11 +45,11 @@ void LocalExport::writeLocalExport(const OscarSnapshot& snapshot) const {
 }
 
 void LocalExport::writeLocalExport(std::string_view json) const {
-    createPrivateFolder(exportFolderURL());
-    writeFileAtomically(snapshotFileURL(), json);
+    createPrivateFolder(exportFolder());
+    writeFileAtomically(snapshotFile(), json);
     // The legacy file was read as the previous snapshot already; a failure to remove it only
     // means it is read again next time, after the current file, which wins.
-    ::unlink(legacySnapshotFileURL().c_str());
+    ::unlink(legacySnapshotFile().c_str());
 }
 
 std::string LocalExport::publish(std::string_view json) const {
@@ -59,7 +59,7 @@ std::string LocalExport::publish(std::string_view json) const {
 }
 
 std::string LocalExport::exportIdentity() const {
-    return fileIdentity(snapshotFileURL());
+    return fileIdentity(snapshotFile());
 }
 
 std::optional<std::string> LocalExport::readSnapshotFile(const std::filesystem::path& file,
@@ -73,9 +73,8 @@ std::optional<std::string> LocalExport::readSnapshotFile(const std::filesystem::
 
 std::optional<OscarSnapshot> LocalExport::loadPreviousSnapshot() const {
     std::error_code error;
-    const std::filesystem::path file = std::filesystem::exists(snapshotFileURL(), error)
-                                           ? snapshotFileURL()
-                                           : legacySnapshotFileURL();
+    const std::filesystem::path file =
+        std::filesystem::exists(snapshotFile(), error) ? snapshotFile() : legacySnapshotFile();
     const auto bytes = readSnapshotFile(file);
     if (!bytes) {
         return std::nullopt;
@@ -89,9 +88,9 @@ std::optional<OscarSnapshot> LocalExport::loadPreviousSnapshot() const {
 
 void LocalExport::removeLeftovers() const {
     // writeFileAtomically's side files: "." + the file's name + "." + six characters.
-    const std::string prefix = "." + snapshotFileURL().filename().string() + ".";
+    const std::string prefix = "." + snapshotFile().filename().string() + ".";
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(exportFolderURL(), error)) {
+    for (const auto& entry : std::filesystem::directory_iterator(exportFolder(), error)) {
         const std::string name = entry.path().filename().string();
         if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) {
             ::unlink(entry.path().c_str());
@@ -100,8 +99,8 @@ void LocalExport::removeLeftovers() const {
 }
 
 void LocalExport::removeFiles() const {
-    removeIfPresent(snapshotFileURL());
-    removeIfPresent(legacySnapshotFileURL());
+    removeIfPresent(snapshotFile());
+    removeIfPresent(legacySnapshotFile());
 }
 
 } // namespace velunora

@@ -22,10 +22,10 @@ public:
     // The export of the current user.
     static LocalExport standard();
 
-    std::filesystem::path exportFolderURL() const;
-    std::filesystem::path snapshotFileURL() const;
+    std::filesystem::path exportFolder() const;
+    std::filesystem::path snapshotFile() const;
     // The name an earlier version wrote the same document under; read once, then removed.
-    std::filesystem::path legacySnapshotFileURL() const;
+    std::filesystem::path legacySnapshotFile() const;
 
     // Writes the current file atomically and retires the legacy one. Throws PlatformError or
     // SnapshotEncodingError; the previous file is then intact.

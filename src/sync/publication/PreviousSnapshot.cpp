@@ -20,7 +20,7 @@ PreviousSnapshot choosePreviousSnapshot(const PublishedSnapshot& published,
                                         const std::string& knownExport) {
     if (published.payloadIsKnown) {
         std::string identity;
-        const auto bytes = LocalExport::readSnapshotFile(localExport.snapshotFileURL(), &identity);
+        const auto bytes = LocalExport::readSnapshotFile(localExport.snapshotFile(), &identity);
         if (bytes && !knownExport.empty() && identity == knownExport) {
             if (auto snapshot = decoded(*bytes)) {
                 return {std::move(snapshot), PreviousSnapshot::Source::store, false};

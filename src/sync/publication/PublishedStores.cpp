@@ -1,6 +1,6 @@
 #include "sync/publication/PublishedStores.h"
 
-#include "sync/UserDefaults.h"
+#include "sync/Settings.h"
 #include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 
@@ -42,7 +42,7 @@ QStringList identity(const QVariantMap& store) {
 
 } // namespace
 
-QVariantMap currentStoreSettings(const UserDefaults& defaults) {
+QVariantMap currentStoreSettings(const Settings& defaults) {
     QVariantMap store;
     for (const QStringView key : storeKeys) {
         const QVariant value = defaults.value(key.toString());
@@ -65,7 +65,7 @@ QString describeStore(const QVariantMap& store) {
     return named.at(1);
 }
 
-std::vector<QVariantMap> publishedStores(const UserDefaults& defaults) {
+std::vector<QVariantMap> publishedStores(const Settings& defaults) {
     std::vector<QVariantMap> stores;
     for (const QVariant& entry : defaults.value(publishedStoresKey).toList()) {
         if (entry.canConvert<QVariantMap>()) {
@@ -75,7 +75,7 @@ std::vector<QVariantMap> publishedStores(const UserDefaults& defaults) {
     return stores;
 }
 
-void setPublishedStores(UserDefaults& defaults, const std::vector<QVariantMap>& stores) {
+void setPublishedStores(Settings& defaults, const std::vector<QVariantMap>& stores) {
     if (stores.empty()) {
         defaults.remove(publishedStoresKey);
         return;
@@ -87,7 +87,7 @@ void setPublishedStores(UserDefaults& defaults, const std::vector<QVariantMap>& 
     defaults.setValue(publishedStoresKey, list);
 }
 
-void rememberCurrentStore(UserDefaults& defaults) {
+void rememberCurrentStore(Settings& defaults) {
     std::vector<QVariantMap> stores = publishedStores(defaults);
     const QVariantMap current = currentStoreSettings(defaults);
     if (std::none_of(stores.begin(), stores.end(),

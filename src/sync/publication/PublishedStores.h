@@ -6,7 +6,7 @@
 
 namespace velunora {
 
-class UserDefaults;
+class Settings;
 
 // The stores this computer has published into, each as the settings described it then (the
 // store's kind, folder, address, account, container), so that a reset erases every copy and not
@@ -14,15 +14,15 @@ class UserDefaults;
 inline const QString publishedStoresKey = QStringLiteral("published-stores");
 
 // The settings that say which store the nights go to now.
-QVariantMap currentStoreSettings(const UserDefaults& defaults);
+QVariantMap currentStoreSettings(const Settings& defaults);
 // Two descriptions name the same store.
 bool sameStore(const QVariantMap& first, const QVariantMap& second);
 // The store in words, for a message: its folder, its address, or iCloud.
 QString describeStore(const QVariantMap& store);
 
 // Adds the store chosen now to the list, once.
-void rememberCurrentStore(UserDefaults& defaults);
-std::vector<QVariantMap> publishedStores(const UserDefaults& defaults);
-void setPublishedStores(UserDefaults& defaults, const std::vector<QVariantMap>& stores);
+void rememberCurrentStore(Settings& defaults);
+std::vector<QVariantMap> publishedStores(const Settings& defaults);
+void setPublishedStores(Settings& defaults, const std::vector<QVariantMap>& stores);
 
 } // namespace velunora

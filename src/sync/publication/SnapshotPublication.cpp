@@ -1,6 +1,8 @@
 #include "sync/publication/SnapshotPublication.h"
 
-#include "sync/UserDefaults.h"
+#include "sync/FailureText.h"
+#include "sync/Logging.h"
+#include "sync/Settings.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreChoice.h"
 #include "sync/cloud/EncodedSnapshot.h"
@@ -95,7 +97,7 @@ bool isConflict(const std::exception_ptr& failure) {
 
 // The store's version and the export file that holds its payload: while both hold, the next
 // sync downloads nothing.
-void rememberPublishedPair(UserDefaults& defaults, const QString& changeTag,
+void rememberPublishedPair(Settings& defaults, const QString& changeTag,
                            const std::string& exportIdentity) {
     defaults.setValue(publishedChangeTagKey, changeTag);
     defaults.setValue(publishedExportKey, QString::fromStdString(exportIdentity));
@@ -110,7 +112,7 @@ QCoro::Task<> keepExportInStep(const PublicationPlaces& places, std::string payl
                                          written] { *written = localExport.publish(payload); };
     auto writing = places.cloud->runBesidePublication(std::move(writeExport));
     co_await writing;
-    rememberPublishedPair(*places.userDefaults, changeTag, *written);
+    rememberPublishedPair(*places.settings, changeTag, *written);
 }
 
 } // namespace
@@ -118,7 +120,7 @@ QCoro::Task<> keepExportInStep(const PublicationPlaces& places, std::string payl
 // The futures and tasks are named, never temporaries inside the co_await: g++ 12 destroys such
 // objects twice.
 QCoro::Task<PublishedHistory> readPublishedHistory(PublicationPlaces places, bool downloadAlways) {
-    UserDefaults& defaults = *places.userDefaults;
+    Settings& defaults = *places.settings;
     const std::string knownExport = defaults.value(publishedExportKey).toString().toStdString();
     const bool storeChanged = defaults.boolValue(CloudStoreChoice::storeChangedKey).value_or(false);
     // The payload is not downloaded while the export holds our last save's.
@@ -149,7 +151,7 @@ QCoro::Task<PublishedHistory> readPublishedHistory(PublicationPlaces places, boo
 QCoro::Task<PublicationResult>
 publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSnapshot> imported,
                         PublishedHistory history) {
-    UserDefaults& defaults = *places.userDefaults;
+    Settings& defaults = *places.settings;
     int conflicts = 0;
     for (;;) {
         auto merging = mergeOnWorker(imported, std::make_shared<std::optional<OscarSnapshot>>(
@@ -160,6 +162,7 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
         }
         PublishedSnapshot& published = history.published;
         if (!merged.changes.changesPublished && history.storeHoldsPrevious) {
+            qCDebug(lcPublication) << "the card brings nothing new: nothing is written";
             if (!published.payloadIsKnown && published.payload && published.record) {
                 // The export is not the store's payload any more (deleted, damaged, or another
                 // computer published since): it gets the store's bytes, the store is left alone.
@@ -189,6 +192,8 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
         if (failure) {
             if (isConflict(failure) && ++conflicts < publicationAttempts) {
                 // Another save came in between: merge with what it published.
+                qCInfo(lcPublication)
+                    << "another save came in between; merging again, attempt" << conflicts + 1;
                 auto rereading = readPublishedHistory(places, true);
                 history = co_await rereading;
                 continue;
@@ -199,6 +204,9 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
         defaults.remove(CloudStoreChoice::storeChangedKey);
         if (outcome.followUpFailure) {
             // The export is not the store's payload: the next sync downloads it.
+            qCWarning(lcPublication).noquote()
+                << "the store was saved but the local export was not:"
+                << describeFailure(outcome.followUpFailure);
             defaults.remove(publishedChangeTagKey);
             defaults.remove(publishedExportKey);
             std::rethrow_exception(outcome.followUpFailure);

@@ -12,7 +12,7 @@
 
 namespace velunora {
 
-class UserDefaults;
+class Settings;
 
 // What our last save published: the record's change tag, and the identity of the local export
 // file it wrote with the same payload. While both hold, nothing is downloaded.
@@ -26,7 +26,7 @@ inline constexpr int publicationAttempts = 3;
 // What a publication needs of the outside: the remembered state of our last save, the store,
 // and the local export.
 struct PublicationPlaces {
-    std::shared_ptr<UserDefaults> userDefaults;
+    std::shared_ptr<Settings> settings;
     std::shared_ptr<CloudSnapshotService> cloud;
     LocalExport localExport{std::filesystem::path()};
 };

@@ -159,7 +159,7 @@ std::optional<ObjectTable::VolumeObjects>
 ObjectTable::objectsAt(const std::string& mountPoint) const {
     std::optional<VolumeObjects> found;
     forEachVolume([&](const std::string& key, const MountedVolume& volume) {
-        if (!found && volume.rootURL == mountPoint) {
+        if (!found && volume.rootFolder == mountPoint) {
             const QString block = QString::fromStdString(key.substr(0, key.find('\n')));
             found = VolumeObjects{block, drivePathOf(*byPath_.value(block).block)};
         }
@@ -177,10 +177,10 @@ template <typename Visit> void ObjectTable::forEachVolume(Visit visit) const {
         const std::string& mountPoint = filesystem->mountPoints.front();
         const Drive* drive = driveOf(*block);
         MountedVolume volume;
-        volume.rootURL = mountPoint;
+        volume.rootFolder = mountPoint;
         volume.name = block->label.toStdString();
         if (volume.name.empty()) {
-            volume.name = volume.rootURL.filename().string();
+            volume.name = volume.rootFolder.filename().string();
         }
         if (volume.name.empty()) {
             volume.name = mountPoint;

@@ -2,6 +2,7 @@
 
 #include "platform/Localization.h"
 #include "platform/PlatformError.h"
+#include "sync/Logging.h"
 #include "sync/volumes/MountTableVolumeSource.h"
 #include "sync/volumes/UDisks2VolumeSource.h"
 
@@ -43,6 +44,7 @@ std::unique_ptr<VolumeSource> makeStandardVolumeSource() {
             return udisks;
         }
     }
+    qCInfo(lcVolumes) << "UDisks2 is not there: the mount table is read instead";
     return std::make_unique<MountTableVolumeSource>();
 }
 
@@ -50,8 +52,8 @@ std::filesystem::path removableMediaFolder(const std::vector<MountedVolume>& vol
                                            const std::filesystem::path& systemRoot,
                                            const std::string& user) {
     for (const MountedVolume& volume : volumes) {
-        if (volume.isRemovable && volume.rootURL.has_parent_path()) {
-            return volume.rootURL.parent_path();
+        if (volume.isRemovable && volume.rootFolder.has_parent_path()) {
+            return volume.rootFolder.parent_path();
         }
     }
     std::vector<std::filesystem::path> conventions;

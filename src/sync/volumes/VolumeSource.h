@@ -13,7 +13,7 @@ namespace velunora {
 // One mounted volume as the card scan sees it.
 struct MountedVolume {
     // Where the volume is mounted: the folder the scan examines.
-    std::filesystem::path rootURL;
+    std::filesystem::path rootFolder;
     // The label, else the mount point's last component (asked for, never relied on).
     std::string name;
     bool isRemovable = false;

@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="fr">
 <context>
-    <name>CardBookmark</name>
-    <message>
-        <source>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</source>
-        <translation>The SD card folder you chose earlier can no longer be opened. Please select it again.</translation>
-    </message>
-</context>
-<context>
     <name>CloudKitCloudStoreTexts</name>
     <message>
         <source>Connectez-vous à iCloud pour publier vos nuits : la session iCloud de Velunora Sync n’est pas ouverte ou a expiré.</source>
@@ -308,28 +301,161 @@
     </message>
 </context>
 <context>
-    <name>LunexaSyncApp</name>
+    <name>Onboarding</name>
     <message>
-        <source>Ouvrir Velunora Sync</source>
-        <translation>Open Velunora Sync</translation>
-    </message>
-    <message>
-        <source>Se connecter à iCloud…</source>
-        <translation>Sign in to iCloud…</translation>
-    </message>
-    <message>
-        <source>Quitter</source>
-        <translation>Quit</translation>
-    </message>
-    <message>
-        <source>Réglages…</source>
-        <translation>Settings…</translation>
+        <source>Bienvenue dans Velunora Sync</source>
+        <translation>Welcome to Velunora Sync</translation>
     </message>
 </context>
 <context>
-    <name>MacOnboardingView</name>
+    <name>OnboardingPageAccess</name>
     <message>
-        <source>SYNC POUR MAC</source>
+        <source>ACCÈS À LA CARTE</source>
+        <translation>ACCESS TO THE CARD</translation>
+    </message>
+    <message>
+        <source>Vous gardez le contrôle sur l’accès.</source>
+        <translation>You stay in control of access.</translation>
+    </message>
+    <message>
+        <source>La première fois, choisissez la racine de la carte SD. Ce choix est mémorisé pour les prochaines insertions.</source>
+        <translation>The first time, Velunora Sync asks you to choose the top folder of the SD card. Your choice is remembered for the next times you insert it.</translation>
+    </message>
+    <message>
+        <source>Choisissez la carte SD</source>
+        <translation>Choose the SD card</translation>
+    </message>
+    <message>
+        <source>La carte est reconnue et prête à être synchronisée.</source>
+        <translation>The card is recognized and ready to sync.</translation>
+    </message>
+    <message>
+        <source>Sélectionnez le volume qui contient les données de votre appareil.</source>
+        <translation>Select the drive that holds your device’s data.</translation>
+    </message>
+    <message>
+        <source>Changer de carte…</source>
+        <translation>Change card…</translation>
+    </message>
+    <message>
+        <source>Choisir une carte SD…</source>
+        <translation>Choose an SD card…</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageCard</name>
+    <message>
+        <source>UNE FOIS VOTRE NUIT TERMINÉE</source>
+        <translation>ONCE YOUR NIGHT IS OVER</translation>
+    </message>
+    <message>
+        <source>Insérez simplement la carte SD dans cet ordinateur.</source>
+        <translation>Simply insert the SD card into this computer.</translation>
+    </message>
+    <message>
+        <source>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</source>
+        <translation>Before removing it from the device, stop your therapy, unplug the power, then gently take out the card.</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Attendez l’arrêt du souffle</source>
+        <translation>Wait for the airflow to stop</translation>
+    </message>
+    <message>
+        <source>Débrancher</source>
+        <translation>Unplug</translation>
+    </message>
+    <message>
+        <source>Retirez l’alimentation</source>
+        <translation>Disconnect the power</translation>
+    </message>
+    <message>
+        <source>Insérer</source>
+        <translation>Insert</translation>
+    </message>
+    <message>
+        <source>Placez la carte dans l’ordinateur</source>
+        <translation>Put the card into this computer</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageReady</name>
+    <message>
+        <source>TOUT EST PRÊT</source>
+        <translation>ALL SET</translation>
+    </message>
+    <message>
+        <source>Les prochaines nuits arriveront toutes seules.</source>
+        <translation>Your next nights will arrive on their own.</translation>
+    </message>
+    <message>
+        <source>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la zone de notification.</source>
+        <translation>You can always open Velunora Sync from the moon icon in the notification area.</translation>
+    </message>
+    <message>
+        <source>Import automatique</source>
+        <translation>Automatic import</translation>
+    </message>
+    <message>
+        <source>Synchroniser dès qu’une carte compatible est insérée</source>
+        <translation>Sync as soon as a compatible card is inserted</translation>
+    </message>
+    <message>
+        <source>Ouvrir à la connexion</source>
+        <translation>Open at login</translation>
+    </message>
+    <message>
+        <source>Lancer discrètement Velunora Sync avec votre session</source>
+        <translation>Quietly start Velunora Sync with your computer</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageWelcome</name>
+    <message>
+        <source>BIENVENUE DANS VELUNORA SYNC</source>
+        <translation>WELCOME TO VELUNORA SYNC</translation>
+    </message>
+    <message>
+        <source>Carte SD</source>
+        <translation>SD card</translation>
+    </message>
+    <message>
+        <source>Cet ordinateur</source>
+        <translation>This computer</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre iPhone.</source>
+        <comment>icloud</comment>
+        <translation>The quiet link between your device and your iPhone.</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre serveur.</source>
+        <translation>The quiet link between your device and your server.</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et cet ordinateur.</source>
+        <translation>The quiet link between your device and this computer.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <translation>Velunora Sync stays in the notification area and sends new nights to your private iCloud automatically.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.</source>
+        <translation>Velunora Sync stays in the notification area and sends new nights to your server automatically.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</source>
+        <translation>Velunora Sync stays in the notification area and files new nights in a folder on this computer automatically.</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingView</name>
+    <message>
+        <source>SYNC POUR LINUX</source>
         <translation>SYNC FOR LINUX</translation>
     </message>
     <message>
@@ -371,163 +497,6 @@
     <message>
         <source>Continuer</source>
         <translation>Continue</translation>
-    </message>
-</context>
-<context>
-    <name>Onboarding</name>
-    <message>
-        <source>Bienvenue dans Velunora Sync</source>
-        <translation>Welcome to Velunora Sync</translation>
-    </message>
-</context>
-<context>
-    <name>OnboardingPageAccess</name>
-    <message>
-        <source>AUTORISATION MACOS</source>
-        <translation>ACCESS TO THE CARD</translation>
-    </message>
-    <message>
-        <source>Vous gardez le contrôle sur l’accès.</source>
-        <translation>You stay in control of access.</translation>
-    </message>
-    <message>
-        <source>La première fois, macOS demande de choisir la racine de la carte SD. Cette autorisation est mémorisée pour les prochaines insertions.</source>
-        <translation>The first time, Velunora Sync asks you to choose the top folder of the SD card. Your choice is remembered for the next times you insert it.</translation>
-    </message>
-    <message>
-        <source>Choisissez la carte SD</source>
-        <translation>Choose the SD card</translation>
-    </message>
-    <message>
-        <source>La carte est reconnue et prête à être synchronisée.</source>
-        <translation>The card is recognized and ready to sync.</translation>
-    </message>
-    <message>
-        <source>Sélectionnez le volume qui contient les données de votre appareil.</source>
-        <translation>Select the drive that holds your device’s data.</translation>
-    </message>
-    <message>
-        <source>Changer de carte…</source>
-        <translation>Change card…</translation>
-    </message>
-    <message>
-        <source>Choisir une carte SD…</source>
-        <translation>Choose an SD card…</translation>
-    </message>
-</context>
-<context>
-    <name>OnboardingPageCard</name>
-    <message>
-        <source>UNE FOIS VOTRE NUIT TERMINÉE</source>
-        <translation>ONCE YOUR NIGHT IS OVER</translation>
-    </message>
-    <message>
-        <source>Insérez simplement la carte SD dans le Mac.</source>
-        <translation>Simply insert the SD card into this computer.</translation>
-    </message>
-    <message>
-        <source>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</source>
-        <translation>Before removing it from the device, stop your therapy, unplug the power, then gently take out the card.</translation>
-    </message>
-    <message>
-        <source>Arrêter</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <source>Attendez l’arrêt du souffle</source>
-        <translation>Wait for the airflow to stop</translation>
-    </message>
-    <message>
-        <source>Débrancher</source>
-        <translation>Unplug</translation>
-    </message>
-    <message>
-        <source>Retirez l’alimentation</source>
-        <translation>Disconnect the power</translation>
-    </message>
-    <message>
-        <source>Insérer</source>
-        <translation>Insert</translation>
-    </message>
-    <message>
-        <source>Placez la carte dans le Mac</source>
-        <translation>Put the card into this computer</translation>
-    </message>
-</context>
-<context>
-    <name>OnboardingPageReady</name>
-    <message>
-        <source>TOUT EST PRÊT</source>
-        <translation>ALL SET</translation>
-    </message>
-    <message>
-        <source>Les prochaines nuits arriveront toutes seules.</source>
-        <translation>Your next nights will arrive on their own.</translation>
-    </message>
-    <message>
-        <source>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la barre des menus.</source>
-        <translation>You can always open Velunora Sync from the moon icon in the notification area.</translation>
-    </message>
-    <message>
-        <source>Import automatique</source>
-        <translation>Automatic import</translation>
-    </message>
-    <message>
-        <source>Synchroniser dès qu’une carte compatible est insérée</source>
-        <translation>Sync as soon as a compatible card is inserted</translation>
-    </message>
-    <message>
-        <source>Ouvrir à la connexion</source>
-        <translation>Open at login</translation>
-    </message>
-    <message>
-        <source>Lancer discrètement Velunora Sync avec votre Mac</source>
-        <translation>Quietly start Velunora Sync with your computer</translation>
-    </message>
-</context>
-<context>
-    <name>OnboardingPageWelcome</name>
-    <message>
-        <source>BIENVENUE DANS VELUNORA SYNC</source>
-        <translation>WELCOME TO VELUNORA SYNC</translation>
-    </message>
-    <message>
-        <source>Carte SD</source>
-        <translation>SD card</translation>
-    </message>
-    <message>
-        <source>Votre Mac</source>
-        <translation>This computer</translation>
-    </message>
-    <message>
-        <source>Le lien discret entre votre appareil et votre iPhone.</source>
-        <comment>icloud</comment>
-        <translation>The quiet link between your device and your iPhone.</translation>
-    </message>
-    <message>
-        <source>Le lien discret entre votre appareil et votre iPhone.</source>
-        <comment>webdav</comment>
-        <translation>The quiet link between your device and your server.</translation>
-    </message>
-    <message>
-        <source>Le lien discret entre votre appareil et votre iPhone.</source>
-        <comment>local</comment>
-        <translation>The quiet link between your device and this computer.</translation>
-    </message>
-    <message>
-        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
-        <comment>icloud</comment>
-        <translation>Velunora Sync stays in the notification area and sends new nights to your private iCloud automatically.</translation>
-    </message>
-    <message>
-        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
-        <comment>webdav</comment>
-        <translation>Velunora Sync stays in the notification area and sends new nights to your server automatically.</translation>
-    </message>
-    <message>
-        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
-        <comment>local</comment>
-        <translation>Velunora Sync stays in the notification area and files new nights in a folder on this computer automatically.</translation>
     </message>
 </context>
 <context>
@@ -656,13 +625,11 @@
         <translation>The data in iCloud and the local export will be deleted. The SD card is never changed.</translation>
     </message>
     <message>
-        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
-        <comment>webdav</comment>
+        <source>Les données publiées sur votre serveur et l’export local seront supprimés. La carte SD ne sera jamais modifiée.</source>
         <translation>The data published on your server and the local export will be deleted. The SD card is never changed.</translation>
     </message>
     <message>
-        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
-        <comment>local</comment>
+        <source>Les données publiées sur cet ordinateur et l’export local seront supprimés. La carte SD ne sera jamais modifiée.</source>
         <translation>The data published on this computer and the local export will be deleted. The SD card is never changed.</translation>
     </message>
     <message>
@@ -671,14 +638,19 @@
         <translation>Erase iCloud and local data</translation>
     </message>
     <message>
-        <source>Effacer les données iCloud et locales</source>
-        <comment>webdav</comment>
+        <source>Effacer les données du serveur et locales</source>
         <translation>Erase server and local data</translation>
     </message>
     <message>
-        <source>Effacer les données iCloud et locales</source>
-        <comment>local</comment>
+        <source>Effacer les données publiées et locales</source>
         <translation>Erase published and local data</translation>
+    </message>
+</context>
+<context>
+    <name>SavedCardLocation</name>
+    <message>
+        <source>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</source>
+        <translation>The SD card folder you chose earlier can no longer be opened. Please select it again.</translation>
     </message>
 </context>
 <context>
@@ -845,7 +817,7 @@
         <translation>Choose the top folder of the card, the one that contains DATALOG and STR.edf.</translation>
     </message>
     <message>
-        <source>macOS n’a pas accordé l’accès à la carte SD. Sélectionnez-la à nouveau.</source>
+        <source>L’accès à la carte SD n’a pas été accordé. Sélectionnez-la à nouveau.</source>
         <translation>Velunora Sync could not get access to the SD card. Please select it again.</translation>
     </message>
     <message>
@@ -904,7 +876,7 @@
         <translation>SD CARD DETECTED</translation>
     </message>
     <message>
-        <source>macOS exige votre autorisation avant de permettre la lecture des données.</source>
+        <source>Velunora Sync a besoin de votre autorisation pour lire les données de la carte.</source>
         <translation>Velunora Sync needs your permission before it reads the card.</translation>
     </message>
     <message>
@@ -953,13 +925,11 @@
         <translation>Data encrypted in your private iCloud</translation>
     </message>
     <message>
-        <source>Données chiffrées dans votre iCloud privé</source>
-        <comment>webdav</comment>
+        <source>Nuits publiées sur votre serveur</source>
         <translation>Nights published on your server</translation>
     </message>
     <message>
-        <source>Données chiffrées dans votre iCloud privé</source>
-        <comment>local</comment>
+        <source>Nuits gardées sur cet ordinateur</source>
         <translation>Nights kept on this computer</translation>
     </message>
     <message>
@@ -987,6 +957,25 @@
     <message>
         <source>La carte n’a pas pu être éjectée : un programme utilise encore un de ses fichiers.</source>
         <translation>The card could not be ejected: a program is still using one of its files.</translation>
+    </message>
+</context>
+<context>
+    <name>VelunoraSyncApp</name>
+    <message>
+        <source>Ouvrir Velunora Sync</source>
+        <translation>Open Velunora Sync</translation>
+    </message>
+    <message>
+        <source>Se connecter à iCloud…</source>
+        <translation>Sign in to iCloud…</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Réglages…</source>
+        <translation>Settings…</translation>
     </message>
 </context>
 <context>

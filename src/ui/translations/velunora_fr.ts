@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="fr">
 <context>
-    <name>CardBookmark</name>
-    <message>
-        <source>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</source>
-        <translation>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</translation>
-    </message>
-</context>
-<context>
     <name>CloudKitCloudStoreTexts</name>
     <message>
         <source>Connectez-vous à iCloud pour publier vos nuits : la session iCloud de Velunora Sync n’est pas ouverte ou a expiré.</source>
@@ -308,28 +301,161 @@
     </message>
 </context>
 <context>
-    <name>LunexaSyncApp</name>
+    <name>Onboarding</name>
     <message>
-        <source>Ouvrir Velunora Sync</source>
-        <translation>Ouvrir Velunora Sync</translation>
-    </message>
-    <message>
-        <source>Se connecter à iCloud…</source>
-        <translation>Se connecter à iCloud…</translation>
-    </message>
-    <message>
-        <source>Quitter</source>
-        <translation>Quitter</translation>
-    </message>
-    <message>
-        <source>Réglages…</source>
-        <translation>Réglages…</translation>
+        <source>Bienvenue dans Velunora Sync</source>
+        <translation>Bienvenue dans Velunora Sync</translation>
     </message>
 </context>
 <context>
-    <name>MacOnboardingView</name>
+    <name>OnboardingPageAccess</name>
     <message>
-        <source>SYNC POUR MAC</source>
+        <source>ACCÈS À LA CARTE</source>
+        <translation>ACCÈS À LA CARTE</translation>
+    </message>
+    <message>
+        <source>Vous gardez le contrôle sur l’accès.</source>
+        <translation>Vous gardez le contrôle sur l’accès.</translation>
+    </message>
+    <message>
+        <source>La première fois, choisissez la racine de la carte SD. Ce choix est mémorisé pour les prochaines insertions.</source>
+        <translation>La première fois, choisissez la racine de la carte SD. Ce choix est mémorisé pour les prochaines insertions.</translation>
+    </message>
+    <message>
+        <source>Choisissez la carte SD</source>
+        <translation>Choisissez la carte SD</translation>
+    </message>
+    <message>
+        <source>La carte est reconnue et prête à être synchronisée.</source>
+        <translation>La carte est reconnue et prête à être synchronisée.</translation>
+    </message>
+    <message>
+        <source>Sélectionnez le volume qui contient les données de votre appareil.</source>
+        <translation>Sélectionnez le volume qui contient les données de votre appareil.</translation>
+    </message>
+    <message>
+        <source>Changer de carte…</source>
+        <translation>Changer de carte…</translation>
+    </message>
+    <message>
+        <source>Choisir une carte SD…</source>
+        <translation>Choisir une carte SD…</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageCard</name>
+    <message>
+        <source>UNE FOIS VOTRE NUIT TERMINÉE</source>
+        <translation>UNE FOIS VOTRE NUIT TERMINÉE</translation>
+    </message>
+    <message>
+        <source>Insérez simplement la carte SD dans cet ordinateur.</source>
+        <translation>Insérez simplement la carte SD dans cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</source>
+        <translation>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Arrêter</translation>
+    </message>
+    <message>
+        <source>Attendez l’arrêt du souffle</source>
+        <translation>Attendez l’arrêt du souffle</translation>
+    </message>
+    <message>
+        <source>Débrancher</source>
+        <translation>Débrancher</translation>
+    </message>
+    <message>
+        <source>Retirez l’alimentation</source>
+        <translation>Retirez l’alimentation</translation>
+    </message>
+    <message>
+        <source>Insérer</source>
+        <translation>Insérer</translation>
+    </message>
+    <message>
+        <source>Placez la carte dans l’ordinateur</source>
+        <translation>Placez la carte dans l’ordinateur</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageReady</name>
+    <message>
+        <source>TOUT EST PRÊT</source>
+        <translation>TOUT EST PRÊT</translation>
+    </message>
+    <message>
+        <source>Les prochaines nuits arriveront toutes seules.</source>
+        <translation>Les prochaines nuits arriveront toutes seules.</translation>
+    </message>
+    <message>
+        <source>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la zone de notification.</source>
+        <translation>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la zone de notification.</translation>
+    </message>
+    <message>
+        <source>Import automatique</source>
+        <translation>Import automatique</translation>
+    </message>
+    <message>
+        <source>Synchroniser dès qu’une carte compatible est insérée</source>
+        <translation>Synchroniser dès qu’une carte compatible est insérée</translation>
+    </message>
+    <message>
+        <source>Ouvrir à la connexion</source>
+        <translation>Ouvrir à la connexion</translation>
+    </message>
+    <message>
+        <source>Lancer discrètement Velunora Sync avec votre session</source>
+        <translation>Lancer discrètement Velunora Sync avec votre session</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingPageWelcome</name>
+    <message>
+        <source>BIENVENUE DANS VELUNORA SYNC</source>
+        <translation>BIENVENUE DANS VELUNORA SYNC</translation>
+    </message>
+    <message>
+        <source>Carte SD</source>
+        <translation>Carte SD</translation>
+    </message>
+    <message>
+        <source>Cet ordinateur</source>
+        <translation>Cet ordinateur</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre iPhone.</source>
+        <comment>icloud</comment>
+        <translation>Le lien discret entre votre appareil et votre iPhone.</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et votre serveur.</source>
+        <translation>Le lien discret entre votre appareil et votre serveur.</translation>
+    </message>
+    <message>
+        <source>Le lien discret entre votre appareil et cet ordinateur.</source>
+        <translation>Le lien discret entre votre appareil et cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <translation>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.</source>
+        <translation>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.</translation>
+    </message>
+    <message>
+        <source>Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</source>
+        <translation>Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingView</name>
+    <message>
+        <source>SYNC POUR LINUX</source>
         <translation>SYNC POUR LINUX</translation>
     </message>
     <message>
@@ -371,163 +497,6 @@
     <message>
         <source>Continuer</source>
         <translation>Continuer</translation>
-    </message>
-</context>
-<context>
-    <name>Onboarding</name>
-    <message>
-        <source>Bienvenue dans Velunora Sync</source>
-        <translation>Bienvenue dans Velunora Sync</translation>
-    </message>
-</context>
-<context>
-    <name>OnboardingPageAccess</name>
-    <message>
-        <source>AUTORISATION MACOS</source>
-        <translation>ACCÈS À LA CARTE</translation>
-    </message>
-    <message>
-        <source>Vous gardez le contrôle sur l’accès.</source>
-        <translation>Vous gardez le contrôle sur l’accès.</translation>
-    </message>
-    <message>
-        <source>La première fois, macOS demande de choisir la racine de la carte SD. Cette autorisation est mémorisée pour les prochaines insertions.</source>
-        <translation>La première fois, choisissez la racine de la carte SD. Ce choix est mémorisé pour les prochaines insertions.</translation>
-    </message>
-    <message>
-        <source>Choisissez la carte SD</source>
-        <translation>Choisissez la carte SD</translation>
-    </message>
-    <message>
-        <source>La carte est reconnue et prête à être synchronisée.</source>
-        <translation>La carte est reconnue et prête à être synchronisée.</translation>
-    </message>
-    <message>
-        <source>Sélectionnez le volume qui contient les données de votre appareil.</source>
-        <translation>Sélectionnez le volume qui contient les données de votre appareil.</translation>
-    </message>
-    <message>
-        <source>Changer de carte…</source>
-        <translation>Changer de carte…</translation>
-    </message>
-    <message>
-        <source>Choisir une carte SD…</source>
-        <translation>Choisir une carte SD…</translation>
-    </message>
-</context>
-<context>
-    <name>OnboardingPageCard</name>
-    <message>
-        <source>UNE FOIS VOTRE NUIT TERMINÉE</source>
-        <translation>UNE FOIS VOTRE NUIT TERMINÉE</translation>
-    </message>
-    <message>
-        <source>Insérez simplement la carte SD dans le Mac.</source>
-        <translation>Insérez simplement la carte SD dans cet ordinateur.</translation>
-    </message>
-    <message>
-        <source>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</source>
-        <translation>Avant de la retirer de l’appareil, arrêtez le traitement, débranchez l’alimentation puis sortez doucement la carte.</translation>
-    </message>
-    <message>
-        <source>Arrêter</source>
-        <translation>Arrêter</translation>
-    </message>
-    <message>
-        <source>Attendez l’arrêt du souffle</source>
-        <translation>Attendez l’arrêt du souffle</translation>
-    </message>
-    <message>
-        <source>Débrancher</source>
-        <translation>Débrancher</translation>
-    </message>
-    <message>
-        <source>Retirez l’alimentation</source>
-        <translation>Retirez l’alimentation</translation>
-    </message>
-    <message>
-        <source>Insérer</source>
-        <translation>Insérer</translation>
-    </message>
-    <message>
-        <source>Placez la carte dans le Mac</source>
-        <translation>Placez la carte dans l’ordinateur</translation>
-    </message>
-</context>
-<context>
-    <name>OnboardingPageReady</name>
-    <message>
-        <source>TOUT EST PRÊT</source>
-        <translation>TOUT EST PRÊT</translation>
-    </message>
-    <message>
-        <source>Les prochaines nuits arriveront toutes seules.</source>
-        <translation>Les prochaines nuits arriveront toutes seules.</translation>
-    </message>
-    <message>
-        <source>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la barre des menus.</source>
-        <translation>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la zone de notification.</translation>
-    </message>
-    <message>
-        <source>Import automatique</source>
-        <translation>Import automatique</translation>
-    </message>
-    <message>
-        <source>Synchroniser dès qu’une carte compatible est insérée</source>
-        <translation>Synchroniser dès qu’une carte compatible est insérée</translation>
-    </message>
-    <message>
-        <source>Ouvrir à la connexion</source>
-        <translation>Ouvrir à la connexion</translation>
-    </message>
-    <message>
-        <source>Lancer discrètement Velunora Sync avec votre Mac</source>
-        <translation>Lancer discrètement Velunora Sync avec votre session</translation>
-    </message>
-</context>
-<context>
-    <name>OnboardingPageWelcome</name>
-    <message>
-        <source>BIENVENUE DANS VELUNORA SYNC</source>
-        <translation>BIENVENUE DANS VELUNORA SYNC</translation>
-    </message>
-    <message>
-        <source>Carte SD</source>
-        <translation>Carte SD</translation>
-    </message>
-    <message>
-        <source>Votre Mac</source>
-        <translation>Cet ordinateur</translation>
-    </message>
-    <message>
-        <source>Le lien discret entre votre appareil et votre iPhone.</source>
-        <comment>icloud</comment>
-        <translation>Le lien discret entre votre appareil et votre iPhone.</translation>
-    </message>
-    <message>
-        <source>Le lien discret entre votre appareil et votre iPhone.</source>
-        <comment>webdav</comment>
-        <translation>Le lien discret entre votre appareil et votre serveur.</translation>
-    </message>
-    <message>
-        <source>Le lien discret entre votre appareil et votre iPhone.</source>
-        <comment>local</comment>
-        <translation>Le lien discret entre votre appareil et cet ordinateur.</translation>
-    </message>
-    <message>
-        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
-        <comment>icloud</comment>
-        <translation>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</translation>
-    </message>
-    <message>
-        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
-        <comment>webdav</comment>
-        <translation>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.</translation>
-    </message>
-    <message>
-        <source>Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
-        <comment>local</comment>
-        <translation>Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</translation>
     </message>
 </context>
 <context>
@@ -656,13 +625,11 @@
         <translation>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</translation>
     </message>
     <message>
-        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
-        <comment>webdav</comment>
+        <source>Les données publiées sur votre serveur et l’export local seront supprimés. La carte SD ne sera jamais modifiée.</source>
         <translation>Les données publiées sur votre serveur et l’export local seront supprimés. La carte SD ne sera jamais modifiée.</translation>
     </message>
     <message>
-        <source>Les données présentes dans iCloud et l’export local seront supprimées. La carte SD ne sera jamais modifiée.</source>
-        <comment>local</comment>
+        <source>Les données publiées sur cet ordinateur et l’export local seront supprimés. La carte SD ne sera jamais modifiée.</source>
         <translation>Les données publiées sur cet ordinateur et l’export local seront supprimés. La carte SD ne sera jamais modifiée.</translation>
     </message>
     <message>
@@ -671,14 +638,19 @@
         <translation>Effacer les données iCloud et locales</translation>
     </message>
     <message>
-        <source>Effacer les données iCloud et locales</source>
-        <comment>webdav</comment>
+        <source>Effacer les données du serveur et locales</source>
         <translation>Effacer les données du serveur et locales</translation>
     </message>
     <message>
-        <source>Effacer les données iCloud et locales</source>
-        <comment>local</comment>
+        <source>Effacer les données publiées et locales</source>
         <translation>Effacer les données publiées et locales</translation>
+    </message>
+</context>
+<context>
+    <name>SavedCardLocation</name>
+    <message>
+        <source>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</source>
+        <translation>Le dossier de la carte SD enregistré est illisible. Sélectionnez-le à nouveau.</translation>
     </message>
 </context>
 <context>
@@ -845,7 +817,7 @@
         <translation>Choisissez la racine de la carte, celle qui contient DATALOG et STR.edf.</translation>
     </message>
     <message>
-        <source>macOS n’a pas accordé l’accès à la carte SD. Sélectionnez-la à nouveau.</source>
+        <source>L’accès à la carte SD n’a pas été accordé. Sélectionnez-la à nouveau.</source>
         <translation>L’accès à la carte SD n’a pas été accordé. Sélectionnez-la à nouveau.</translation>
     </message>
     <message>
@@ -904,7 +876,7 @@
         <translation>CARTE SD DÉTECTÉE</translation>
     </message>
     <message>
-        <source>macOS exige votre autorisation avant de permettre la lecture des données.</source>
+        <source>Velunora Sync a besoin de votre autorisation pour lire les données de la carte.</source>
         <translation>Velunora Sync a besoin de votre autorisation pour lire les données de la carte.</translation>
     </message>
     <message>
@@ -953,13 +925,11 @@
         <translation>Données chiffrées dans votre iCloud privé</translation>
     </message>
     <message>
-        <source>Données chiffrées dans votre iCloud privé</source>
-        <comment>webdav</comment>
+        <source>Nuits publiées sur votre serveur</source>
         <translation>Nuits publiées sur votre serveur</translation>
     </message>
     <message>
-        <source>Données chiffrées dans votre iCloud privé</source>
-        <comment>local</comment>
+        <source>Nuits gardées sur cet ordinateur</source>
         <translation>Nuits gardées sur cet ordinateur</translation>
     </message>
     <message>
@@ -987,6 +957,25 @@
     <message>
         <source>La carte n’a pas pu être éjectée : un programme utilise encore un de ses fichiers.</source>
         <translation>La carte n’a pas pu être éjectée : un programme utilise encore un de ses fichiers.</translation>
+    </message>
+</context>
+<context>
+    <name>VelunoraSyncApp</name>
+    <message>
+        <source>Ouvrir Velunora Sync</source>
+        <translation>Ouvrir Velunora Sync</translation>
+    </message>
+    <message>
+        <source>Se connecter à iCloud…</source>
+        <translation>Se connecter à iCloud…</translation>
+    </message>
+    <message>
+        <source>Quitter</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Réglages…</source>
+        <translation>Réglages…</translation>
     </message>
 </context>
 <context>

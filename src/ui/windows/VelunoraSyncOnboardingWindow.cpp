@@ -1,6 +1,6 @@
 #include "ui/windows/VelunoraSyncOnboardingWindow.h"
 
-#include "sync/UserDefaults.h"
+#include "sync/Settings.h"
 #include "ui/windows/QuickObjects.h"
 
 #include <QCoreApplication>
@@ -10,13 +10,13 @@
 
 namespace velunora {
 
-VelunoraSyncOnboardingWindow::VelunoraSyncOnboardingWindow(
-    QQmlEngine& engine, QObject* controller, std::shared_ptr<UserDefaults> userDefaults,
-    QObject* parent)
+VelunoraSyncOnboardingWindow::VelunoraSyncOnboardingWindow(QQmlEngine& engine, QObject* controller,
+                                                           std::shared_ptr<Settings> settings,
+                                                           QObject* parent)
     : QObject(parent)
     , engine_(engine)
     , controller_(controller)
-    , userDefaults_(std::move(userDefaults)) {}
+    , settings_(std::move(settings)) {}
 
 VelunoraSyncOnboardingWindow::~VelunoraSyncOnboardingWindow() {
     if (window_) {
@@ -27,7 +27,7 @@ VelunoraSyncOnboardingWindow::~VelunoraSyncOnboardingWindow() {
 }
 
 void VelunoraSyncOnboardingWindow::show(bool force) {
-    if (!force && userDefaults_->boolValue(completedKey).value_or(false)) {
+    if (!force && settings_->boolValue(completedKey).value_or(false)) {
         return;
     }
     if (window_) {
@@ -63,7 +63,7 @@ void VelunoraSyncOnboardingWindow::show(bool force) {
 }
 
 void VelunoraSyncOnboardingWindow::finish() {
-    userDefaults_->setValue(completedKey, true);
+    settings_->setValue(completedKey, true);
     if (window_) {
         window_->close();
     }

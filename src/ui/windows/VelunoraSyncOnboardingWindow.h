@@ -10,7 +10,7 @@ class QQuickWindow;
 
 namespace velunora {
 
-class UserDefaults;
+class Settings;
 
 // Owns the onboarding window: whether it opens at launch, one window at a time, and the record
 // that the user has been through it.
@@ -21,8 +21,7 @@ public:
     static inline const QString completedKey = QStringLiteral("velunora-sync-onboarding-completed");
 
     VelunoraSyncOnboardingWindow(QQmlEngine& engine, QObject* controller,
-                                 std::shared_ptr<UserDefaults> userDefaults,
-                                 QObject* parent = nullptr);
+                                 std::shared_ptr<Settings> settings, QObject* parent = nullptr);
     ~VelunoraSyncOnboardingWindow() override;
 
     // Opens the onboarding, unless it was completed and `force` is false; brings an open one to
@@ -39,16 +38,8 @@ private:
 
     QQmlEngine& engine_;
     QPointer<QObject> controller_;
-    std::shared_ptr<UserDefaults> userDefaults_;
+    std::shared_ptr<Settings> settings_;
     QPointer<QQuickWindow> window_;
-};
-
-// What the app does once it is up: offer the onboarding.
-class VelunoraSyncAppDelegate {
-public:
-    static void applicationDidFinishLaunching(VelunoraSyncOnboardingWindow& onboarding) {
-        onboarding.show(false);
-    }
 };
 
 } // namespace velunora

@@ -228,7 +228,7 @@ TEST_F(UDisks2VolumeSourceTest, AnInsertedCardIsSignalledOnceMountedAndListedAsR
     udisks().mount(card, QStringLiteral("/mnt/card"));
     settle();
     EXPECT_EQ(mounted().count(), 1);
-    EXPECT_EQ(source().mountedVolumes().at(0).rootURL, "/media/lea/RESMED");
+    EXPECT_EQ(source().mountedVolumes().at(0).rootFolder, "/media/lea/RESMED");
 }
 
 TEST_F(UDisks2VolumeSourceTest, AnUnmountedOrPulledCardIsSignalledAndGone) {
@@ -247,7 +247,7 @@ TEST_F(UDisks2VolumeSourceTest, AnUnmountedOrPulledCardIsSignalledAndGone) {
     EXPECT_EQ(unmounted().count(), 1);
     EXPECT_EQ(mounted().count(), 0);
     ASSERT_EQ(source().mountedVolumes().size(), 1u);
-    EXPECT_EQ(source().mountedVolumes().at(0).rootURL, "/media/lea/OTHER");
+    EXPECT_EQ(source().mountedVolumes().at(0).rootFolder, "/media/lea/OTHER");
 
     // Removing the unmounted one changes nothing; pulling the mounted one is an unmount.
     udisks().remove(card);
@@ -294,7 +294,7 @@ TEST_F(UDisks2VolumeSourceTest, EjectUnmountsThenPowersTheReaderOff) {
     ASSERT_TRUE(arrived(unmounted()));
     settle();
     ASSERT_EQ(source().mountedVolumes().size(), 1u);
-    EXPECT_EQ(source().mountedVolumes().at(0).rootURL, "/media/lea/BUSY");
+    EXPECT_EQ(source().mountedVolumes().at(0).rootFolder, "/media/lea/BUSY");
     QDBusMessage calls = QDBusMessage::createMethodCall(
         service, drive, QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetCalls"));
     const QDBusMessage reply = bus().call(calls, QDBus::Block, signalTimeout);

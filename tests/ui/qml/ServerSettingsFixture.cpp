@@ -1,6 +1,6 @@
 #include "ServerSettingsFixture.h"
 
-#include "sync/UserDefaults.h"
+#include "sync/Settings.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/local/LocalCloudStore.h"
@@ -18,21 +18,21 @@ QString keyOf(const WebDAVAccount& account) {
 
 ServerSettingsFixture::ServerSettingsFixture(QObject* parent)
     : QObject(parent)
-    , settings_(std::make_shared<MemoryUserDefaults>())
+    , settings_(std::make_shared<MemorySettings>())
     , keyring_(std::make_shared<std::map<QString, QString>>()) {
     const QString storeFolder = folder_.filePath(QStringLiteral("store"));
     settings_->setValue(cloudsettings::folderKey.toString(), storeFolder);
 
     CloudStoreChoice::Services services;
-    services.userDefaults = settings_;
+    services.settings = settings_;
     services.cloud = std::make_shared<CloudSnapshotService>(
         std::make_unique<LocalCloudStore>(storeFolder.toStdString()));
     services.keepWebDAVPassword = [keyring = keyring_](const WebDAVAccount& account,
                                                        const QString& password) {
         (*keyring)[keyOf(account)] = password;
     };
-    services.makeStore =
-        [keyring = keyring_](const UserDefaults& settings) -> std::unique_ptr<CloudStore> {
+    services.makeStore = [keyring =
+                              keyring_](const Settings& settings) -> std::unique_ptr<CloudStore> {
         if (settings.value(cloudsettings::storeKey.toString()).toString() !=
             cloudsettings::webDAVStore) {
             return makeConfiguredCloudStore(settings);

@@ -8,7 +8,7 @@
 #include <memory>
 
 namespace velunora {
-class MemoryUserDefaults;
+class MemorySettings;
 namespace testing {
 class WebDAVTestServer;
 }
@@ -39,7 +39,7 @@ public:
 private:
     QTemporaryDir folder_;
     std::unique_ptr<testing::WebDAVTestServer> server_;
-    std::shared_ptr<MemoryUserDefaults> settings_;
+    std::shared_ptr<MemorySettings> settings_;
     std::shared_ptr<std::map<QString, QString>> keyring_;
     std::unique_ptr<CloudStoreChoice> choice_;
 };

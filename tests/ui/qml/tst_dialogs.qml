@@ -30,7 +30,7 @@ TestCase {
                 "R\u00e9initialiser toutes les donn\u00e9es Velunora ?")
         const erase = findChild(dialog.contentItem, "eraseButton")
         const cancel = findChild(dialog.contentItem, "cancelButton")
-        compare(erase.text, "Effacer les donn\u00e9es iCloud et locales")
+        compare(erase.text, "Effacer les donn\u00e9es publi\u00e9es et locales")
         compare(cancel.text, "Annuler")
         verify(erase.mapToItem(null, 0, 0).y < cancel.mapToItem(null, 0, 0).y, "the erasing button comes first")
         verify(erase.activeFocus, "and is the default")

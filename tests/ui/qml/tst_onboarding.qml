@@ -21,7 +21,7 @@ TestCase {
             readonly property alias controller: stub
             width: 790
             height: 590
-            MacOnboardingView {
+            OnboardingView {
                 id: view
                 anchors.fill: parent
                 controller: stub

@@ -1,5 +1,6 @@
 #include "sync/cloud/cloudkit/CloudKitCloudStore.h"
 
+#include "sync/Logging.h"
 #include "sync/cloud/HttpExchange.h"
 #include "sync/cloud/Keychain.h"
 #include "sync/cloud/cloudkit/CloudKitProtocol.h"
@@ -119,6 +120,11 @@ CloudError errorOf(const ServiceError& error, int httpStatus, const CloudKitCont
 
 // A failure that is not the service's own answer, or an answer that is not what was asked.
 CloudError failureOf(const http::Answer& answer, const CloudKitContainer& container) {
+    // Never the tokens of the request; the answer's body may hold anything, and is left out.
+    qCWarning(lcStoreICloud) << "request to the iCloud service failed: HTTP status" << answer.status
+                             << "network error" << answer.error << "oversized" << answer.oversized
+                             << "stalled" << answer.stalled << "past deadline"
+                             << answer.pastDeadline;
     if (answer.pastDeadline) {
         return CloudError(
             cloudcode::networkFailure,

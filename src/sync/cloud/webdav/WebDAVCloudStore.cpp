@@ -1,5 +1,6 @@
 #include "sync/cloud/webdav/WebDAVCloudStore.h"
 
+#include "sync/Logging.h"
 #include "sync/cloud/HttpExchange.h"
 #include "sync/cloud/Keychain.h"
 #include "sync/cloud/webdav/WebDAVMultistatus.h"
@@ -114,6 +115,11 @@ constexpr qint64 maximumPropertyAnswerBytes = qint64{4} << 20;
 // The failure that an answer other than the expected ones stands for.
 CloudError failureOf(const Answer& answer, const WebDAVAccount& account) {
     const QString host = account.baseUrl.host();
+    // The address without the account; the answer's body may hold anything, and is left out.
+    qCWarning(lcStoreWebDAV) << "request to" << host << "failed: HTTP status" << answer.status
+                             << "network error" << answer.error << "oversized" << answer.oversized
+                             << "stalled" << answer.stalled << "past deadline"
+                             << answer.pastDeadline;
     if (answer.pastDeadline) {
         return CloudError(cloudcode::networkFailure,
                           WebDAVCloudStoreTexts::tr("Le serveur WebDAV «\u00a0%1\u00a0» n’a pas "

@@ -27,7 +27,7 @@ Window {
         }
     }
 
-    MacOnboardingView {
+    OnboardingView {
         objectName: "onboardingView"
         anchors.fill: parent
         controller: window.controller

@@ -71,8 +71,8 @@ Window {
                 Text {
                     objectName: "resetExplanation"
                     text: dialog.store === "icloud" ? qsTr("Les donn\u00e9es pr\u00e9sentes dans iCloud et l\u2019export local seront supprim\u00e9es. La carte SD ne sera jamais modifi\u00e9e.", "icloud")
-                        : dialog.store === "webdav" ? qsTr("Les donn\u00e9es pr\u00e9sentes dans iCloud et l\u2019export local seront supprim\u00e9es. La carte SD ne sera jamais modifi\u00e9e.", "webdav")
-                        : qsTr("Les donn\u00e9es pr\u00e9sentes dans iCloud et l\u2019export local seront supprim\u00e9es. La carte SD ne sera jamais modifi\u00e9e.", "local")
+                        : dialog.store === "webdav" ? qsTr("Les donn\u00e9es publi\u00e9es sur votre serveur et l\u2019export local seront supprim\u00e9s. La carte SD ne sera jamais modifi\u00e9e.")
+                        : qsTr("Les donn\u00e9es publi\u00e9es sur cet ordinateur et l\u2019export local seront supprim\u00e9s. La carte SD ne sera jamais modifi\u00e9e.")
                     font: Theme.callout
                     color: Theme.secondaryText
                     wrapMode: Text.Wrap
@@ -90,8 +90,8 @@ Window {
                 id: eraseButton
                 objectName: "eraseButton"
                 text: dialog.store === "icloud" ? qsTr("Effacer les donn\u00e9es iCloud et locales", "icloud")
-                    : dialog.store === "webdav" ? qsTr("Effacer les donn\u00e9es iCloud et locales", "webdav")
-                    : qsTr("Effacer les donn\u00e9es iCloud et locales", "local")
+                    : dialog.store === "webdav" ? qsTr("Effacer les donn\u00e9es du serveur et locales")
+                    : qsTr("Effacer les donn\u00e9es publi\u00e9es et locales")
                 prominent: true
                 focus: true
                 Layout.fillWidth: true

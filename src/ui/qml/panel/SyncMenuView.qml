@@ -154,7 +154,7 @@ Item {
             Text {
                 objectName: "accessExplanation"
                 visible: root.controller.cardNeedsAccess
-                text: qsTr("macOS exige votre autorisation avant de permettre la lecture des donn\u00e9es.")
+                text: qsTr("Velunora Sync a besoin de votre autorisation pour lire les donn\u00e9es de la carte.")
                 font: Theme.caption
                 color: Theme.secondaryText
                 wrapMode: Text.Wrap
@@ -243,8 +243,8 @@ Item {
                 objectName: "footer"
                 // Says where the nights really go, through the key of each store.
                 text: root.store === "icloud" ? qsTr("Donn\u00e9es chiffr\u00e9es dans votre iCloud priv\u00e9", "icloud")
-                    : root.store === "webdav" ? qsTr("Donn\u00e9es chiffr\u00e9es dans votre iCloud priv\u00e9", "webdav")
-                    : qsTr("Donn\u00e9es chiffr\u00e9es dans votre iCloud priv\u00e9", "local")
+                    : root.store === "webdav" ? qsTr("Nuits publi\u00e9es sur votre serveur")
+                    : qsTr("Nuits gard\u00e9es sur cet ordinateur")
                 font: Theme.caption2
                 color: Theme.secondaryText
                 elide: Text.ElideRight

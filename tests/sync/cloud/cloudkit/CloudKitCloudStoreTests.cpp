@@ -1,6 +1,6 @@
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
-#include "sync/UserDefaults.h"
+#include "sync/Settings.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreChoice.h"
 #include "sync/cloud/CloudStoreFactory.h"
@@ -291,14 +291,14 @@ TEST_F(CloudKitCloudStoreTest, TheSettingsShowWhoseICloudTheNightsGoTo) {
     options.familyName = QStringLiteral("Lefèvre");
     const auto standIn = start(options);
     const CloudKitContainer container = standIn->container();
-    const auto defaults = std::make_shared<MemoryUserDefaults>();
+    const auto defaults = std::make_shared<MemorySettings>();
     defaults->setValue(cloudsettings::iCloudContainerKey.toString(), container.identifier);
     defaults->setValue(cloudsettings::iCloudEnvironmentKey.toString(), container.environment);
     defaults->setValue(cloudsettings::iCloudAPITokenKey.toString(), container.apiToken);
     defaults->setValue(cloudsettings::iCloudServiceKey.toString(), container.serviceURL.toString());
     const auto signedIn = std::make_shared<MemoryWebAuthTokens>();
     CloudStoreChoice::Services services;
-    services.userDefaults = defaults;
+    services.settings = defaults;
     services.iCloudTokens = [signedIn](const CloudKitContainer&) { return signedIn; };
     services.openPage = [](const QUrl& page) { QTimer::singleShot(0, [page] { browse(page); }); };
     CloudStoreChoice choice(services);

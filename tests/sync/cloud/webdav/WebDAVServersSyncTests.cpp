@@ -2,9 +2,9 @@
 // honours conditional writes, and rclone's, which does neither.
 #include "records/SnapshotJSON.h"
 #include "support/TestSupport.h"
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
 #include "sync/SyncTestSupport.h"
-#include "sync/UserDefaults.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreChoice.h"
 #include "sync/cloud/webdav/WebDAVCloudStore.h"
@@ -62,10 +62,10 @@ struct Computer {
 
     Computer(const WebDAVTestServer& server, QString password) {
         SyncEnvironment environment;
-        auto defaults = std::make_shared<MemoryUserDefaults>();
+        auto defaults = std::make_shared<MemorySettings>();
         // The card is a folder chosen by hand, never one the volume scan finds.
         defaults->setValue(SyncController::automaticCardImportKey, false);
-        environment.userDefaults = defaults;
+        environment.settings = defaults;
         environment.cloud = std::make_shared<CloudSnapshotService>(
             std::make_unique<WebDAVCloudStore>(
                 WebDAVAccount{server.collectionUrl(), server.user()},

@@ -10,9 +10,9 @@ OnboardingContent {
     readonly property bool hasCard: controller.hasDetectedCard
 
 
-    eyebrow: qsTr("AUTORISATION MACOS")
+    eyebrow: qsTr("ACC\u00c8S \u00c0 LA CARTE")
     title: qsTr("Vous gardez le contr\u00f4le sur l\u2019acc\u00e8s.")
-    message: qsTr("La premi\u00e8re fois, macOS demande de choisir la racine de la carte SD. Cette autorisation est m\u00e9moris\u00e9e pour les prochaines insertions.")
+    message: qsTr("La premi\u00e8re fois, choisissez la racine de la carte SD. Ce choix est m\u00e9moris\u00e9 pour les prochaines insertions.")
 
     OnboardingPagePanel {
         spacing: 20

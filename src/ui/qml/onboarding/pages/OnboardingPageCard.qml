@@ -4,7 +4,7 @@ import QtQuick.Layouts
 // Second page: the three gestures of taking the card out of the device safely.
 OnboardingContent {
     eyebrow: qsTr("UNE FOIS VOTRE NUIT TERMIN\u00c9E")
-    title: qsTr("Ins\u00e9rez simplement la carte SD dans le Mac.")
+    title: qsTr("Ins\u00e9rez simplement la carte SD dans cet ordinateur.")
     message: qsTr("Avant de la retirer de l\u2019appareil, arr\u00eatez le traitement, d\u00e9branchez l\u2019alimentation puis sortez doucement la carte.")
 
     RowLayout {
@@ -42,7 +42,7 @@ OnboardingContent {
             number: "3"
             symbol: "sdcard.fill"
             title: qsTr("Ins\u00e9rer")
-            detail: qsTr("Placez la carte dans le Mac")
+            detail: qsTr("Placez la carte dans l\u2019ordinateur")
             // Equal shares of the row, whatever the lengths of their texts.
             Layout.fillWidth: true
             Layout.preferredWidth: 1

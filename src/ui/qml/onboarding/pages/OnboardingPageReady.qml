@@ -10,7 +10,7 @@ OnboardingContent {
 
     eyebrow: qsTr("TOUT EST PR\u00caT")
     title: qsTr("Les prochaines nuits arriveront toutes seules.")
-    message: qsTr("Vous pourrez toujours ouvrir Velunora Sync depuis l\u2019ic\u00f4ne en forme de lune dans la barre des menus.")
+    message: qsTr("Vous pourrez toujours ouvrir Velunora Sync depuis l\u2019ic\u00f4ne en forme de lune dans la zone de notification.")
 
     OnboardingPagePanel {
         padding: 20
@@ -37,7 +37,7 @@ OnboardingContent {
             objectName: "launchAtLoginToggle"
             symbol: "power"
             title: qsTr("Ouvrir \u00e0 la connexion")
-            detail: qsTr("Lancer discr\u00e8tement Velunora Sync avec votre Mac")
+            detail: qsTr("Lancer discr\u00e8tement Velunora Sync avec votre session")
             isOn: root.controller.launchAtLogin
             Layout.fillWidth: true
             onToggledTo: (enabled) => root.controller.setLaunchAtLogin(enabled)

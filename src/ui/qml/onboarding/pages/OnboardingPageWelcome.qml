@@ -13,11 +13,11 @@ OnboardingContent {
 
     eyebrow: qsTr("BIENVENUE DANS VELUNORA SYNC")
     title: store === "icloud" ? qsTr("Le lien discret entre votre appareil et votre iPhone.", "icloud")
-         : store === "webdav" ? qsTr("Le lien discret entre votre appareil et votre iPhone.", "webdav")
-         : qsTr("Le lien discret entre votre appareil et votre iPhone.", "local")
-    message: store === "icloud" ? qsTr("Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.", "icloud")
-           : store === "webdav" ? qsTr("Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.", "webdav")
-           : qsTr("Velunora Sync reste dans la barre des menus et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.", "local")
+         : store === "webdav" ? qsTr("Le lien discret entre votre appareil et votre serveur.")
+         : qsTr("Le lien discret entre votre appareil et cet ordinateur.")
+    message: store === "icloud" ? qsTr("Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.")
+           : store === "webdav" ? qsTr("Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.")
+           : qsTr("Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.")
 
     OnboardingPagePanel {
         objectName: "deviceChain"
@@ -41,7 +41,7 @@ OnboardingContent {
             }
             DeviceNode {
                 symbol: "macbook"
-                title: qsTr("Votre Mac")
+                title: qsTr("Cet ordinateur")
                 color: Theme.mint
             }
             AnimatedArrow {

@@ -1,4 +1,4 @@
-#include "sync/card/CardBookmark.h"
+#include "sync/card/CardLocation.h"
 
 #include "platform/Localization.h"
 #include "platform/MountTable.h"
@@ -15,8 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Bumped if the layout ever changes; older bytes then read as no bookmark.
-constexpr quint32 bookmarkMagic = 0x56434231; // "VCB1"
+// Bumped if the layout ever changes; older bytes then read as no saved location.
+constexpr quint32 locationMagic = 0x56434231; // "VCB1"
 
 QByteArray bytesOf(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -132,18 +132,18 @@ SystemFileSystemLocator::mountedPaths(const FileSystemLocation& location) const 
     return paths;
 }
 
-QByteArray CardBookmark::encoded() const {
+QByteArray SavedCardLocation::encoded() const {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     stream.setVersion(QDataStream::Qt_6_0);
-    stream << bookmarkMagic << bytesOf(absolutePath.native()) << location.has_value();
+    stream << locationMagic << bytesOf(absolutePath.native()) << location.has_value();
     if (location) {
         stream << bytesOf(location->fileSystemUUID) << bytesOf(location->pathInFileSystem.native());
     }
     return bytes;
 }
 
-std::optional<CardBookmark> CardBookmark::decode(const QByteArray& bytes) {
+std::optional<SavedCardLocation> SavedCardLocation::decode(const QByteArray& bytes) {
     QDataStream stream(bytes);
     stream.setVersion(QDataStream::Qt_6_0);
     quint32 magic = 0;
@@ -151,68 +151,68 @@ std::optional<CardBookmark> CardBookmark::decode(const QByteArray& bytes) {
     stream >> magic;
     const QByteArray path = readBytes(stream);
     stream >> hasLocation;
-    if (stream.status() != QDataStream::Ok || magic != bookmarkMagic || path.isEmpty()) {
+    if (stream.status() != QDataStream::Ok || magic != locationMagic || path.isEmpty()) {
         return std::nullopt;
     }
-    CardBookmark bookmark{fs::path(textOf(path)), std::nullopt};
+    SavedCardLocation saved{fs::path(textOf(path)), std::nullopt};
     if (hasLocation) {
         const QByteArray uuid = readBytes(stream);
         const QByteArray inside = readBytes(stream);
         if (stream.status() != QDataStream::Ok || uuid.isEmpty()) {
             return std::nullopt;
         }
-        bookmark.location = FileSystemLocation{textOf(uuid), fs::path(textOf(inside))};
+        saved.location = FileSystemLocation{textOf(uuid), fs::path(textOf(inside))};
     }
-    if (!bookmark.absolutePath.is_absolute() || !stream.atEnd()) {
+    if (!saved.absolutePath.is_absolute() || !stream.atEnd()) {
         return std::nullopt;
     }
-    return bookmark;
+    return saved;
 }
 
-CardBookmarks::CardBookmarks(std::shared_ptr<const FileSystemLocator> locator)
+CardLocations::CardLocations(std::shared_ptr<const FileSystemLocator> locator)
     : locator_(std::move(locator)) {}
 
-QByteArray CardBookmarks::createBookmark(const fs::path& folder) const {
+QByteArray CardLocations::saveLocation(const fs::path& folder) const {
     std::error_code error;
     const fs::path absolute = fs::absolute(folder, error).lexically_normal();
     if (error || !fs::is_directory(absolute, error)) {
         throw PlatformError::fileUnreadable(folder, error ? error.value() : ENOTDIR);
     }
-    return CardBookmark{absolute, locator_->locate(absolute)}.encoded();
+    return SavedCardLocation{absolute, locator_->locate(absolute)}.encoded();
 }
 
-ResolvedCardBookmark CardBookmarks::resolveBookmark(const QByteArray& bytes) const {
-    const auto bookmark = CardBookmark::decode(bytes);
-    if (!bookmark) {
-        throw PlatformError(EINVAL,
-                            localized("CardBookmark", "Le dossier de la carte SD enregistré est "
-                                                      "illisible. Sélectionnez-le à nouveau."));
+ResolvedCardLocation CardLocations::resolveLocation(const QByteArray& bytes) const {
+    const auto saved = SavedCardLocation::decode(bytes);
+    if (!saved) {
+        throw PlatformError(EINVAL, localized("SavedCardLocation",
+                                              "Le dossier de la carte SD enregistré est "
+                                              "illisible. Sélectionnez-le à nouveau."));
     }
-    if (bookmark->location) {
+    if (saved->location) {
         // The file system, wherever it is mounted now; the old path only if it is not.
-        for (const auto& path : locator_->mountedPaths(*bookmark->location)) {
+        for (const auto& path : locator_->mountedPaths(*saved->location)) {
             std::error_code error;
             if (fs::is_directory(path, error)) {
-                return {path, path != bookmark->absolutePath};
+                return {path, path != saved->absolutePath};
             }
         }
     }
-    return {bookmark->absolutePath, false};
+    return {saved->absolutePath, false};
 }
 
-bool CardBookmarks::startAccessing(const fs::path& folder) {
+bool CardLocations::holdFolder(const fs::path& folder) {
     ++openAccesses_[folder];
     return true;
 }
 
-void CardBookmarks::stopAccessing(const fs::path& folder) {
+void CardLocations::releaseFolder(const fs::path& folder) {
     const auto found = openAccesses_.find(folder);
     if (found != openAccesses_.end() && --found->second == 0) {
         openAccesses_.erase(found);
     }
 }
 
-int CardBookmarks::openAccessCount() const noexcept {
+int CardLocations::heldFolderCount() const noexcept {
     int count = 0;
     for (const auto& [folder, accesses] : openAccesses_) {
         count += accesses;

@@ -11,9 +11,9 @@ namespace velunora {
 
 // The user's stored preferences, by key ("automatic-card-import", "pap-card-bookmark", …).
 // The app keeps them in QSettings; tests use the in-memory store.
-class UserDefaults {
+class Settings {
 public:
-    virtual ~UserDefaults() = default;
+    virtual ~Settings() = default;
     // An invalid QVariant when the key holds nothing.
     virtual QVariant value(const QString& key) const = 0;
     virtual void setValue(const QString& key, const QVariant& value) = 0;
@@ -25,9 +25,9 @@ public:
 };
 
 // QSettings under organisation "Velunora", application "Velunora Sync".
-class SettingsUserDefaults final : public UserDefaults {
+class SettingsFile final : public Settings {
 public:
-    SettingsUserDefaults();
+    SettingsFile();
     QVariant value(const QString& key) const override;
     void setValue(const QString& key, const QVariant& value) override;
     void remove(const QString& key) override;
@@ -36,7 +36,7 @@ private:
     std::unique_ptr<QSettings> settings_;
 };
 
-class MemoryUserDefaults final : public UserDefaults {
+class MemorySettings final : public Settings {
 public:
     QVariant value(const QString& key) const override;
     void setValue(const QString& key, const QVariant& value) override;

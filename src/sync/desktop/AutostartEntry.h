@@ -6,9 +6,9 @@
 namespace velunora {
 
 // The user's registration of the utility as something started at login.
-class LoginItem {
+class AutostartEntry {
 public:
-    virtual ~LoginItem() = default;
+    virtual ~AutostartEntry() = default;
     virtual bool isEnabled() const = 0;
     // Both throw PlatformError when the desktop's record cannot be changed.
     virtual void registerItem() = 0;
@@ -16,12 +16,12 @@ public:
 };
 
 // XDG autostart: an entry in $XDG_CONFIG_HOME/autostart that the session starts at login.
-class AutostartLoginItem final : public LoginItem {
+class DesktopAutostartEntry final : public AutostartEntry {
 public:
     // `executable` is what the entry starts; its absolute path is written.
-    AutostartLoginItem(std::filesystem::path autostartFolder, std::filesystem::path executable);
+    DesktopAutostartEntry(std::filesystem::path autostartFolder, std::filesystem::path executable);
     // ~/.config/autostart (or $XDG_CONFIG_HOME's) and this process's own executable.
-    static AutostartLoginItem standard();
+    static DesktopAutostartEntry standard();
 
     std::filesystem::path entryURL() const { return autostartFolder_ / "velunora-sync.desktop"; }
 

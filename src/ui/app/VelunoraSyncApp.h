@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sync/SyncController.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
@@ -11,19 +13,20 @@ class QSystemTrayIcon;
 
 namespace velunora {
 
-class SyncController;
 class TrayHostWatcher;
-class UserDefaults;
+class Settings;
 class VelunoraSyncOnboardingWindow;
 
-// The application: the tray item, the panel it opens, and the onboarding, all on the one shared
-// controller. Without a tray in the session the panel is an ordinary window.
-class LunexaSyncApp final : public QObject {
+// The application: the tray item, the panel it opens, and the onboarding, all on one controller
+// over the services its composition root built. Without a tray in the session the panel is an
+// ordinary window.
+class VelunoraSyncApp final : public QObject {
     Q_OBJECT
 
 public:
-    LunexaSyncApp();
-    ~LunexaSyncApp() override;
+    // Adds the dialogs, which need the app's QML engine, to `environment`.
+    explicit VelunoraSyncApp(SyncEnvironment environment);
+    ~VelunoraSyncApp() override;
 
     // Shows the tray item (or the panel) and offers the onboarding.
     void start();
@@ -47,10 +50,10 @@ private:
     void announceShown();
 
     QQmlEngine engine_;
-    std::shared_ptr<UserDefaults> userDefaults_;
+    std::shared_ptr<Settings> settings_;
     SyncController* controller_ = nullptr;
     QPointer<QQuickWindow> panel_;
-    QPointer<QQuickWindow> settings_;
+    QPointer<QQuickWindow> settingsWindow_;
     TrayHostWatcher* trayHost_ = nullptr;
     QSystemTrayIcon* trayIcon_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;

@@ -1,4 +1,4 @@
-#include "sync/desktop/LoginItem.h"
+#include "sync/desktop/AutostartEntry.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/PlatformError.h"
@@ -44,19 +44,19 @@ std::string trimmed(std::string text) {
 
 } // namespace
 
-AutostartLoginItem::AutostartLoginItem(std::filesystem::path autostartFolder,
-                                       std::filesystem::path executable)
+DesktopAutostartEntry::DesktopAutostartEntry(std::filesystem::path autostartFolder,
+                                             std::filesystem::path executable)
     : autostartFolder_(std::move(autostartFolder))
     , executable_(std::move(executable)) {}
 
-AutostartLoginItem AutostartLoginItem::standard() {
+DesktopAutostartEntry DesktopAutostartEntry::standard() {
     const auto config =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
-    return AutostartLoginItem(std::filesystem::path(config) / "autostart",
-                              QCoreApplication::applicationFilePath().toStdString());
+    return DesktopAutostartEntry(std::filesystem::path(config) / "autostart",
+                                 QCoreApplication::applicationFilePath().toStdString());
 }
 
-std::string AutostartLoginItem::desktopEntry(const std::filesystem::path& executable) {
+std::string DesktopAutostartEntry::desktopEntry(const std::filesystem::path& executable) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Velunora Sync\n"
@@ -71,7 +71,7 @@ std::string AutostartLoginItem::desktopEntry(const std::filesystem::path& execut
            "X-GNOME-Autostart-Delay=3\n";
 }
 
-bool AutostartLoginItem::isEnabled() const {
+bool DesktopAutostartEntry::isEnabled() const {
     std::ifstream entry(entryURL());
     if (!entry) {
         return false;
@@ -92,7 +92,7 @@ bool AutostartLoginItem::isEnabled() const {
     return true;
 }
 
-void AutostartLoginItem::registerItem() {
+void DesktopAutostartEntry::registerItem() {
     std::error_code error;
     const auto executable = std::filesystem::absolute(executable_, error);
     if (error) {
@@ -104,7 +104,7 @@ void AutostartLoginItem::registerItem() {
     writeFileAtomically(entryURL(), desktopEntry(executable.lexically_normal()));
 }
 
-void AutostartLoginItem::unregisterItem() {
+void DesktopAutostartEntry::unregisterItem() {
     if (::unlink(entryURL().c_str()) != 0 && errno != ENOENT) {
         throw PlatformError::fileUnremovable(entryURL(), errno);
     }

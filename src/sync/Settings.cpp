@@ -1,8 +1,8 @@
-#include "sync/UserDefaults.h"
+#include "sync/Settings.h"
 
 namespace velunora {
 
-std::optional<bool> UserDefaults::boolValue(const QString& key) const {
+std::optional<bool> Settings::boolValue(const QString& key) const {
     const QVariant stored = value(key);
     if (stored.typeId() == QMetaType::Bool) {
         return stored.toBool();
@@ -19,34 +19,34 @@ std::optional<bool> UserDefaults::boolValue(const QString& key) const {
     return std::nullopt;
 }
 
-SettingsUserDefaults::SettingsUserDefaults()
+SettingsFile::SettingsFile()
     : settings_(std::make_unique<QSettings>(QStringLiteral("Velunora"),
                                             QStringLiteral("Velunora Sync"))) {}
 
-QVariant SettingsUserDefaults::value(const QString& key) const {
+QVariant SettingsFile::value(const QString& key) const {
     return settings_->value(key);
 }
 
-void SettingsUserDefaults::setValue(const QString& key, const QVariant& value) {
+void SettingsFile::setValue(const QString& key, const QVariant& value) {
     settings_->setValue(key, value);
     settings_->sync();
 }
 
-void SettingsUserDefaults::remove(const QString& key) {
+void SettingsFile::remove(const QString& key) {
     settings_->remove(key);
     settings_->sync();
 }
 
-QVariant MemoryUserDefaults::value(const QString& key) const {
+QVariant MemorySettings::value(const QString& key) const {
     const auto found = values_.find(key);
     return found == values_.end() ? QVariant() : found->second;
 }
 
-void MemoryUserDefaults::setValue(const QString& key, const QVariant& value) {
+void MemorySettings::setValue(const QString& key, const QVariant& value) {
     values_[key] = value;
 }
 
-void MemoryUserDefaults::remove(const QString& key) {
+void MemorySettings::remove(const QString& key) {
     values_.erase(key);
 }
 

@@ -157,7 +157,7 @@ FocusScope {
                         color: Theme.primaryText
                     }
                     Text {
-                        text: qsTr("SYNC POUR MAC")
+                        text: qsTr("SYNC POUR LINUX")
                         font.family: Theme.caption2Bold.family
                         font.pixelSize: Theme.caption2Bold.pixelSize
                         font.weight: Theme.caption2Bold.weight

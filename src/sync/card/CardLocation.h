@@ -47,40 +47,40 @@ private:
     std::filesystem::path uuidFolder_;
 };
 
-// What a stored card bookmark holds: the folder as it was chosen and, when known, its file
+// What a saved card location holds: the folder as it was chosen and, when known, its file
 // system, so that the card is found again wherever that file system is mounted later.
-struct CardBookmark {
+struct SavedCardLocation {
     std::filesystem::path absolutePath;
     std::optional<FileSystemLocation> location;
 
     QByteArray encoded() const;
-    // Nothing when the bytes are not a bookmark of ours.
-    static std::optional<CardBookmark> decode(const QByteArray& bytes);
+    // Nothing when the bytes are not a saved of ours.
+    static std::optional<SavedCardLocation> decode(const QByteArray& bytes);
 
-    friend bool operator==(const CardBookmark&, const CardBookmark&) = default;
+    friend bool operator==(const SavedCardLocation&, const SavedCardLocation&) = default;
 };
 
-struct ResolvedCardBookmark {
+struct ResolvedCardLocation {
     std::filesystem::path folder;
-    // The folder is no longer where the bookmark said: the stored bytes want renewing.
+    // The folder is no longer where the saved location said: the stored bytes want renewing.
     bool isStale = false;
 };
 
-// Creates and resolves card bookmarks and keeps the book of the folders whose access is open.
+// Creates and resolves card cardLocations and keeps the book of the folders whose access is open.
 // Opening access is bookkeeping only here: no sandbox grants or withholds it.
-class CardBookmarks {
+class CardLocations {
 public:
-    explicit CardBookmarks(std::shared_ptr<const FileSystemLocator> locator);
+    explicit CardLocations(std::shared_ptr<const FileSystemLocator> locator);
 
     // Throws PlatformError when the folder cannot be looked at.
-    QByteArray createBookmark(const std::filesystem::path& folder) const;
-    // Throws PlatformError when the bytes are no bookmark.
-    ResolvedCardBookmark resolveBookmark(const QByteArray& bytes) const;
+    QByteArray saveLocation(const std::filesystem::path& folder) const;
+    // Throws PlatformError when the bytes are no saved location.
+    ResolvedCardLocation resolveLocation(const QByteArray& bytes) const;
 
-    bool startAccessing(const std::filesystem::path& folder);
-    void stopAccessing(const std::filesystem::path& folder);
+    bool holdFolder(const std::filesystem::path& folder);
+    void releaseFolder(const std::filesystem::path& folder);
     // How many accesses are open, all folders together.
-    int openAccessCount() const noexcept;
+    int heldFolderCount() const noexcept;
 
 private:
     std::shared_ptr<const FileSystemLocator> locator_;

@@ -1,8 +1,7 @@
-#include "ui/app/LunexaSyncApp.h"
+#include "ui/app/VelunoraSyncApp.h"
 
+#include "sync/Settings.h"
 #include "sync/SyncController.h"
-#include "sync/UserDefaults.h"
-#include "sync/desktop/SyncNotifier.h"
 #include "ui/tray/PanelPlacement.h"
 #include "ui/tray/SymbolImages.h"
 #include "ui/tray/TrayHostWatcher.h"
@@ -13,7 +12,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPalette>
@@ -45,14 +43,12 @@ bool trayWantsLightSymbols(const QString& desktop, const QString& override,
     return paletteWindowLightness < 128;
 }
 
-LunexaSyncApp::LunexaSyncApp()
-    : userDefaults_(std::make_shared<SettingsUserDefaults>()) {
+VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
+    : settings_(environment.settings) {
     engine_.addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
     // Static QML modules are found in the resources.
     engine_.addImportPath(QStringLiteral("qrc:/"));
 
-    SyncEnvironment environment = SyncEnvironment::standard();
-    environment.userDefaults = userDefaults_;
     auto folderChooser = std::make_shared<QuickFolderChooser>(engine_);
     // The tray's panel hides as the dialog takes the focus: it comes back with the answer.
     folderChooser->setOpeningHook([this]() -> std::function<void()> {
@@ -65,12 +61,10 @@ LunexaSyncApp::LunexaSyncApp()
     environment.resetConfirmation = std::make_shared<QuickResetConfirmation>(engine_, [this] {
         return controller_ != nullptr ? controller_->storeChoice()->kind() : QString();
     });
-    environment.storeChoice.openPage = [](const QUrl& page) { QDesktopServices::openUrl(page); };
-    environment.notifier = std::make_shared<DesktopSyncNotifier>();
-    controller_ = &SyncController::createShared(std::move(environment));
+    controller_ = new SyncController(std::move(environment), this);
     QQmlEngine::setObjectOwnership(controller_, QQmlEngine::CppOwnership);
 
-    onboarding_ = new VelunoraSyncOnboardingWindow(engine_, controller_, userDefaults_, this);
+    onboarding_ = new VelunoraSyncOnboardingWindow(engine_, controller_, settings_, this);
 
     panel_ = qobject_cast<QQuickWindow*>(
         createUiObject(engine_, QStringLiteral("PanelWindow"),
@@ -83,55 +77,57 @@ LunexaSyncApp::LunexaSyncApp()
     }
 
     trayHost_ = new TrayHostWatcher(this);
-    connect(trayHost_, &TrayHostWatcher::hostAvailableChanged, this, &LunexaSyncApp::adoptTrayHost);
-    connect(controller_, &SyncController::statusChanged, this, &LunexaSyncApp::updateTrayIcon);
+    connect(trayHost_, &TrayHostWatcher::hostAvailableChanged, this,
+            &VelunoraSyncApp::adoptTrayHost);
+    connect(controller_, &SyncController::statusChanged, this, &VelunoraSyncApp::updateTrayIcon);
     // The card left in the reader overnight is synced as if it had just been inserted, once the
     // event loop runs.
     QTimer::singleShot(0, controller_,
                        [controller = controller_] { controller->syncInsertedCard(); });
 }
 
-LunexaSyncApp::~LunexaSyncApp() {
-    delete settings_.data();
+VelunoraSyncApp::~VelunoraSyncApp() {
+    delete settingsWindow_.data();
     delete panel_.data();
 }
 
-void LunexaSyncApp::reviewOnboarding() {
+void VelunoraSyncApp::reviewOnboarding() {
     if (panel_ && panel_->property("besideTray").toBool()) {
         panel_->hide();
     }
     onboarding_->show(true);
 }
 
-void LunexaSyncApp::showSettings() {
+void VelunoraSyncApp::showSettings() {
     if (panel_ && panel_->property("besideTray").toBool()) {
         panel_->hide();
     }
-    if (!settings_) {
-        settings_ = qobject_cast<QQuickWindow*>(createUiObject(
+    if (!settingsWindow_) {
+        settingsWindow_ = qobject_cast<QQuickWindow*>(createUiObject(
             engine_, QStringLiteral("SettingsWindow"),
             {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller_)}}));
-        if (!settings_) {
+        if (!settingsWindow_) {
             return;
         }
     }
     // What the keyring holds may have changed since the window last opened.
     controller_->storeChoice()->refresh();
-    settings_->show();
-    settings_->raise();
-    settings_->requestActivate();
+    settingsWindow_->show();
+    settingsWindow_->raise();
+    settingsWindow_->requestActivate();
 }
 
-void LunexaSyncApp::start() {
+void VelunoraSyncApp::start() {
     adoptTrayHost();
     if (trayIcon_ == nullptr) {
         // No tray in this session (yet): the panel as a window keeps the app usable.
         showPanel();
     }
-    VelunoraSyncAppDelegate::applicationDidFinishLaunching(*onboarding_);
+    // Once the app is up, the introduction is offered (until it has been completed).
+    onboarding_->show(false);
 }
 
-void LunexaSyncApp::adoptTrayHost() {
+void VelunoraSyncApp::adoptTrayHost() {
     if (trayIcon_ != nullptr || !trayHost_->isHostAvailable()) {
         return;
     }
@@ -139,15 +135,15 @@ void LunexaSyncApp::adoptTrayHost() {
     trayIcon_->setToolTip(QStringLiteral("Velunora Sync"));
     // Hosts that open only menus still reach the panel and the way out.
     trayMenu_ = std::make_unique<QMenu>();
-    QAction* open =
-        trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Ouvrir Velunora Sync"));
-    connect(open, &QAction::triggered, this, &LunexaSyncApp::showPanel);
+    QAction* open = trayMenu_->addAction(
+        QCoreApplication::translate("VelunoraSyncApp", "Ouvrir Velunora Sync"));
+    connect(open, &QAction::triggered, this, &VelunoraSyncApp::showPanel);
     QAction* settings =
-        trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Réglages…"));
-    connect(settings, &QAction::triggered, this, &LunexaSyncApp::showSettings);
+        trayMenu_->addAction(QCoreApplication::translate("VelunoraSyncApp", "Réglages…"));
+    connect(settings, &QAction::triggered, this, &VelunoraSyncApp::showSettings);
     // Offered while the nights go to iCloud, which may ask to sign in again.
     QAction* signIn = trayMenu_->addAction(
-        QCoreApplication::translate("LunexaSyncApp", "Se connecter à iCloud…"));
+        QCoreApplication::translate("VelunoraSyncApp", "Se connecter à iCloud…"));
     CloudStoreChoice* choice = controller_->storeChoice();
     signIn->setVisible(choice->kind() == QStringLiteral("icloud"));
     connect(choice, &CloudStoreChoice::changed, signIn,
@@ -157,7 +153,7 @@ void LunexaSyncApp::adoptTrayHost() {
         showSettings();
         choice->signInToICloud();
     });
-    QAction* quit = trayMenu_->addAction(QCoreApplication::translate("LunexaSyncApp", "Quitter"));
+    QAction* quit = trayMenu_->addAction(QCoreApplication::translate("VelunoraSyncApp", "Quitter"));
     connect(quit, &QAction::triggered, QCoreApplication::instance(), &QCoreApplication::quit);
     trayIcon_->setContextMenu(trayMenu_.get());
     connect(trayIcon_, &QSystemTrayIcon::activated, this,
@@ -177,7 +173,7 @@ void LunexaSyncApp::adoptTrayHost() {
     announceShown();
 }
 
-void LunexaSyncApp::updateTrayIcon() {
+void VelunoraSyncApp::updateTrayIcon() {
     const Status& status = controller_->status();
     if (trayIcon_ != nullptr) {
         const bool light = trayWantsLightSymbols(
@@ -188,7 +184,7 @@ void LunexaSyncApp::updateTrayIcon() {
     }
 }
 
-void LunexaSyncApp::togglePanel() {
+void VelunoraSyncApp::togglePanel() {
     if (panel_ && panel_->isVisible()) {
         panel_->hide();
         return;
@@ -196,7 +192,7 @@ void LunexaSyncApp::togglePanel() {
     showPanel();
 }
 
-void LunexaSyncApp::showPanel() {
+void VelunoraSyncApp::showPanel() {
     QQuickWindow* const panel = panel_.data();
     if (panel == nullptr) {
         return;
@@ -225,13 +221,13 @@ void LunexaSyncApp::showPanel() {
     announceShown();
 }
 
-bool LunexaSyncApp::hasWorkInFlight() const {
+bool VelunoraSyncApp::hasWorkInFlight() const {
     const Status::Kind kind = controller_->status().kind();
     return kind == Status::Kind::syncing || kind == Status::Kind::resetting ||
            QThreadPool::globalInstance()->activeThreadCount() > 0;
 }
 
-void LunexaSyncApp::announceShown() {
+void VelunoraSyncApp::announceShown() {
     if (!shown_) {
         shown_ = true;
         Q_EMIT firstShown();
