@@ -3,6 +3,7 @@
 #include "sync/Logging.h"
 #include "sync/cloud/HttpExchange.h"
 #include "sync/cloud/Keychain.h"
+#include "sync/cloud/cloudkit/CloudKitFailures.h"
 #include "sync/cloud/cloudkit/CloudKitProtocol.h"
 
 #include <QCoreApplication>
@@ -14,160 +15,20 @@
 
 namespace velunora {
 
-// The texts of this file. The context repeats the struct's name, so that Qt's tools file
-// the texts under it even where they cannot resolve the struct.
-struct CloudKitCloudStoreTexts {
-    Q_DECLARE_TR_FUNCTIONS(CloudKitCloudStoreTexts)
-};
-
 namespace {
 
+using cloudkit::errorOf;
+using cloudkit::failureOf;
+using cloudkit::recordChanged;
 using cloudkit::ServiceError;
+using cloudkit::signInRequired;
+using cloudkit::unreadableAnswer;
 
 // What a lookup or modify answer may weigh: one record of three fields.
 constexpr qint64 maximumRecordAnswerBytes = qint64{4} << 20;
 
 // The header in which the service hands back the web auth token for the next request.
 const QByteArray rotatedTokenHeader = QByteArrayLiteral("X-Apple-CloudKit-Web-Auth-Token");
-
-CloudError signInRequired() {
-    return CloudError(
-        cloudcode::notAuthenticated,
-        CloudKitCloudStoreTexts::tr("Connectez-vous à iCloud pour publier vos nuits : la session "
-                                    "iCloud de Velunora Sync n’est pas ouverte ou a expiré."));
-}
-
-CloudError recordChanged() {
-    return CloudError(
-        cloudcode::serverRecordChanged,
-        CloudKitCloudStoreTexts::tr("Les données publiées ont été modifiées ailleurs entre-temps. "
-                                    "Relancez la synchronisation."));
-}
-
-CloudError unreadableAnswer() {
-    return CloudError(
-        cloudcode::internalError,
-        CloudKitCloudStoreTexts::tr("Le service iCloud a envoyé une réponse illisible."));
-}
-
-// "dans 45 secondes", "dans 3 minutes": when the service lets us try again.
-QString delayText(qint64 seconds) {
-    if (seconds < 2) {
-        return CloudKitCloudStoreTexts::tr("dans un instant");
-    }
-    if (seconds < 120) {
-        return CloudKitCloudStoreTexts::tr("dans %1 secondes").arg(seconds);
-    }
-    const qint64 minutes = (seconds + 59) / 60;
-    if (minutes < 120) {
-        return CloudKitCloudStoreTexts::tr("dans %1 minutes").arg(minutes);
-    }
-    return CloudKitCloudStoreTexts::tr("dans %1 heures").arg((minutes + 59) / 60);
-}
-
-CloudError errorOf(const ServiceError& error, int httpStatus, const CloudKitContainer& container) {
-    const QString& code = error.serverErrorCode;
-    if (code == u"NOT_FOUND" || (code.isEmpty() && httpStatus == 404)) {
-        return CloudError(
-            cloudcode::unknownItem,
-            CloudKitCloudStoreTexts::tr("Aucune donnée publiée n’a été trouvée dans iCloud."));
-    }
-    if (code == u"CONFLICT" || code == u"EXISTS") {
-        return recordChanged();
-    }
-    if (code == u"AUTHENTICATION_REQUIRED" || (code.isEmpty() && httpStatus == 421)) {
-        return signInRequired();
-    }
-    if (code == u"AUTHENTICATION_FAILED" || (code.isEmpty() && httpStatus == 401)) {
-        return CloudError(
-            cloudcode::notAuthenticated,
-            CloudKitCloudStoreTexts::tr("Le service iCloud refuse le jeton d’API configuré pour le "
-                                        "conteneur «\u00a0%1\u00a0» (environnement "
-                                        "«\u00a0%2\u00a0»).")
-                .arg(container.identifier, container.environment));
-    }
-    if (code == u"ACCESS_DENIED" || (code.isEmpty() && httpStatus == 403)) {
-        return CloudError(cloudcode::notAuthenticated,
-                          CloudKitCloudStoreTexts::tr(
-                              "Le service iCloud refuse l’accès aux données de ce compte. "
-                              "Reconnectez-vous à iCloud."));
-    }
-    if (code == u"QUOTA_EXCEEDED") {
-        return CloudError(cloudcode::quotaExceeded,
-                          CloudKitCloudStoreTexts::tr(
-                              "Votre stockage iCloud est plein : libérez de l’espace pour "
-                              "publier vos nuits."));
-    }
-    if (code == u"THROTTLED" || code == u"TRY_AGAIN_LATER" ||
-        (code.isEmpty() && (httpStatus == 429 || httpStatus == 503))) {
-        if (error.retryAfterSeconds) {
-            return CloudError(cloudcode::networkFailure,
-                              CloudKitCloudStoreTexts::tr(
-                                  "Le service iCloud est surchargé et demande d’attendre. "
-                                  "Relancez la synchronisation %1.")
-                                  .arg(delayText(*error.retryAfterSeconds)));
-        }
-        return CloudError(cloudcode::networkFailure,
-                          CloudKitCloudStoreTexts::tr(
-                              "Le service iCloud est momentanément indisponible. Relancez "
-                              "la synchronisation plus tard."));
-    }
-    return CloudError(
-        cloudcode::internalError,
-        CloudKitCloudStoreTexts::tr("Le service iCloud a répondu par une erreur inattendue (%1).")
-            .arg(code.isEmpty() ? QString::number(httpStatus) : code));
-}
-
-// A failure that is not the service's own answer, or an answer that is not what was asked.
-CloudError failureOf(const http::Answer& answer, const CloudKitContainer& container) {
-    // Never the tokens of the request; the answer's body may hold anything, and is left out.
-    qCWarning(lcStoreICloud) << "request to the iCloud service failed: HTTP status" << answer.status
-                             << "network error" << answer.error << "oversized" << answer.oversized
-                             << "stalled" << answer.stalled << "past deadline"
-                             << answer.pastDeadline;
-    if (answer.pastDeadline) {
-        return CloudError(
-            cloudcode::networkFailure,
-            CloudKitCloudStoreTexts::tr("Le service iCloud n’a pas terminé sa réponse en %1 s.")
-                .arg(answer.waited.count()));
-    }
-    if (answer.stalled) {
-        return CloudError(
-            cloudcode::networkFailure,
-            CloudKitCloudStoreTexts::tr("Le service iCloud ne répond plus depuis %1 s.")
-                .arg(answer.waited.count()));
-    }
-    if (answer.oversized) {
-        return CloudError(cloudcode::internalError,
-                          CloudKitCloudStoreTexts::tr(
-                              "Le service iCloud a envoyé une réponse trop volumineuse."));
-    }
-    if (answer.status == 0) {
-        if (answer.error == QNetworkReply::SslHandshakeFailedError) {
-            return CloudError(
-                cloudcode::networkFailure,
-                CloudKitCloudStoreTexts::tr("Le certificat du service iCloud n’a pas pu être "
-                                            "vérifié. La connexion a été refusée."));
-        }
-        if (!http::isLoopback(container.serviceURL) && !http::hasNetwork()) {
-            return CloudError(
-                cloudcode::networkUnavailable,
-                CloudKitCloudStoreTexts::tr("Aucune connexion réseau n’est disponible."));
-        }
-        return CloudError(cloudcode::networkFailure,
-                          CloudKitCloudStoreTexts::tr("Le service iCloud est injoignable."));
-    }
-    if (answer.status >= 300 && answer.status < 400) {
-        // Following it would take the tokens somewhere else.
-        return CloudError(
-            cloudcode::internalError,
-            CloudKitCloudStoreTexts::tr("Le service iCloud renvoie vers une autre adresse (code "
-                                        "HTTP %1).")
-                .arg(answer.status));
-    }
-    const auto error = cloudkit::parseServiceError(answer.body);
-    return errorOf(error.value_or(ServiceError{}), answer.status, container);
-}
 
 // The tokens travel in the query: only over TLS, or to this very computer.
 bool isSafeToCall(const QUrl& url) {
@@ -208,59 +69,6 @@ QByteArray queryValue(const QString& value) {
 }
 
 } // namespace
-
-std::shared_ptr<WebAuthTokens> keychainWebAuthTokens(const CloudKitContainer& container) {
-    class KeychainTokens final : public WebAuthTokens {
-    public:
-        explicit KeychainTokens(QString key)
-            : key_(std::move(key)) {}
-
-        // Read each time rather than kept: the app and the command-line tool share the token,
-        // and a sign-in in either serves both.
-        QString current() override {
-            const std::lock_guard lock(mutex_);
-            if (unsaved_) {
-                return *unsaved_;
-            }
-            keychain::Secret secret = keychain::read(key_);
-            if (secret.outcome == keychain::Outcome::notFound) {
-                return {};
-            }
-            if (secret.outcome != keychain::Outcome::done) {
-                throw CloudError(
-                    cloudcode::notAuthenticated,
-                    CloudKitCloudStoreTexts::tr("Le trousseau du bureau n’est pas disponible : la "
-                                                "session iCloud n’a pas pu être lue."));
-            }
-            return std::move(secret.text);
-        }
-        bool replace(const QString& token) override {
-            const std::lock_guard lock(mutex_);
-            // When the keyring fails, this run still has the token for its next request.
-            if (keychain::write(key_, token) == keychain::Outcome::done) {
-                unsaved_.reset();
-                return true;
-            }
-            unsaved_ = token;
-            return false;
-        }
-        void forget() override {
-            const std::lock_guard lock(mutex_);
-            if (keychain::remove(key_) == keychain::Outcome::done) {
-                unsaved_.reset();
-            } else {
-                unsaved_ = QString();
-            }
-        }
-
-    private:
-        const QString key_;
-        std::mutex mutex_;
-        std::optional<QString> unsaved_;
-    };
-    return std::make_shared<KeychainTokens>(QStringLiteral("icloud-web-auth-token:") +
-                                            container.identifier + u'/' + container.environment);
-}
 
 // One operation's requests: the connection, and the token handed from each answer to the next
 // request.
