@@ -1,5 +1,6 @@
 #include "cardimport/DeviceIdentification.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -20,24 +21,6 @@ constexpr std::string_view unnamedJSONProduct = "AirSense 11";
 // Real identification files hold about a kilobyte; a bigger one is damage, not a device's name,
 // and reading it whole could exhaust memory.
 constexpr std::size_t maxIdentificationBytes = 64 * 1024;
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int descriptor) noexcept
-        : descriptor_(descriptor) {}
-    ~FileDescriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const noexcept { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 // Opens a regular file for reading, or gives -1. Only regular files count: a FIFO or a device node
 // on a damaged card must not block or stream forever, and O_NONBLOCK keeps the open itself from

@@ -1,6 +1,7 @@
 #include "cardimport/EDFReader.h"
 
 #include "cardimport/PAPCardImportError.h"
+#include "platform/FileDescriptor.h"
 #include "platform/LocalCalendar.h"
 #include "platform/Localization.h"
 #include "platform/PlatformError.h"
@@ -200,11 +201,6 @@ std::size_t checkedRecordSize(std::size_t dataLength, std::string_view fileName,
     }
     return bytesPerRecord;
 }
-
-struct Descriptor {
-    int value;
-    ~Descriptor() { ::close(value); }
-};
 
 // Up to `count` bytes from `offset`, fewer only where the file ends. The file is read rather than
 // mapped: a card pulled out during the read makes read() fail with EIO, which becomes the file's
@@ -688,7 +684,7 @@ EDFDocument readFile(const std::filesystem::path& file, bool includeSamples,
     if (descriptor < 0) {
         throw PlatformError::fileUnreadable(file, errno);
     }
-    const Descriptor closer{descriptor};
+    const FileDescriptor closer(descriptor);
     struct stat status {};
     if (::fstat(descriptor, &status) != 0) {
         throw PlatformError::fileUnreadable(file, errno);

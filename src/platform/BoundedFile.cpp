@@ -1,5 +1,6 @@
 #include "platform/BoundedFile.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/PlatformError.h"
 
 #include <cerrno>
@@ -10,23 +11,6 @@
 
 namespace velunora {
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor)
-        : descriptor_(descriptor) {}
-    ~Descriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const noexcept { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 std::string identityOf(const struct stat& status) {
     return std::to_string(status.st_dev) + ':' + std::to_string(status.st_ino) + ':' +
@@ -69,7 +53,7 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& file,
                                            std::size_t maximumBytes, std::string* identity) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer. O_NOFOLLOW: a
     // link put in place of our file could lead anywhere (/dev/zero, another user's file).
-    const Descriptor descriptor(
+    const FileDescriptor descriptor(
         ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (descriptor.get() < 0) {
         if (errno == ENOENT) {
