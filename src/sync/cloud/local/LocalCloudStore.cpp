@@ -5,6 +5,7 @@
 #include "platform/FileLock.h"
 #include "platform/PlatformError.h"
 #include "sync/cloud/local/LocalRecordFile.h"
+#include "sync/cloud/local/LocalStoreFailures.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,81 +20,23 @@
 
 namespace velunora {
 
-// The texts of this file. The context repeats the struct's name, so that Qt's tools file
-// the texts under it even where they cannot resolve the struct.
-struct LocalCloudStoreTexts {
-    Q_DECLARE_TR_FUNCTIONS(LocalCloudStoreTexts)
-};
-
 namespace {
 
 namespace fs = std::filesystem;
 using localstore::AssetFile;
+using localstore::busy;
+using localstore::damaged;
+using localstore::invalidName;
+using localstore::recordChanged;
 using localstore::StoredFieldValue;
 using localstore::StoredRecord;
+using localstore::toPath;
+using localstore::unknownRecord;
+using localstore::unwritable;
 
 constexpr char metadataFileName[] = "record.json";
 // A record's metadata is a few hundred bytes.
 constexpr std::size_t largestRecordFile = 1 << 20;
-
-fs::path toPath(const QString& text) {
-    return fs::path(QFile::encodeName(text).toStdString());
-}
-QString toText(const fs::path& path) {
-    return QFile::decodeName(path.c_str());
-}
-
-CloudError unwritable(const fs::path& root, int error = 0) {
-    if (error == ENOSPC || error == EDQUOT) {
-        return CloudError(
-            cloudcode::quotaExceeded,
-            LocalCloudStoreTexts::tr("Le disque est plein : les données n’ont pas pu être "
-                                     "enregistrées dans le dossier «\u00a0%1\u00a0».")
-                .arg(toText(root)));
-    }
-    return CloudError(
-        cloudcode::internalError,
-        LocalCloudStoreTexts::tr("Les données n’ont pas pu être enregistrées dans le dossier "
-                                 "«\u00a0%1\u00a0».")
-            .arg(toText(root)));
-}
-
-CloudError damaged(const fs::path& root) {
-    return CloudError(cloudcode::internalError,
-                      LocalCloudStoreTexts::tr("Le dossier «\u00a0%1\u00a0» contient des données "
-                                               "publiées illisibles.")
-                          .arg(toText(root)));
-}
-
-CloudError busy(const fs::path& root) {
-    return CloudError(
-        cloudcode::internalError,
-        LocalCloudStoreTexts::tr("Le dossier «\u00a0%1\u00a0» est occupé par un autre "
-                                 "programme. Réessayez dans un instant.")
-            .arg(toText(root)));
-}
-
-CloudError unknownRecord(const fs::path& root) {
-    return CloudError(
-        cloudcode::unknownItem,
-        LocalCloudStoreTexts::tr("Aucune donnée publiée n’a été trouvée dans le dossier "
-                                 "«\u00a0%1\u00a0».")
-            .arg(toText(root)));
-}
-
-CloudError recordChanged() {
-    return CloudError(
-        cloudcode::serverRecordChanged,
-        LocalCloudStoreTexts::tr("Les données publiées ont été modifiées ailleurs entre-temps. "
-                                 "Relancez la synchronisation."));
-}
-
-CloudError invalidName(const QString& name) {
-    return CloudError(
-        cloudcode::internalError,
-        LocalCloudStoreTexts::tr("Le nom «\u00a0%1\u00a0» ne convient pas à un enregistrement.")
-            .arg(name));
-}
 
 // Record and asset names become file names: no separators, nothing hidden (the dot names are
 // ours: locks and folders being replaced), and not our metadata file's stem.
