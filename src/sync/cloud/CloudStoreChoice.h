@@ -102,6 +102,10 @@ public:
     QCoro::Task<> runICloudSignIn();
     QCoro::Task<> runRefresh();
 
+    // Shows what an action found; the actions above call it, and the pictures of the settings
+    // window, which run none, show one with it.
+    void setOutcome(const QString& text, bool failure);
+
 Q_SIGNALS:
     void changed();
     void outcomeChanged();
@@ -112,7 +116,6 @@ Q_SIGNALS:
 private:
     // Writes the choice, hands the new store to the service and keeps the history.
     QCoro::Task<> switchStore(std::function<void(Settings&)> write, QString done);
-    void setOutcome(const QString& text, bool failure);
     void setWorking(bool working);
     // The address as the user typed it, checked; empty with the outcome set when unusable.
     QUrl checkedWebDAVAddress(const QString& address);

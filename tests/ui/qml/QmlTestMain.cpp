@@ -9,6 +9,7 @@
 #include <QtQuickTest>
 
 Q_IMPORT_QML_PLUGIN(Velunora_UiPlugin)
+Q_IMPORT_QML_PLUGIN(Velunora_PreviewPlugin)
 
 class QmlTestSetup : public QObject {
     Q_OBJECT

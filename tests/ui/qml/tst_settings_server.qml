@@ -18,10 +18,6 @@ TestCase {
             width: 480
         }
     }
-    Component {
-        id: controllerComponent
-        PreviewController {}
-    }
 
     function child(view, name) {
         const item = findChild(view, name)
@@ -42,7 +38,7 @@ TestCase {
         if (!serverSettings.start())
             skip("Apache httpd with mod_dav is not installed")
         const choice = serverSettings.storeChoice
-        const controller = controllerComponent.createObject(testCase, { storeChoice: choice })
+        const controller = serverSettings.controller
         const view = viewComponent.createObject(testCase, { controller: controller })
         waitForRendering(view)
         compare(choice.kind, "local")
@@ -82,6 +78,5 @@ TestCase {
         compare(choice.kind, "local")
 
         view.destroy()
-        controller.destroy()
     }
 }

@@ -9,7 +9,7 @@ import QtQuick.Window
 FocusScope {
     id: root
 
-    required property QtObject controller
+    required property SyncController controller
     signal finish()
 
     property int page: 0

@@ -5,7 +5,7 @@ import QtQuick.Window
 Window {
     id: window
 
-    required property QtObject controller
+    required property SyncController controller
     signal finishRequested()
 
     width: 790

@@ -6,7 +6,7 @@ import QtQuick.Window
 Window {
     id: window
 
-    required property QtObject controller
+    required property SyncController controller
     property bool besideTray: true
     signal reviewOnboardingRequested()
     signal settingsRequested()

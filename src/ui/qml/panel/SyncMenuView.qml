@@ -7,7 +7,7 @@ import QtQuick.Layouts
 Item {
     id: root
 
-    required property QtObject controller
+    required property SyncController controller
     signal reviewOnboardingRequested()
     signal settingsRequested()
     signal quitRequested()

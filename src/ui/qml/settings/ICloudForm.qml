@@ -5,7 +5,7 @@ import QtQuick.Layouts
 ColumnLayout {
     id: root
 
-    required property QtObject choice
+    required property CloudStoreChoice choice
     property bool locked: false
 
     spacing: 10

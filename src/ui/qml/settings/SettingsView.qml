@@ -7,8 +7,8 @@ import QtQuick.Layouts
 Item {
     id: root
 
-    required property QtObject controller
-    readonly property QtObject choice: controller.storeChoice
+    required property SyncController controller
+    readonly property CloudStoreChoice choice: controller.storeChoice
     readonly property string statusKind: controller.status.kindName
     // No store change while a sync or a reset works on the store.
     readonly property bool busy: statusKind === "syncing" || statusKind === "resetting"

@@ -5,7 +5,7 @@ import QtQuick.Window
 Window {
     id: window
 
-    required property QtObject controller
+    required property SyncController controller
 
     title: qsTr("R\u00e9glages de Velunora Sync")
     color: Theme.panelBackground

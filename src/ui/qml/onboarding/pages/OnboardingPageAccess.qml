@@ -6,7 +6,7 @@ import QtQuick.Layouts
 OnboardingContent {
     id: root
 
-    required property QtObject controller
+    required property SyncController controller
     readonly property bool hasCard: controller.hasDetectedCard
 
 

@@ -5,7 +5,7 @@ import QtQuick.Layouts
 OnboardingContent {
     id: root
 
-    required property QtObject controller
+    required property SyncController controller
 
 
     eyebrow: qsTr("TOUT EST PR\u00caT")

@@ -1,0 +1,423 @@
+#include "ui/preview/PreviewSession.h"
+
+#include "cardimport/ResMedCardImporter.h"
+#include "sync/LastSync.h"
+#include "sync/Settings.h"
+#include "sync/card/FolderChooser.h"
+#include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/CloudStoreFactory.h"
+#include "sync/desktop/AutostartEntry.h"
+#include "sync/desktop/FileRevealer.h"
+#include "sync/volumes/VolumeSource.h"
+#include "tools/CardGenerator.h"
+
+#include <QFile>
+#include <QPointer>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+
+namespace velunora::preview {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The store's records in memory, shared by every store the session makes, so that choosing
+// another store keeps what was published.
+struct MemoryRecords {
+    std::mutex mutex;
+    std::map<QString, CloudRecord> records;
+    std::map<QString, QByteArray> payloads;
+    int saves = 0;
+};
+
+class MemoryCloudStore final : public CloudStore {
+public:
+    explicit MemoryCloudStore(std::shared_ptr<MemoryRecords> records)
+        : records_(std::move(records)) {}
+
+    CloudRecord fetchRecord(const QString& name) override {
+        std::lock_guard lock(records_->mutex);
+        const auto found = records_->records.find(name);
+        if (found == records_->records.end()) {
+            throw CloudError(cloudcode::unknownItem, name);
+        }
+        return found->second;
+    }
+
+    QByteArray fetchAsset(const QString& name, const QString&) override {
+        std::lock_guard lock(records_->mutex);
+        const auto found = records_->payloads.find(name);
+        if (found == records_->payloads.end()) {
+            throw CloudError(cloudcode::unknownItem, name);
+        }
+        return found->second;
+    }
+
+    QString saveRecord(const CloudRecord& record) override {
+        std::lock_guard lock(records_->mutex);
+        const auto& asset = std::get<CloudAsset>(record.fields.at(QStringLiteral("payload")));
+        const std::string_view bytes = asset.view();
+        records_->payloads[record.recordName] =
+            QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        CloudRecord saved = record;
+        saved.changeTag = QString::number(++records_->saves);
+        records_->records[record.recordName] = saved;
+        return saved.changeTag;
+    }
+
+    void deleteRecord(const QString& name) override {
+        std::lock_guard lock(records_->mutex);
+        if (records_->records.erase(name) == 0) {
+            throw CloudError(cloudcode::unknownItem, name);
+        }
+        records_->payloads.erase(name);
+    }
+
+private:
+    std::shared_ptr<MemoryRecords> records_;
+};
+
+class PreviewVolumes final : public VolumeSource {
+public:
+    std::vector<MountedVolume> volumes;
+    int ejections = 0;
+    std::function<void()> onCall;
+
+    std::vector<MountedVolume> mountedVolumes() const override { return volumes; }
+    // Recorded only: the card stays, as a reader that the user has not emptied yet.
+    QCoro::Task<> eject(fs::path) override {
+        ++ejections;
+        onCall();
+        co_return;
+    }
+};
+
+// Recognises the card mounted at the mount point as the generated card it stands for.
+class MountedCardImporter final : public PAPCardImporter {
+public:
+    MountedCardImporter(fs::path mountPoint, fs::path cardFolder)
+        : mountPoint_(std::move(mountPoint))
+        , cardFolder_(std::move(cardFolder)) {}
+
+    std::optional<DetectedPAPCard> detect(const fs::path& rootFolder) const override {
+        if (rootFolder != mountPoint_) {
+            return std::nullopt;
+        }
+        auto card = resMed_.detect(cardFolder_);
+        if (card) {
+            card->rootFolder = mountPoint_;
+        }
+        return card;
+    }
+
+    OscarSnapshot importCard(const DetectedPAPCard& card) const override {
+        DetectedPAPCard generated = card;
+        generated.rootFolder = cardFolder_;
+        return resMed_.importCard(generated);
+    }
+
+private:
+    fs::path mountPoint_;
+    fs::path cardFolder_;
+    ResMedCardImporter resMed_;
+};
+
+class RecordingFolderChooser final : public FolderChooser {
+public:
+    int calls = 0;
+    std::function<void()> onCall;
+    // Cancelled, so that nothing else changes.
+    std::optional<fs::path> chooseFolder(const QString&, const QString&, const fs::path&) override {
+        ++calls;
+        onCall();
+        return std::nullopt;
+    }
+};
+
+class RecordingAutostartEntry final : public AutostartEntry {
+public:
+    bool enabled = false;
+    bool refuses = false;
+    QStringList requests;
+    std::function<void()> onCall;
+
+    bool isEnabled() const override { return enabled; }
+    void registerItem() override { change(QStringLiteral("register"), true); }
+    void unregisterItem() override { change(QStringLiteral("unregister"), false); }
+
+private:
+    void change(const QString& request, bool to) {
+        requests.append(request);
+        onCall();
+        if (refuses) {
+            throw std::runtime_error("Le service de session refuse.");
+        }
+        enabled = to;
+    }
+};
+
+class RecordingRevealer final : public FileRevealer {
+public:
+    int reveals = 0;
+    std::function<void()> onCall;
+    void reveal(const fs::path&) override {
+        ++reveals;
+        onCall();
+    }
+};
+
+class AnsweringConfirmation final : public ResetConfirmation {
+public:
+    bool answer = true;
+    int questions = 0;
+    std::function<void()> onCall;
+    bool confirmReset() override {
+        ++questions;
+        onCall();
+        return answer;
+    }
+};
+
+// Signed in when it holds a token.
+class MemoryTokens final : public WebAuthTokens {
+public:
+    QString token;
+    QString current() override { return token; }
+    bool replace(const QString& value) override {
+        token = value;
+        return true;
+    }
+    void forget() override { token.clear(); }
+};
+
+fs::path pathOf(const QString& folder) {
+    return fs::path(QFile::encodeName(folder).toStdString());
+}
+
+} // namespace
+
+struct PreviewFakes {
+    std::shared_ptr<MemorySettings> settings = std::make_shared<MemorySettings>();
+    std::shared_ptr<MemoryRecords> records = std::make_shared<MemoryRecords>();
+    std::shared_ptr<PreviewVolumes> volumes = std::make_shared<PreviewVolumes>();
+    std::shared_ptr<RecordingFolderChooser> folderChooser =
+        std::make_shared<RecordingFolderChooser>();
+    std::shared_ptr<RecordingAutostartEntry> autostartEntry =
+        std::make_shared<RecordingAutostartEntry>();
+    std::shared_ptr<RecordingRevealer> revealer = std::make_shared<RecordingRevealer>();
+    std::shared_ptr<AnsweringConfirmation> confirmation = std::make_shared<AnsweringConfirmation>();
+    std::shared_ptr<MemoryTokens> tokens = std::make_shared<MemoryTokens>();
+    QStringList keptPasswords;
+    bool cardReadable = true;
+};
+
+PreviewSession::PreviewSession(QObject* parent)
+    : QObject(parent)
+    , fakes_(std::make_shared<PreviewFakes>()) {}
+
+PreviewSession::~PreviewSession() {
+    // The controller goes first: it may still be reading the fakes.
+    delete controller_;
+}
+
+void PreviewSession::start() {
+    if (controller_ != nullptr) {
+        return;
+    }
+    PreviewFakes& fakes = *fakes_;
+    const auto record = [this] { Q_EMIT recorded(); };
+    fakes.folderChooser->onCall = record;
+    fakes.autostartEntry->onCall = record;
+    fakes.revealer->onCall = record;
+    fakes.confirmation->onCall = record;
+    fakes.volumes->onCall = record;
+
+    // What the settings file would hold: the store, a container for iCloud, the last sync.
+    Settings& settings = *fakes.settings;
+    settings.setValue(cloudsettings::folderKey.toString(),
+                      localStoreFolder_.isEmpty() ? folder_.filePath(QStringLiteral("store"))
+                                                  : localStoreFolder_);
+    settings.setValue(cloudsettings::iCloudContainerKey.toString(),
+                      QStringLiteral("iCloud.org.velunora.Sync"));
+    settings.setValue(cloudsettings::iCloudEnvironmentKey.toString(),
+                      QStringLiteral("development"));
+    settings.setValue(cloudsettings::iCloudAPITokenKey.toString(), QStringLiteral("preview"));
+    if (store_ == QStringLiteral("webdav")) {
+        settings.setValue(cloudsettings::storeKey.toString(),
+                          cloudsettings::webDAVStore.toString());
+        settings.setValue(
+            cloudsettings::webDAVURLKey.toString(),
+            QStringLiteral("https://cloud.example.org/remote.php/dav/files/camille/Velunora"));
+        settings.setValue(cloudsettings::webDAVUserKey.toString(), QStringLiteral("camille"));
+    } else if (store_ == QStringLiteral("icloud")) {
+        settings.setValue(cloudsettings::storeKey.toString(),
+                          cloudsettings::iCloudStore.toString());
+        settings.setValue(CloudStoreChoice::iCloudAccountNameKey, QStringLiteral("Camille Martin"));
+        fakes.tokens->token = QStringLiteral("preview-session");
+    }
+    if (lastSync_.isValid()) {
+        LastSync{lastSync_, lastSyncNights_, lastSyncNewNights_}.write(settings);
+    }
+
+    // A small generated card, seen at the mount point.
+    const fs::path cardFolder = pathOf(folder_.filePath(QStringLiteral("card")));
+    cardgen::CardGeneratorOptions options;
+    options.nights = 2;
+    options.seed = 11;
+    cardgen::generateCard(cardFolder, options);
+    const fs::path mountPoint = pathOf(cardMountPoint);
+    if (cardInserted_) {
+        fakes.volumes->volumes.push_back({mountPoint, "RESMED-SD", true, cardEjectable_});
+    }
+
+    SyncEnvironment environment;
+    environment.settings = fakes.settings;
+    environment.cloud =
+        std::make_shared<CloudSnapshotService>(std::make_unique<MemoryCloudStore>(fakes.records));
+    environment.localExport = LocalExport(
+        pathOf(dataFolder_.isEmpty() ? folder_.filePath(QStringLiteral("data")) : dataFolder_));
+    environment.revealer = fakes.revealer;
+    environment.resetConfirmation = fakes.confirmation;
+    environment.folderChooser = fakes.folderChooser;
+    environment.volumes = fakes.volumes;
+    environment.autostartEntry = fakes.autostartEntry;
+    environment.makeRegistry = [mountPoint, cardFolder] {
+        return PAPCardImportRegistry(
+            {std::make_shared<const MountedCardImporter>(mountPoint, cardFolder)});
+    };
+    environment.canReadCard = [fakes = fakes_](const fs::path&) { return fakes->cardReadable; };
+    CloudStoreChoice::Services& choice = environment.storeChoice;
+    choice.makeStore = [records = fakes.records](const Settings&) -> std::unique_ptr<CloudStore> {
+        return std::make_unique<MemoryCloudStore>(records);
+    };
+    choice.keepWebDAVPassword = [fakes = fakes_, self = QPointer<PreviewSession>(this)](
+                                    const WebDAVAccount& account, const QString& password) {
+        // Called off the main thread: the record is announced there.
+        const QString kept = account.baseUrl.toString() + u':' + account.user + u':' + password;
+        QMetaObject::invokeMethod(self.data(), [fakes, self, kept] {
+            fakes->keptPasswords.append(kept);
+            if (self) {
+                Q_EMIT self->recorded();
+            }
+        });
+    };
+    choice.iCloudTokens = [tokens = fakes.tokens](const CloudKitContainer&) { return tokens; };
+    controller_ = new SyncController(std::move(environment));
+    // Whether iCloud is signed in is read from the keyring, as when a window opens.
+    controller_->storeChoice()->refresh();
+    Q_EMIT started();
+}
+
+bool PreviewSession::cardReadable() const {
+    return fakes_->cardReadable;
+}
+
+void PreviewSession::setCardReadable(bool readable) {
+    fakes_->cardReadable = readable;
+}
+
+bool PreviewSession::refusesLaunchAtLogin() const {
+    return fakes_->autostartEntry->refuses;
+}
+
+void PreviewSession::setRefusesLaunchAtLogin(bool refuses) {
+    fakes_->autostartEntry->refuses = refuses;
+}
+
+bool PreviewSession::confirmsReset() const {
+    return fakes_->confirmation->answer;
+}
+
+void PreviewSession::setConfirmsReset(bool confirms) {
+    fakes_->confirmation->answer = confirms;
+}
+
+void PreviewSession::lookAgain() {
+    if (controller_ != nullptr) {
+        controller_->refreshDetectedCard();
+    }
+}
+
+void PreviewSession::showStatus(const QString& kindName, const QString& failureText,
+                                qint64 nights) {
+    const QString card = controller_->detectedCardName();
+    Status status;
+    if (kindName == QStringLiteral("cardNeedsAccess")) {
+        status = Status::cardNeedsAccess(card);
+    } else if (kindName == QStringLiteral("cardReady")) {
+        status = Status::cardReady(card);
+    } else if (kindName == QStringLiteral("success")) {
+        status = Status::success(nights);
+    } else if (kindName == QStringLiteral("failed")) {
+        status = Status::failed(failureText);
+    } else if (kindName == QStringLiteral("syncing")) {
+        status = Status::syncing();
+    } else if (kindName == QStringLiteral("resetting")) {
+        status = Status::resetting();
+    } else if (kindName == QStringLiteral("resetComplete")) {
+        status = Status::resetComplete();
+    }
+    controller_->setStatus(status);
+}
+
+void PreviewSession::grantCardAccess() {
+    fakes_->cardReadable = true;
+    // The controller follows a card it already knows without reading it again: out and back.
+    const auto volumes = fakes_->volumes->volumes;
+    fakes_->volumes->volumes.clear();
+    lookAgain();
+    fakes_->volumes->volumes = volumes;
+    lookAgain();
+}
+
+void PreviewSession::removeCard() {
+    fakes_->volumes->volumes.clear();
+    lookAgain();
+}
+
+void PreviewSession::insertCard(bool ejectable) {
+    removeCard();
+    fakes_->volumes->volumes.push_back({pathOf(cardMountPoint), "RESMED-SD", true, ejectable});
+    lookAgain();
+}
+
+void PreviewSession::showStoreOutcome(const QString& text, bool failure) {
+    controller_->storeChoice()->setOutcome(text, failure);
+}
+
+QVariant PreviewSession::setting(const QString& key) const {
+    return fakes_->settings->value(key);
+}
+
+int PreviewSession::folderChoices() const {
+    return fakes_->folderChooser->calls;
+}
+
+QStringList PreviewSession::autostartRequests() const {
+    return fakes_->autostartEntry->requests;
+}
+
+int PreviewSession::reveals() const {
+    return fakes_->revealer->reveals;
+}
+
+int PreviewSession::ejections() const {
+    return fakes_->volumes->ejections;
+}
+
+int PreviewSession::resetQuestions() const {
+    return fakes_->confirmation->questions;
+}
+
+QStringList PreviewSession::keptWebDAVPasswords() const {
+    return fakes_->keptPasswords;
+}
+
+int PreviewSession::storeSaves() const {
+    std::lock_guard lock(fakes_->records->mutex);
+    return fakes_->records->saves;
+}
+
+} // namespace velunora::preview
