@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
-#include <QtQmlIntegration/qqmlintegration.h>
+#include <QtQml/qqmlregistration.h>
 #include <memory>
 
 namespace velunora {

@@ -39,8 +39,8 @@ struct Scene {
     bool lastSync = false;
     int nights = 0;
     int newNights = 0;
-    QString status;
-    QString failureText;
+    QString status{};
+    QString failureText{};
 };
 
 // Lets animations and transitions settle before a picture is taken.

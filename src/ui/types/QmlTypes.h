@@ -7,7 +7,7 @@
 #include "sync/SyncController.h"
 #include "sync/cloud/CloudStoreChoice.h"
 
-#include <QtQmlIntegration/qqmlintegration.h>
+#include <QtQml/qqml.h>
 
 namespace velunora::qmltypes {
 
