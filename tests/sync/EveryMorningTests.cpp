@@ -192,8 +192,8 @@ TEST_F(EveryMorningTest, ThirtyMorningsPublishEveryNightInABoundedDocument) {
     Computer computer([&] { return std::make_unique<LocalCloudStore>(storeRoot); });
     GrowingCard card(generatedCard(30), folder.path() / "reader", false);
     const auto published = [&] {
-        return testing::readFile(LocalCloudStore(storeRoot).assetFile(
-            CloudSnapshotService::recordName, QStringLiteral("payload")));
+        return testing::readFile(
+            LocalCloudStore(storeRoot).assetFile(snapshotRecordName, QStringLiteral("payload")));
     };
     const std::string last = syncMornings(computer, card, card.days(), published);
     ASSERT_FALSE(HasFailure());
@@ -214,14 +214,12 @@ TEST_F(EveryMorningTest, ThirtyMorningsPublishEveryNightInABoundedDocument) {
     EXPECT_LE(withSeries(last), 7);
 
     // The next morning without a new night: nothing is written, and the user is told.
-    const QString tag =
-        LocalCloudStore(storeRoot).fetchRecord(CloudSnapshotService::recordName).changeTag;
+    const QString tag = LocalCloudStore(storeRoot).fetchRecord(snapshotRecordName).changeTag;
     const std::string exportVersion = versionOf(computer.exportFile());
     EXPECT_EQ(computer.syncOnce(card.root()), Status::success(30));
     EXPECT_EQ(computer.summary(), QStringLiteral("30 nuits synchronisées, aucune nouvelle nuit "
                                                  "sur la carte"));
-    EXPECT_EQ(LocalCloudStore(storeRoot).fetchRecord(CloudSnapshotService::recordName).changeTag,
-              tag);
+    EXPECT_EQ(LocalCloudStore(storeRoot).fetchRecord(snapshotRecordName).changeTag, tag);
     EXPECT_EQ(versionOf(computer.exportFile()), exportVersion);
 }
 
@@ -253,7 +251,7 @@ TEST_F(EveryMorningTest, FiveMorningsOnICloud) {
     });
     GrowingCard card(generatedCard(5), folder.path() / "reader", false);
     syncMornings(computer, card, card.days(),
-                 [&] { return standIn.payload(CloudSnapshotService::recordName).toStdString(); });
+                 [&] { return standIn.payload(snapshotRecordName).toStdString(); });
 }
 
 TEST_F(EveryMorningTest, TheRealCardSyncedDayByDayPublishesWhatOneSyncDoes) {
@@ -283,17 +281,15 @@ public:
         , otherSave_(std::move(otherSave))
         , overtakes_(overtakes) {}
 
-    CloudRecord fetchRecord(const QString& name) override { return store_.fetchRecord(name); }
-    QByteArray fetchAsset(const QString& name, const QString& field) override {
-        return store_.fetchAsset(name, field);
-    }
-    QString saveRecord(const CloudRecord& record) override {
+    std::optional<QString> fetchChangeTag() override { return store_.fetchChangeTag(); }
+    QByteArray fetchPayload() override { return store_.fetchPayload(); }
+    QString save(const SnapshotUpload& snapshot, const QString& replacing) override {
         if (overtakes_-- > 0) {
             otherSave_();
         }
-        return store_.saveRecord(record);
+        return store_.save(snapshot, replacing);
     }
-    void deleteRecord(const QString& name) override { store_.deleteRecord(name); }
+    void remove() override { store_.remove(); }
 
 private:
     LocalCloudStore store_;
@@ -331,7 +327,7 @@ TEST_F(EveryMorningTest, ASaveOvertakenByAnotherComputerMergesAgainUpToThreeTime
     int overtakes = 0;
     const auto saveAgain = [&] {
         LocalCloudStore store(busyRoot);
-        store.saveRecord(store.fetchRecord(CloudSnapshotService::recordName));
+        store.saveRecord(store.fetchRecord(snapshotRecordName));
         ++overtakes;
     };
     Computer unlucky([&] { return std::make_unique<OvertakenStore>(busyRoot, saveAgain, 1000); });
@@ -341,12 +337,11 @@ TEST_F(EveryMorningTest, ASaveOvertakenByAnotherComputerMergesAgainUpToThreeTime
     EXPECT_TRUE(failed.failureText().startsWith(
         QStringLiteral("Les données publiées ont été modifiées ailleurs")))
         << failed.failureText().toStdString();
-    EXPECT_EQ(
-        decodeSnapshot(LocalCloudStore(busyRoot)
-                           .fetchAsset(CloudSnapshotService::recordName, QStringLiteral("payload"))
-                           .toStdString())
-            .nights.size(),
-        2u);
+    EXPECT_EQ(decodeSnapshot(LocalCloudStore(busyRoot)
+                                 .fetchAsset(snapshotRecordName, QStringLiteral("payload"))
+                                 .toStdString())
+                  .nights.size(),
+              2u);
 }
 
 // What the user reads after each sync, and what the next launch still shows.

@@ -6,6 +6,7 @@
 #include "sync/SyncController.h"
 #include "sync/SyncTestSupport.h"
 #include "sync/cloud/CloudSnapshotService.h"
+#include "sync/cloud/RecordStore.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 #include "tools/CardGenerator.h"
 
@@ -138,7 +139,7 @@ TEST_F(HostileFilesTest, AFolderOpenToEveryoneIsNotUsedForOurNights) {
 }
 
 // A store that refuses to erase, as a server gone away would.
-class UnerasableStore final : public CloudStore {
+class UnerasableStore final : public RecordStore {
 public:
     explicit UnerasableStore(fs::path root)
         : store_(std::move(root)) {}

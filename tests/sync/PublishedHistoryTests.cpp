@@ -107,8 +107,8 @@ struct Computer {
         return fs::exists(exportFile()) ? testing::readFile(exportFile()) : std::string();
     }
     std::string published() const {
-        const fs::path payload = LocalCloudStore(storeRoot).assetFile(
-            CloudSnapshotService::recordName, QStringLiteral("payload"));
+        const fs::path payload =
+            LocalCloudStore(storeRoot).assetFile(snapshotRecordName, QStringLiteral("payload"));
         return payload.empty() ? std::string() : testing::readFile(payload);
     }
 };
@@ -316,16 +316,14 @@ TEST_F(PublishedHistoryTest, AResetQueuedBehindASaveEndsWithNothingPublished) {
         std::function<void()> afterSave;
         explicit SlowAfterSave(fs::path root)
             : store(std::move(root)) {}
-        CloudRecord fetchRecord(const QString& name) override { return store.fetchRecord(name); }
-        QByteArray fetchAsset(const QString& name, const QString& field) override {
-            return store.fetchAsset(name, field);
-        }
-        QString saveRecord(const CloudRecord& record) override {
-            QString tag = store.saveRecord(record);
+        std::optional<QString> fetchChangeTag() override { return store.fetchChangeTag(); }
+        QByteArray fetchPayload() override { return store.fetchPayload(); }
+        QString save(const SnapshotUpload& snapshot, const QString& replacing) override {
+            QString tag = store.save(snapshot, replacing);
             afterSave();
             return tag;
         }
-        void deleteRecord(const QString& name) override { store.deleteRecord(name); }
+        void remove() override { store.remove(); }
     };
     auto store = std::make_unique<SlowAfterSave>(storeRoot);
     store->afterSave = [&resetting] {
@@ -480,8 +478,7 @@ TEST_F(PublishedHistoryTest, ChangingTheStoreKeepsTheHistory) {
     EXPECT_EQ(controller.status(), Status::success(cardNights + 3));
     WebDAVCloudStore onServer(WebDAVAccount{server.collectionUrl(), server.user()},
                               [&server] { return server.password(); });
-    const QByteArray payload =
-        onServer.fetchAsset(CloudSnapshotService::recordName, QStringLiteral("payload"));
+    const QByteArray payload = onServer.fetchAsset(snapshotRecordName, QStringLiteral("payload"));
     EXPECT_EQ(nightsIn(payload.toStdString()), std::size_t{cardNights + 3});
     EXPECT_FALSE(defaults->boolValue(CloudStoreChoice::storeChangedKey).value_or(false));
     EXPECT_EQ(sync(cards().recent), Status::success(cardNights + 3)) << "the next sync";

@@ -134,17 +134,9 @@ void rethrowFailure(const std::exception_ptr& failure) {
 // parameter: g++ 12 destroys such objects twice.
 QCoro::Task<> CloudSnapshotService::saveSnapshot(OscarSnapshot snapshot) {
     auto turn = runInTurn([this, snapshot = std::move(snapshot)] {
-        performSave(std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(snapshot)),
-                    [this]() -> std::optional<CloudRecord> {
-                        try {
-                            return store_->fetchRecord(recordName);
-                        } catch (const CloudError& error) {
-                            if (error.code() != cloudcode::unknownItem) {
-                                throw;
-                            }
-                            return std::nullopt;
-                        }
-                    });
+        // Encoded first: a snapshot that cannot be encoded never reaches the store.
+        auto encoded = std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(snapshot));
+        performSave(encoded, store_->fetchChangeTag().value_or(QString()));
     });
     rethrowFailure(co_await turn);
 }
@@ -164,10 +156,11 @@ CloudSnapshotService::publishSnapshot(std::shared_ptr<const EncodedSnapshot> sna
                                       PublishedSnapshot published, std::function<void()> followUp) {
     auto outcome = std::make_shared<PublicationOutcome>();
     auto turn = runInTurn([this, outcome, snapshot = std::move(snapshot),
-                           replaced = std::move(published.record), followUp = std::move(followUp)] {
+                           replacing = published.changeTag.value_or(QString()),
+                           followUp = std::move(followUp)] {
         const PublicationLock lock(publicationLockFile_);
         removeStalePayloads(QDir::tempPath());
-        outcome->changeTag = performSave(snapshot, [&replaced] { return replaced; });
+        outcome->changeTag = performSave(snapshot, replacing);
         if (followUp) {
             try {
                 followUp();
@@ -208,23 +201,19 @@ QCoro::Task<> CloudSnapshotService::replaceStore(std::unique_ptr<CloudStore> sto
 
 PublishedSnapshot CloudSnapshotService::performFetch(const QString& knownChangeTag) {
     PublishedSnapshot published;
-    try {
-        published.record = store_->fetchRecord(recordName);
-    } catch (const CloudError& error) {
-        if (error.code() != cloudcode::unknownItem) {
-            throw;
-        }
+    published.changeTag = store_->fetchChangeTag();
+    if (!published.changeTag) {
         return published;
     }
-    if (sameChangeTag(published.record->changeTag, knownChangeTag)) {
+    if (sameChangeTag(*published.changeTag, knownChangeTag)) {
         published.payloadIsKnown = true;
         return published;
     }
     try {
-        published.payload = store_->fetchAsset(recordName, QStringLiteral("payload")).toStdString();
+        published.payload = store_->fetchPayload().toStdString();
     } catch (const CloudError& error) {
-        // A record without a payload holds no history to keep; the save that follows replaces
-        // exactly this version or fails.
+        // A version without a document holds no history to keep; the save that follows
+        // replaces exactly this version or fails.
         if (error.code() != cloudcode::unknownItem) {
             throw;
         }
@@ -232,27 +221,19 @@ PublishedSnapshot CloudSnapshotService::performFetch(const QString& knownChangeT
     return published;
 }
 
-QString CloudSnapshotService::performSave(
-    const std::shared_ptr<const EncodedSnapshot>& snapshot,
-    const std::function<std::optional<CloudRecord>()>& recordToReplace) {
-    CloudRecord record = recordToReplace().value_or(CloudRecord{recordType, recordName, {}, {}});
-    record.fields.insert_or_assign(QStringLiteral("generatedAt"),
-                                   toDateTime(snapshot->generatedAt));
-    record.fields.insert_or_assign(QStringLiteral("nightCount"),
-                                   static_cast<qint64>(snapshot->nightCount));
+QString CloudSnapshotService::performSave(const std::shared_ptr<const EncodedSnapshot>& snapshot,
+                                          const QString& replacing) {
     // The encoded document itself, kept alive by the snapshot: the store writes or uploads the
-    // encoder's bytes, never a copy of megabytes.
-    record.fields.insert_or_assign(
-        QStringLiteral("payload"),
-        CloudAsset{std::shared_ptr<const std::string>(snapshot, &snapshot->json)});
-    // A conflict (the record changed since the fetch) is thrown, not retried: the next sync
-    // merges with what is there then and publishes again.
-    return store_->saveRecord(record);
+    // encoder's bytes, never a copy of megabytes. A conflict (another version stored since the
+    // fetch) is thrown, not retried: the caller merges with what is there then.
+    return store_->save({std::shared_ptr<const std::string>(snapshot, &snapshot->json),
+                         toDateTime(snapshot->generatedAt), snapshot->nightCount},
+                        replacing);
 }
 
 void CloudSnapshotService::performDelete() {
     try {
-        store_->deleteRecord(recordName);
+        store_->remove();
     } catch (const CloudError& error) {
         if (error.code() != cloudcode::unknownItem) {
             throw;

@@ -20,10 +20,10 @@ namespace velunora {
 // The record as the store holds it before a sync merges: what the merge starts from, and the
 // version the save must replace.
 struct PublishedSnapshot {
-    // Nothing when the store holds no record.
-    std::optional<CloudRecord> record;
-    // The payload's bytes; nothing when the record has none that could be downloaded, or when
-    // it was not downloaded because it is the payload the local export holds (see
+    // The version stored; nothing when the store holds none.
+    std::optional<QString> changeTag;
+    // The document's bytes; nothing when the version has none that could be downloaded, or
+    // when they were not downloaded because they are the ones the local export holds (see
     // fetchPublishedSnapshot).
     std::optional<std::string> payload;
     bool payloadIsKnown = false;
@@ -40,17 +40,13 @@ struct PublicationOutcome {
 // strong one with the same opaque part.
 bool sameChangeTag(const QString& first, const QString& second);
 
-// Publishes the snapshot for the phone app as the one record "current-oscar-snapshot" (type
-// "OscarSnapshot") of the private cloud store: fields "generatedAt", "nightCount" and "payload",
-// the snapshot's JSON document as a file. The store's operations run one at a time on the
-// service's own worker thread, so a save and a delete never overlap; callers await them without
-// blocking their event loop, and get back on their own thread the very exception the work threw
-// (CloudError, SnapshotEncodingError, or the failure of a deletion's follow-up).
+// Publishes the snapshot's JSON document for the phone app in the store. The store's operations
+// run one at a time on the service's own worker thread, so a save and a delete never overlap;
+// callers await them without blocking their event loop, and get back on their own thread the very
+// exception the work threw (CloudError, SnapshotEncodingError, or the failure of a deletion's
+// follow-up).
 class CloudSnapshotService {
 public:
-    static inline const QString recordName = QStringLiteral("current-oscar-snapshot");
-    static inline const QString recordType = QStringLiteral("OscarSnapshot");
-
     // A save hands the encoded payload to the store as it is, through no file of its own; each
     // publication clears the payload files earlier versions left in the system's temporary
     // folder. `publicationLockFile`, when given, is held while a publication or a deletion and
@@ -63,15 +59,15 @@ public:
     CloudSnapshotService(const CloudSnapshotService&) = delete;
     CloudSnapshotService& operator=(const CloudSnapshotService&) = delete;
 
-    // Replaces the record's three fields with the snapshot's (creating the record when there is
-    // none); the record's other fields stay. A conflict is not retried.
+    // Saves the snapshot in place of the version stored now (or as the first). A conflict is not
+    // retried.
     QCoro::Task<> saveSnapshot(OscarSnapshot snapshot);
 
-    // The record as stored now, with its payload downloaded unless the record's change tag is
-    // `knownChangeTag`: the version of our own last save, whose payload the local export holds.
+    // The version stored now, with its document downloaded unless its change tag is
+    // `knownChangeTag`: the version of our own last save, whose document the local export holds.
     QCoro::Task<PublishedSnapshot> fetchPublishedSnapshot(QString knownChangeTag);
-    // Saves the snapshot in place of exactly the version `published` fetched (creating the
-    // record when it held none); any other version in the store is a conflict, thrown and not
+    // Saves the snapshot in place of exactly the version `published` fetched (as the first
+    // when it held none); any other version in the store is a conflict, thrown and not
     // retried. Then, in the same turn, runs `followUp`, whose failure is handed back.
     QCoro::Task<PublicationOutcome> publishSnapshot(std::shared_ptr<const EncodedSnapshot> snapshot,
                                                     PublishedSnapshot published,
@@ -81,8 +77,8 @@ public:
     // with the lock of the publications held; its failure is thrown.
     QCoro::Task<> runBesidePublication(std::function<void()> work);
 
-    // Deletes the record; when there is none, that is success. Then, in the same turn, runs
-    // `followUp` (the local files' removal), whose failure is thrown.
+    // Removes the stored snapshot; when there is none, that is success. Then, in the same turn,
+    // runs `followUp` (the local files' removal), whose failure is thrown.
     QCoro::Task<> deleteSnapshot(std::function<void()> followUp = {});
     // Puts another store in place once the operations queued before are done (the user chose
     // another store in the preferences).
@@ -91,9 +87,9 @@ public:
 private:
     // Queues the work behind the operations already asked for; the future holds its failure.
     QFuture<std::exception_ptr> runInTurn(std::function<void()> work);
-    // Saves the snapshot in place of the record `recordToReplace` gives (nothing: a new record).
+    // Saves the snapshot in place of the version `replacing` names (empty: none).
     QString performSave(const std::shared_ptr<const EncodedSnapshot>& snapshot,
-                        const std::function<std::optional<CloudRecord>()>& recordToReplace);
+                        const QString& replacing);
     PublishedSnapshot performFetch(const QString& knownChangeTag);
     void performDelete();
 

@@ -3,11 +3,10 @@
 #include <QDateTime>
 #include <QString>
 #include <exception>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 namespace velunora {
 
@@ -38,59 +37,47 @@ private:
     std::string utf8_;
 };
 
-// The bytes a save uploads as a field. They are shared, never copied: a payload of megabytes
-// goes from its encoder to the store's write or upload as it is.
-struct CloudAsset {
-    std::shared_ptr<const std::string> bytes;
+// The published document as a save hands it over: the encoder's bytes (shared, never copied,
+// so that megabytes go from the encoder to the store's write or upload as they are) and the two
+// facts a store may show beside them.
+struct SnapshotUpload {
+    std::shared_ptr<const std::string> json;
+    QDateTime generatedAt;
+    qint64 nightCount = 0;
 
     // Empty when there are none.
-    std::string_view view() const noexcept {
-        return bytes ? std::string_view(*bytes) : std::string_view();
-    }
-    friend bool operator==(const CloudAsset& first, const CloudAsset& second) noexcept {
-        return first.view() == second.view();
+    std::string_view bytes() const noexcept {
+        return json ? std::string_view(*json) : std::string_view();
     }
 };
 
-using CloudFieldValue = std::variant<QDateTime, qint64, QString, CloudAsset>;
-
-// One record of the private store: its type and name, the change tag the store handed out when
-// it was fetched (empty for a record that was never saved), and its fields.
-struct CloudRecord {
-    QString recordType;
-    QString recordName;
-    QString changeTag;
-    std::map<QString, CloudFieldValue> fields;
-};
-
-// The largest asset read back from a store: years of nights with their series stay far below
-// it, and a store that answers without end cannot exhaust the memory.
+// The largest document read back from a store: years of nights with their series stay far
+// below it, and a store that answers without end cannot exhaust the memory.
 inline constexpr qint64 maximumAssetBytes = qint64{256} << 20;
 
-// The private cloud database. Operations block; the cloud snapshot service calls them one at a
-// time on its own worker thread. Every failure is a CloudError.
+// Where the phone app reads the published document: the one snapshot of this user, in a
+// folder, on a WebDAV server or in iCloud. Operations block; the cloud snapshot service calls
+// them one at a time on its own worker thread. Every failure is a CloudError.
 class CloudStore {
 public:
     virtual ~CloudStore() = default;
 
-    // The stored record with its change tag and its non-asset fields; CloudError with code
-    // unknownItem when there is none.
-    virtual CloudRecord fetchRecord(const QString& recordName) = 0;
+    // The change tag of the version stored now, or nothing when none is.
+    virtual std::optional<QString> fetchChangeTag() = 0;
 
-    // The bytes of the record's asset field as stored now (never more than maximumAssetBytes);
-    // CloudError with code unknownItem when the record or the field is not there. Read after
-    // fetchRecord, it may already be a later version; a save conditional on the fetched tag then
-    // fails, so nothing older than the fetched record is ever taken for it.
-    virtual QByteArray fetchAsset(const QString& recordName, const QString& fieldName) = 0;
+    // The document's bytes as stored now (never more than maximumAssetBytes); CloudError with
+    // code unknownItem when there are none. Read after fetchChangeTag, it may already be a later
+    // version; a save that names the fetched tag then fails, so nothing older than the fetched
+    // version is ever taken for it.
+    virtual QByteArray fetchPayload() = 0;
 
-    // Stores the record, uploading its assets, and gives the record's new change tag (empty when
-    // the store does not tell it). CloudError with code serverRecordChanged when the stored
-    // record's change tag is not `record.changeTag` (or, for an empty tag, when a record of that
-    // name exists already). Fields the record does not carry are kept as stored.
-    virtual QString saveRecord(const CloudRecord& record) = 0;
+    // Stores the document in place of exactly the version `replacing` names (empty: when none
+    // is stored) and gives the new version's change tag (empty when the store does not tell).
+    // CloudError with code serverRecordChanged when another version is stored.
+    virtual QString save(const SnapshotUpload& snapshot, const QString& replacing) = 0;
 
-    // CloudError with code unknownItem when there is no such record.
-    virtual void deleteRecord(const QString& recordName) = 0;
+    // CloudError with code unknownItem when nothing is stored.
+    virtual void remove() = 0;
 };
 
 } // namespace velunora

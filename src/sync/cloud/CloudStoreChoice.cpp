@@ -286,14 +286,13 @@ QCoro::Task<> CloudStoreChoice::runConnectionTest(QString address, QString user,
     auto testing = offMainThread([account, passwordSource, nights, ignoresConditions] {
         WebDAVCloudStore store(account, passwordSource);
         try {
-            const CloudRecord record = store.fetchRecord(CloudSnapshotService::recordName);
+            const CloudRecord record = store.fetchRecord(snapshotRecordName);
             const auto field = record.fields.find(QStringLiteral("nightCount"));
             if (field != record.fields.end() && std::holds_alternative<qint64>(field->second)) {
                 *nights = std::get<qint64>(field->second);
             } else {
                 // A server that keeps no properties: the published document itself says.
-                const QByteArray payload =
-                    store.fetchAsset(CloudSnapshotService::recordName, QStringLiteral("payload"));
+                const QByteArray payload = store.fetchPayload();
                 try {
                     *nights = static_cast<qint64>(
                         decodeSnapshot(std::string_view(payload.constData(),

@@ -19,7 +19,7 @@ std::optional<QString> eraseRecordIn(const QVariantMap& settings, const StoreMak
         for (auto entry = settings.begin(); entry != settings.end(); ++entry) {
             described.setValue(entry.key(), entry.value());
         }
-        makeStore(described)->deleteRecord(CloudSnapshotService::recordName);
+        makeStore(described)->remove();
     } catch (const CloudError& error) {
         if (error.code() != cloudcode::unknownItem) {
             return error.localizedDescription();

@@ -32,7 +32,7 @@ DecodedHistory decodeHistory(const PublishedSnapshot& published, const LocalExpo
     if (history.previous.needsPayload) {
         return history;
     }
-    history.mergedWithExport = withExport && published.record && history.previous.snapshot;
+    history.mergedWithExport = withExport && published.changeTag && history.previous.snapshot;
     if (history.mergedWithExport) {
         PreviousSnapshot exported =
             choosePreviousSnapshot(PublishedSnapshot{}, localExport, std::string());
@@ -163,11 +163,10 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
         PublishedSnapshot& published = history.published;
         if (!merged.changes.changesPublished && history.storeHoldsPrevious) {
             qCDebug(lcPublication) << "the card brings nothing new: nothing is written";
-            if (!published.payloadIsKnown && published.payload && published.record) {
+            if (!published.payloadIsKnown && published.payload && published.changeTag) {
                 // The export is not the store's payload any more (deleted, damaged, or another
                 // computer published since): it gets the store's bytes, the store is left alone.
-                auto writing =
-                    keepExportInStep(places, *published.payload, published.record->changeTag);
+                auto writing = keepExportInStep(places, *published.payload, *published.changeTag);
                 co_await writing;
             }
             co_return PublicationResult{merged.snapshot->nightCount, 0, false};

@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudTestSupport.h"
+#include "sync/cloud/RecordStore.h"
 #include "sync/cloud/local/LocalCloudStore.h"
 
 #include <QSemaphore>
@@ -50,7 +51,7 @@ struct ScriptedCloud {
     std::optional<CloudError> saveFailure;
     std::optional<CloudError> deleteFailure;
     CloudRecord stored{QStringLiteral("OscarSnapshot"),
-                       CloudSnapshotService::recordName,
+                       snapshotRecordName,
                        QStringLiteral("tag-1"),
                        {{QStringLiteral("note"), QStringLiteral("kept")}}};
     std::vector<std::string> calls;
@@ -65,7 +66,7 @@ struct ScriptedCloud {
     std::atomic<int> mostInside = 0;
 };
 
-class ScriptedCloudStore final : public CloudStore {
+class ScriptedCloudStore final : public RecordStore {
 public:
     explicit ScriptedCloudStore(std::shared_ptr<ScriptedCloud> cloud)
         : cloud_(std::move(cloud)) {}
@@ -179,13 +180,13 @@ TEST_F(CloudSnapshotServiceTest, LaterSaveReplacesTheFieldsAndKeepsNameTypeAndTh
                           {{QStringLiteral("nightCount"), qint64{40}},
                            {QStringLiteral("note"), QStringLiteral("set by the phone")},
                            {QStringLiteral("payload"), testing::assetOf("earlier")}}});
-    const QString earlierTag = published.fetchRecord(CloudSnapshotService::recordName).changeTag;
+    const QString earlierTag = published.fetchRecord(snapshotRecordName).changeTag;
     CloudSnapshotService service(std::make_unique<LocalCloudStore>(root));
     const OscarSnapshot empty = snapshotWithNights(0);
 
     await(service.saveSnapshot(empty));
 
-    const CloudRecord record = published.fetchRecord(CloudSnapshotService::recordName);
+    const CloudRecord record = published.fetchRecord(snapshotRecordName);
     EXPECT_EQ(record.recordType, QStringLiteral("OscarSnapshot"));
     EXPECT_NE(record.changeTag, earlierTag);
     EXPECT_EQ(std::get<qint64>(record.fields.at(QStringLiteral("nightCount"))), 0);
@@ -204,7 +205,7 @@ TEST_F(CloudSnapshotServiceTest, DeleteSucceedsWhetherOrNotTheRecordExists) {
     EXPECT_NO_THROW(await(service.deleteSnapshot())) << "nothing published yet";
     await(service.saveSnapshot(snapshotWithNights(1)));
     await(service.deleteSnapshot());
-    EXPECT_THROW(LocalCloudStore(root).fetchRecord(CloudSnapshotService::recordName), CloudError);
+    EXPECT_THROW(LocalCloudStore(root).fetchRecord(snapshotRecordName), CloudError);
     EXPECT_NO_THROW(await(service.deleteSnapshot()));
 
     cloud->deleteFailure = CloudError(cloudcode::notAuthenticated, QStringLiteral("compte"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/cloud/CloudStore.h"
+#include "sync/cloud/RecordStore.h"
 
 #include <exception>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/cloud/CloudStore.h"
+#include "sync/cloud/RecordStore.h"
 
 #include <QString>
 #include <QUrl>
@@ -51,7 +51,7 @@ std::shared_ptr<WebAuthTokens> keychainWebAuthTokens(const CloudKitContainer& co
 // AUTHENTICATION_FAILED and ACCESS_DENIED notAuthenticated, QUOTA_EXCEEDED quotaExceeded,
 // THROTTLED and TRY_AGAIN_LATER networkFailure (with when to try again), transport failures
 // networkFailure or networkUnavailable, anything else internalError.
-class CloudKitCloudStore final : public CloudStore {
+class CloudKitCloudStore final : public RecordStore {
 public:
     struct Timing {
         std::chrono::milliseconds requestTimeout{std::chrono::seconds(30)};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/cloud/CloudStore.h"
+#include "sync/cloud/RecordStore.h"
 
 #include <QString>
 #include <chrono>
@@ -15,7 +15,7 @@ namespace velunora {
 // replaces the record folder in one step: a reader sees the old record or the new one, never a
 // mix. Saves and deletes hold a lock file beside the record, so two processes sharing the root
 // never interleave. Folders we create are for the owner only (0700), every file is 0600.
-class LocalCloudStore final : public CloudStore {
+class LocalCloudStore final : public RecordStore {
 public:
     explicit LocalCloudStore(std::filesystem::path root);
 

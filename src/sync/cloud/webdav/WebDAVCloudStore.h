@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sync/cloud/CloudStore.h"
+#include "sync/cloud/RecordStore.h"
 
 #include <QString>
 #include <QUrl>
@@ -45,7 +45,7 @@ void requireUsableWebDAVAddress(const WebDAVAccount& account);
 // limit without progress. TLS certificates are always verified. Errors map HTTP to the cloud codes:
 // 412 serverRecordChanged, 404 unknownItem, 401/403 notAuthenticated, 507 quotaExceeded, transport
 // failures networkFailure (or networkUnavailable without any network), anything else internalError.
-class WebDAVCloudStore final : public CloudStore {
+class WebDAVCloudStore final : public RecordStore {
 public:
     struct Timing {
         // A request that makes no progress for this long fails with networkFailure.

@@ -93,7 +93,7 @@ protected:
     QTemporaryDir folder;
     const testing::ScopedSystemTemporaryFolder systemTemporary{folder.path().toStdString()};
     std::shared_ptr<MemoryWebAuthTokens> tokens;
-    const QString name = CloudSnapshotService::recordName;
+    const QString name = snapshotRecordName;
 };
 
 TEST_F(CloudKitCloudStoreTest,
@@ -122,11 +122,12 @@ TEST_F(CloudKitCloudStoreTest,
               created.value(QStringLiteral("recordChangeTag")));
     EXPECT_EQ(fieldValue(replaced, "nightCount").value(QStringLiteral("value")).toInt(), 3);
     const PublishedSnapshot published = await(publisher.fetchPublishedSnapshot({}));
-    ASSERT_TRUE(published.record && published.payload);
+    ASSERT_TRUE(published.changeTag && published.payload);
     EXPECT_EQ(*published.payload, makeSnapshotEncoder().encode(later));
-    EXPECT_EQ(published.record->changeTag,
-              replaced.value(QStringLiteral("recordChangeTag")).toString());
-    EXPECT_EQ(std::get<qint64>(published.record->fields.at(QStringLiteral("nightCount"))), 3);
+    EXPECT_EQ(*published.changeTag, replaced.value(QStringLiteral("recordChangeTag")).toString());
+    EXPECT_EQ(std::get<qint64>(
+                  store(*standIn)->fetchRecord(name).fields.at(QStringLiteral("nightCount"))),
+              3);
 
     // Every request used the token the answer before it handed over (the stand-in accepts each
     // once), and no temporary payload stayed behind.
@@ -138,7 +139,7 @@ TEST_F(CloudKitCloudStoreTest, AChangeElsewhereIsAConflictAndDeletingNothingIsDo
     const auto standIn = start();
     const auto iCloud = store(*standIn);
     EXPECT_EQ(testing::cloudErrorCode([&] { iCloud->fetchRecord(name); }), cloudcode::unknownItem);
-    CloudRecord record{CloudSnapshotService::recordType,
+    CloudRecord record{snapshotRecordType,
                        name,
                        {},
                        {{QStringLiteral("nightCount"), qint64{0}},
@@ -192,8 +193,7 @@ TEST_F(CloudKitCloudStoreTest, TheServiceSaysWhenToTryAgainAndALargePayloadIsNev
         std::string(static_cast<std::size_t>(CloudKitCloudStore::maximumUploadBytes) + 1, ' '));
     const QStringList before = standIn->requestPaths();
     const QString refusal = failureText([&] {
-        iCloud->saveRecord(
-            {CloudSnapshotService::recordType, name, {}, {{QStringLiteral("payload"), large}}});
+        iCloud->saveRecord({snapshotRecordType, name, {}, {{QStringLiteral("payload"), large}}});
     });
     EXPECT_TRUE(refusal.contains(QStringLiteral("15 Mo"))) << refusal.toStdString();
     EXPECT_EQ(standIn->requestPaths(), before) << "nothing was sent";

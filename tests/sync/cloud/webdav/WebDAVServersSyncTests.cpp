@@ -90,7 +90,7 @@ TEST_P(WebDAVServersSyncTest, SyncsMergeAcrossComputersAndAResetEmptiesTheServer
     }
     const testing::ScopedTimeZone paris("Europe/Paris");
     WebDAVTestServer server(QStringLiteral("camille"), QStringLiteral("nuit-calme"), GetParam());
-    const QString resource = CloudSnapshotService::recordName + QStringLiteral(".json");
+    const QString resource = snapshotRecordName + QStringLiteral(".json");
     const auto published = [&] {
         const QByteArray payload = server.get(resource);
         return payload.isEmpty() ? std::size_t{0}
