@@ -6,6 +6,7 @@
 #include "sync/card/FolderChooser.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreFactory.h"
+#include "sync/cloud/memory/MemoryCloudStore.h"
 #include "sync/desktop/AutostartEntry.h"
 #include "sync/desktop/FileRevealer.h"
 #include "sync/volumes/VolumeSource.h"
@@ -13,7 +14,6 @@
 
 #include <QFile>
 #include <QPointer>
-#include <map>
 #include <mutex>
 #include <stdexcept>
 
@@ -22,62 +22,6 @@ namespace velunora::preview {
 namespace fs = std::filesystem;
 
 namespace {
-
-// The store's records in memory, shared by every store the session makes, so that choosing
-// another store keeps what was published.
-struct MemoryRecords {
-    std::mutex mutex;
-    std::map<QString, CloudRecord> records;
-    std::map<QString, QByteArray> payloads;
-    int saves = 0;
-};
-
-class MemoryCloudStore final : public CloudStore {
-public:
-    explicit MemoryCloudStore(std::shared_ptr<MemoryRecords> records)
-        : records_(std::move(records)) {}
-
-    CloudRecord fetchRecord(const QString& name) override {
-        std::lock_guard lock(records_->mutex);
-        const auto found = records_->records.find(name);
-        if (found == records_->records.end()) {
-            throw CloudError(cloudcode::unknownItem, name);
-        }
-        return found->second;
-    }
-
-    QByteArray fetchAsset(const QString& name, const QString&) override {
-        std::lock_guard lock(records_->mutex);
-        const auto found = records_->payloads.find(name);
-        if (found == records_->payloads.end()) {
-            throw CloudError(cloudcode::unknownItem, name);
-        }
-        return found->second;
-    }
-
-    QString saveRecord(const CloudRecord& record) override {
-        std::lock_guard lock(records_->mutex);
-        const auto& asset = std::get<CloudAsset>(record.fields.at(QStringLiteral("payload")));
-        const std::string_view bytes = asset.view();
-        records_->payloads[record.recordName] =
-            QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
-        CloudRecord saved = record;
-        saved.changeTag = QString::number(++records_->saves);
-        records_->records[record.recordName] = saved;
-        return saved.changeTag;
-    }
-
-    void deleteRecord(const QString& name) override {
-        std::lock_guard lock(records_->mutex);
-        if (records_->records.erase(name) == 0) {
-            throw CloudError(cloudcode::unknownItem, name);
-        }
-        records_->payloads.erase(name);
-    }
-
-private:
-    std::shared_ptr<MemoryRecords> records_;
-};
 
 class PreviewVolumes final : public VolumeSource {
 public:
@@ -200,7 +144,10 @@ fs::path pathOf(const QString& folder) {
 
 struct PreviewFakes {
     std::shared_ptr<MemorySettings> settings = std::make_shared<MemorySettings>();
-    std::shared_ptr<MemoryRecords> records = std::make_shared<MemoryRecords>();
+    // Shared by every store the session makes, so that choosing another store keeps what was
+    // published.
+    std::shared_ptr<MemoryCloudStore::Shared> published =
+        std::make_shared<MemoryCloudStore::Shared>();
     std::shared_ptr<PreviewVolumes> volumes = std::make_shared<PreviewVolumes>();
     std::shared_ptr<RecordingFolderChooser> folderChooser =
         std::make_shared<RecordingFolderChooser>();
@@ -275,7 +222,7 @@ void PreviewSession::start() {
     SyncEnvironment environment;
     environment.settings = fakes.settings;
     environment.cloud =
-        std::make_shared<CloudSnapshotService>(std::make_unique<MemoryCloudStore>(fakes.records));
+        std::make_shared<CloudSnapshotService>(std::make_unique<MemoryCloudStore>(fakes.published));
     environment.localExport = LocalExport(
         pathOf(dataFolder_.isEmpty() ? folder_.filePath(QStringLiteral("data")) : dataFolder_));
     environment.revealer = fakes.revealer;
@@ -289,8 +236,9 @@ void PreviewSession::start() {
     };
     environment.canReadCard = [fakes = fakes_](const fs::path&) { return fakes->cardReadable; };
     CloudStoreChoice::Services& choice = environment.storeChoice;
-    choice.makeStore = [records = fakes.records](const Settings&) -> std::unique_ptr<CloudStore> {
-        return std::make_unique<MemoryCloudStore>(records);
+    choice.makeStore = [published =
+                            fakes.published](const Settings&) -> std::unique_ptr<CloudStore> {
+        return std::make_unique<MemoryCloudStore>(published);
     };
     choice.keepWebDAVPassword = [fakes = fakes_, self = QPointer<PreviewSession>(this)](
                                     const WebDAVAccount& account, const QString& password) {
@@ -416,8 +364,8 @@ QStringList PreviewSession::keptWebDAVPasswords() const {
 }
 
 int PreviewSession::storeSaves() const {
-    std::lock_guard lock(fakes_->records->mutex);
-    return fakes_->records->saves;
+    std::lock_guard lock(fakes_->published->mutex);
+    return fakes_->published->saves;
 }
 
 } // namespace velunora::preview
