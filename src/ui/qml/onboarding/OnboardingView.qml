@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import QtQuick.Window
+import Velunora.Ui
 
 // The onboarding window's content: the step list on the left, the current page on the right
 // and the navigation bar below it. Only "Retour" and "Continuer" change the page; the step

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Window
+import Velunora.Ui
 
 // The onboarding's window: dark, 790 x 590, never larger, never smaller than 720 x 540.
 Window {

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Window
+import Velunora.Ui
 
 // The window that holds the panel: a frameless popup by the tray icon that closes when it loses
 // focus, or an ordinary window when the session has no tray.

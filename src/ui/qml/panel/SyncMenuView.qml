@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The tray panel: what the sync is doing, the card, the two preferences and the actions. It
 // keeps no state: everything is read from the controller and every control calls it.

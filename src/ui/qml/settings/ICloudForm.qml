@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The iCloud form: whether this computer is signed in, signing in and out, and the choice.
 ColumnLayout {

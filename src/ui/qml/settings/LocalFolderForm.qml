@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The form of the store on this computer: the folder, which a sync client may already carry
 // to the phone, and the choice.

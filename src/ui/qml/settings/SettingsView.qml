@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The settings: where the nights are published (one form per store), where the local export
 // is, and the panel's two switches. Reads the controller and its store choice, calls them.

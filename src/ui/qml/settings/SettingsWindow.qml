@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Window
+import Velunora.Ui
 
 // The settings in a window of their own, in the panel's look.
 Window {

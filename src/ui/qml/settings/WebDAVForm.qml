@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The WebDAV form: the server's address, the user and the password (kept in the desktop's
 // keyring), a connection test, and the choice.

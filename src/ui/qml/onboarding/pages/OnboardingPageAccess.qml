@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // Third page: granting access to the card. It follows the controller live, so choosing or
 // inserting a card switches it to its recognised form without leaving the page.

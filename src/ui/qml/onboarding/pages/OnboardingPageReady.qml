@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // Last page: the two preferences, the same ones as in the tray panel.
 OnboardingContent {
