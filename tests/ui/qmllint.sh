@@ -1,11 +1,13 @@
 #!/bin/sh
-# qmllint.sh QMLLINT UI_BUILD_DIR FILE...: every file as qmllint reads it, with the app's modules
-# (whose qmltypes describe the controller's types) and the views found through the module's
-# resources, as the app loads them from one folder. Any warning fails.
+# qmllint.sh QMLLINT UI_BUILD_DIR TEST_MODULES_DIR FILE...: every file as qmllint reads it, with
+# the app's modules (whose qmltypes describe the controller's types), the tests' own module, and
+# the views found through the module's resources, as the app loads them from one folder. Any
+# warning fails.
 qmllint=$1
 modules=$2
-shift 2
-output=$("$qmllint" -I "$modules" \
+testModules=$3
+shift 3
+output=$("$qmllint" -I "$modules" -I "$testModules" \
     --resource "$modules/.rcc/qmake_Velunora_Ui.qrc" \
     --resource "$modules/.rcc/velunora_ui_qml_raw_qml_0.qrc" \
     --resource "$modules/.rcc/qmake_Velunora_Preview.qrc" \

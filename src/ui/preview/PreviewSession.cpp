@@ -3,6 +3,8 @@
 #include "cardimport/ResMedCardImporter.h"
 #include "sync/LastSync.h"
 #include "sync/Settings.h"
+#include "sync/card/CardAccess.h"
+#include "sync/card/CardLocation.h"
 #include "sync/card/FolderChooser.h"
 #include "sync/cloud/CloudSnapshotService.h"
 #include "sync/cloud/CloudStoreFactory.h"
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QPointer>
 #include <mutex>
+#include <qcoro/qcorosignal.h>
 #include <stdexcept>
 
 namespace velunora::preview {
@@ -38,7 +41,8 @@ public:
     }
 };
 
-// Recognises the card mounted at the mount point as the generated card it stands for.
+// Recognises the card mounted at the mount point as the generated card it stands for, and the
+// generated card's own folder when the user chose it.
 class MountedCardImporter final : public PAPCardImporter {
 public:
     MountedCardImporter(fs::path mountPoint, fs::path cardFolder)
@@ -46,6 +50,9 @@ public:
         , cardFolder_(std::move(cardFolder)) {}
 
     std::optional<DetectedPAPCard> detect(const fs::path& rootFolder) const override {
+        if (rootFolder == cardFolder_) {
+            return resMed_.detect(cardFolder_);
+        }
         if (rootFolder != mountPoint_) {
             return std::nullopt;
         }
@@ -125,19 +132,44 @@ public:
 };
 
 // Signed in when it holds a token.
+// Read off the main thread, as the keyring is.
 class MemoryTokens final : public WebAuthTokens {
 public:
-    QString token;
-    QString current() override { return token; }
+    QString current() override {
+        std::lock_guard lock(mutex_);
+        return token_;
+    }
     bool replace(const QString& value) override {
-        token = value;
+        std::lock_guard lock(mutex_);
+        token_ = value;
         return true;
     }
-    void forget() override { token.clear(); }
+    void forget() override { replace(QString()); }
+
+private:
+    std::mutex mutex_;
+    QString token_;
 };
+
+// The sign-in as the service runs it, without the service: the page opens in the browser, and
+// whatever account the user signs in to there comes back when the browser returns.
+QCoro::Task<QString> signInThroughBrowser(std::shared_ptr<PreviewBrowser> browser,
+                                          std::shared_ptr<WebAuthTokens> tokens,
+                                          std::function<void(const QUrl&)> openPage) {
+    auto returned = qCoro(browser.get(), &PreviewBrowser::returned);
+    openPage(QUrl(QStringLiteral("https://www.icloud.com/preview-sign-in")));
+    QString accountName = co_await returned;
+    tokens->replace(QStringLiteral("preview-session"));
+    co_return accountName;
+}
 
 fs::path pathOf(const QString& folder) {
     return fs::path(QFile::encodeName(folder).toStdString());
+}
+
+// The card in a USB reader, which the panel can eject.
+MountedVolume cardReader() {
+    return {pathOf(PreviewSession::cardMountPoint), "RESMED-SD", true, true};
 }
 
 } // namespace
@@ -156,6 +188,8 @@ struct PreviewFakes {
     std::shared_ptr<RecordingRevealer> revealer = std::make_shared<RecordingRevealer>();
     std::shared_ptr<AnsweringConfirmation> confirmation = std::make_shared<AnsweringConfirmation>();
     std::shared_ptr<MemoryTokens> tokens = std::make_shared<MemoryTokens>();
+    std::shared_ptr<PreviewBrowser> browser = std::make_shared<PreviewBrowser>();
+    int signInPages = 0;
     QStringList keptPasswords;
     bool cardReadable = true;
 };
@@ -202,7 +236,7 @@ void PreviewSession::start() {
         settings.setValue(cloudsettings::storeKey.toString(),
                           cloudsettings::iCloudStore.toString());
         settings.setValue(CloudStoreChoice::iCloudAccountNameKey, QStringLiteral("Camille Martin"));
-        fakes.tokens->token = QStringLiteral("preview-session");
+        fakes.tokens->replace(QStringLiteral("preview-session"));
     }
     if (lastSync_.isValid()) {
         LastSync{lastSync_, lastSyncNights_, lastSyncNewNights_}.write(settings);
@@ -216,7 +250,12 @@ void PreviewSession::start() {
     cardgen::generateCard(cardFolder, options);
     const fs::path mountPoint = pathOf(cardMountPoint);
     if (cardInserted_) {
-        fakes.volumes->volumes.push_back({mountPoint, "RESMED-SD", true, cardEjectable_});
+        fakes.volumes->volumes.push_back(cardReader());
+    }
+    if (cardFolderChosen_) {
+        settings.setValue(
+            CardAccess::savedCardFolderKey,
+            CardLocations(std::make_shared<SystemFileSystemLocator>()).saveLocation(cardFolder));
     }
 
     SyncEnvironment environment;
@@ -252,6 +291,15 @@ void PreviewSession::start() {
         });
     };
     choice.iCloudTokens = [tokens = fakes.tokens](const CloudKitContainer&) { return tokens; };
+    choice.openPage = [fakes = fakes_, record](const QUrl&) {
+        ++fakes->signInPages;
+        record();
+    };
+    choice.iCloudSignIn = [browser = fakes.browser](const CloudKitContainer&,
+                                                    std::shared_ptr<WebAuthTokens> tokens,
+                                                    std::function<void(const QUrl&)> openPage) {
+        return signInThroughBrowser(browser, std::move(tokens), std::move(openPage));
+    };
     controller_ = new SyncController(std::move(environment));
     // Whether iCloud is signed in is read from the keyring, as when a window opens.
     controller_->storeChoice()->refresh();
@@ -325,9 +373,9 @@ void PreviewSession::removeCard() {
     lookAgain();
 }
 
-void PreviewSession::insertCard(bool ejectable) {
+void PreviewSession::insertCard() {
     removeCard();
-    fakes_->volumes->volumes.push_back({pathOf(cardMountPoint), "RESMED-SD", true, ejectable});
+    fakes_->volumes->volumes.push_back(cardReader());
     lookAgain();
 }
 
@@ -337,6 +385,14 @@ void PreviewSession::showStoreOutcome(const QString& text, bool failure) {
 
 QVariant PreviewSession::setting(const QString& key) const {
     return fakes_->settings->value(key);
+}
+
+void PreviewSession::returnFromSignIn(const QString& accountName) {
+    Q_EMIT fakes_->browser->returned(accountName);
+}
+
+int PreviewSession::signInPages() const {
+    return fakes_->signInPages;
 }
 
 int PreviewSession::folderChoices() const {

@@ -23,6 +23,15 @@ namespace preview {
 
 struct PreviewFakes;
 
+// The browser the iCloud sign-in page opens in.
+class PreviewBrowser : public QObject {
+    Q_OBJECT
+
+Q_SIGNALS:
+    // The user signed in to `accountName`'s account and the browser came back.
+    void returned(const QString& accountName);
+};
+
 class PreviewSession : public QObject, public QQmlParserStatus {
     Q_OBJECT
     Q_INTERFACES(QQmlParserStatus)
@@ -35,7 +44,9 @@ class PreviewSession : public QObject, public QQmlParserStatus {
     Q_PROPERTY(bool cardInserted MEMBER cardInserted_)
     // Whether the card's files can be read; one that cannot needs the user's permission.
     Q_PROPERTY(bool cardReadable READ cardReadable WRITE setCardReadable)
-    Q_PROPERTY(bool cardEjectable MEMBER cardEjectable_)
+    // The same card as a folder of this computer that the user chose before, whose location the
+    // settings keep; nothing can eject it.
+    Q_PROPERTY(bool cardFolderChosen MEMBER cardFolderChosen_)
     // The last sync the settings remember, none when invalid.
     Q_PROPERTY(QDateTime lastSync MEMBER lastSync_)
     Q_PROPERTY(int lastSyncNights MEMBER lastSyncNights_)
@@ -60,6 +71,8 @@ class PreviewSession : public QObject, public QQmlParserStatus {
     Q_PROPERTY(int resetQuestions READ resetQuestions NOTIFY recorded)
     // "address:user:password", each time a WebDAV password was handed to the keyring.
     Q_PROPERTY(QStringList keptWebDAVPasswords READ keptWebDAVPasswords NOTIFY recorded)
+    // iCloud sign-in pages opened in the browser.
+    Q_PROPERTY(int signInPages READ signInPages NOTIFY recorded)
     // Saves of the nights into the store.
     Q_PROPERTY(int storeSaves READ storeSaves NOTIFY recorded)
 
@@ -88,14 +101,17 @@ public:
                                 qint64 nights = 0);
     // The card comes back readable, as after the user granted access.
     Q_INVOKABLE void grantCardAccess();
-    // The card is taken out, or put back into a reader that can or cannot eject it.
+    // The card is taken out of its reader, or put (back) into it.
     Q_INVOKABLE void removeCard();
-    Q_INVOKABLE void insertCard(bool ejectable);
+    Q_INVOKABLE void insertCard();
     // What the store choice's last action found, as a connection test or a save tells it.
     Q_INVOKABLE void showStoreOutcome(const QString& text, bool failure);
+    // The browser comes back from the iCloud sign-in page, signed in to that account.
+    Q_INVOKABLE void returnFromSignIn(const QString& accountName);
     // The value the settings hold for `key`.
     Q_INVOKABLE QVariant setting(const QString& key) const;
 
+    int signInPages() const;
     int folderChoices() const;
     QStringList autostartRequests() const;
     int reveals() const;
@@ -114,7 +130,7 @@ private:
 
     QString store_ = QStringLiteral("local");
     bool cardInserted_ = false;
-    bool cardEjectable_ = true;
+    bool cardFolderChosen_ = false;
     QDateTime lastSync_;
     int lastSyncNights_ = 0;
     int lastSyncNewNights_ = 0;

@@ -1,8 +1,6 @@
 // Runs the QML tests (tst_*.qml beside this file) with the app's module and symbol images.
-#include "ServerSettingsFixture.h"
 #include "ui/tray/SymbolImages.h"
 
-#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
@@ -10,6 +8,7 @@
 
 Q_IMPORT_QML_PLUGIN(Velunora_UiPlugin)
 Q_IMPORT_QML_PLUGIN(Velunora_PreviewPlugin)
+Q_IMPORT_QML_PLUGIN(Velunora_TestSupportPlugin)
 
 class QmlTestSetup : public QObject {
     Q_OBJECT
@@ -19,8 +18,6 @@ public Q_SLOTS:
     void qmlEngineAvailable(QQmlEngine* engine) {
         engine->addImportPath(QStringLiteral("qrc:/"));
         engine->addImageProvider(QStringLiteral("symbol"), new velunora::SymbolImageProvider);
-        engine->rootContext()->setContextProperty(QStringLiteral("serverSettings"),
-                                                  new velunora::ServerSettingsFixture(engine));
     }
 };
 

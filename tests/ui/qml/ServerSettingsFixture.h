@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QTemporaryDir>
+#include <QtQml/qqmlregistration.h>
 #include <map>
 #include <memory>
 
@@ -18,6 +19,7 @@ class WebDAVTestServer;
 // start().
 class ServerSettingsFixture : public QObject {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(velunora::SyncController* controller READ controller CONSTANT)
     Q_PROPERTY(velunora::CloudStoreChoice* storeChoice READ storeChoice CONSTANT)
     Q_PROPERTY(QString address READ address CONSTANT)

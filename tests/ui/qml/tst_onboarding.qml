@@ -202,7 +202,7 @@ TestCase {
         mouseClick(button)
         compare(made.session.folderChoices, 1)
 
-        made.session.insertCard(true)
+        made.session.insertCard()
         compare(made.view.page, 2, "recognising a card does not leave the page")
         compare(heading.text, "ResMed AirSense 10 AutoSet")
         compare(line.text, "La carte est reconnue et pr\u00eate \u00e0 \u00eatre synchronis\u00e9e.")

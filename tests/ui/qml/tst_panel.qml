@@ -136,10 +136,10 @@ TestCase {
     }
 
     function test_ejectIsOfferedForARemovableCardWhileNothingRuns() {
-        const made = makePanel({ cardInserted: true, cardEjectable: false })
+        const made = makePanel({ cardFolderChosen: true })
         const eject = item(made.panel, "ejectCardButton")
         verify(!eject.visible, "a folder of this computer")
-        made.session.insertCard(true)
+        made.session.insertCard()
         verify(eject.visible)
         mouseClick(eject)
         compare(made.session.ejections, 1)

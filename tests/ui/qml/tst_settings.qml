@@ -2,9 +2,10 @@ import QtQuick
 import QtTest
 import Velunora.Ui
 import Velunora.Preview
+import Velunora.TestSupport
 
-// The settings window on the real controller over services in memory: each store's form, what its buttons hand over,
-// and that a store cannot change while a sync works on the current one.
+// The settings window on the real controller over services in memory: each store's form, what
+// its buttons hand over, and that a store cannot change while a sync works on the current one.
 TestCase {
     id: testCase
     name: "Settings"
@@ -22,6 +23,9 @@ TestCase {
     Component {
         id: sessionComponent
         PreviewSession {}
+    }
+    RecordingWebServer {
+        id: server
     }
 
     property var created: []
@@ -66,7 +70,9 @@ TestCase {
         verify(child(view, "iCloudForm").visible)
         verify(child(view, "iCloudSignInButton").visible)
         mouseClick(child(view, "iCloudSignInButton"))
-        verify(child(view, "iCloudSignOutButton").visible)
+        compare(sessionOf(view).signInPages, 1, "the sign-in page opens in the browser")
+        sessionOf(view).returnFromSignIn("Camille Martin")
+        tryVerify(() => child(view, "iCloudSignOutButton").visible)
     }
 
     function test_theWebDAVFormHandsOverWhatWasTypedAndForgetsThePassword() {
@@ -74,20 +80,23 @@ TestCase {
         mouseClick(child(view, "webDAVOption"))
         waitForRendering(view)
         const choice = view.controller.storeChoice
-        child(view, "webDAVAddressField").text = "https://cloud.example.org/dav/Velunora"
+        const address = server.address + "/dav/Velunora"
+        child(view, "webDAVAddressField").text = address
         child(view, "webDAVUserField").text = "camille"
         child(view, "webDAVPasswordField").text = "nuit-calme"
         waitForRendering(view)
 
         mouseClick(child(view, "testConnectionButton"))
-        compare(choice.outcome, "Test de la connexion\u2026", "the test runs on what was typed")
-        // The example server never answers as one: the form is free again once it failed.
-        tryCompare(choice, "working", false, 60000)
+        tryVerify(() => server.requests.length > 0, 20000)
+        compare(server.requests[0], address + ":camille:nuit-calme",
+                "the test runs on what was typed")
+        // The server refuses: the form is free again once the test failed.
+        tryCompare(choice, "working", false, 20000)
         mouseClick(child(view, "useWebDAVButton"))
         tryCompare(choice, "kind", "webdav", 20000)
         const kept = sessionOf(view).keptWebDAVPasswords
-        compare(kept[kept.length - 1], "https://cloud.example.org/dav/Velunora:camille:nuit-calme")
-        compare(choice.webDAVAddress, "https://cloud.example.org/dav/Velunora")
+        compare(kept[kept.length - 1], address + ":camille:nuit-calme")
+        compare(choice.webDAVAddress, address)
         compare(choice.webDAVUser, "camille")
         compare(child(view, "webDAVPasswordField").text, "", "no password left on screen")
     }

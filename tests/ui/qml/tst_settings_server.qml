@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import Velunora.Ui
+import Velunora.TestSupport
 
 // The settings window on the real store choice, against a real WebDAV server: what the
 // connection test tells the user, a refused password, and switching stores both ways.
@@ -12,6 +13,9 @@ TestCase {
     visible: true
     when: windowShown
 
+    ServerSettingsFixture {
+        id: serverSettings
+    }
     Component {
         id: viewComponent
         SettingsView {
