@@ -35,7 +35,7 @@ TestCase {
     }
 
     function makePanel(settings) {
-        const session = sessionComponent.createObject(testCase, settings || {})
+        const session = sessionComponent.createObject(testCase, settings || {}) as PreviewSession
         const panel = panelComponent.createObject(testCase, { controller: session.controller })
         createdPanels.push({ panel: panel, session: session })
         verify(panel !== null)
@@ -157,7 +157,7 @@ TestCase {
         compare([made.session.storeSaves, made.session.folderChoices, made.session.resetQuestions],
                 [1, 1, 1], "a sync, the folder chooser, the reset question")
 
-        const review = signalSpy.createObject(testCase, { target: made.panel, signalName: "reviewOnboardingRequested" })
+        const review = signalSpy.createObject(testCase, { target: made.panel, signalName: "reviewOnboardingRequested" }) as SignalSpy
         mouseClick(item(made.panel, "reviewOnboardingButton"))
         compare(review.count, 1)
     }

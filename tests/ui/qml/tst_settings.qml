@@ -38,7 +38,7 @@ TestCase {
     }
 
     function makeView(store) {
-        const session = sessionComponent.createObject(testCase, { store: store || "local" })
+        const session = sessionComponent.createObject(testCase, { store: store || "local" }) as PreviewSession
         const view = viewComponent.createObject(testCase, { controller: session.controller })
         created.push({ view: view, session: session })
         waitForRendering(view)
