@@ -14,6 +14,7 @@
 #include "sync/volumes/VolumeSource.h"
 #include "tools/CardGenerator.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
 #include <mutex>
@@ -190,6 +191,8 @@ struct PreviewFakes {
     std::shared_ptr<MemoryTokens> tokens = std::make_shared<MemoryTokens>();
     std::shared_ptr<PreviewBrowser> browser = std::make_shared<PreviewBrowser>();
     int signInPages = 0;
+    // Written off the main thread, as the keyring is.
+    mutable std::mutex keptPasswordsMutex;
     QStringList keptPasswords;
     bool cardReadable = true;
 };
@@ -281,10 +284,13 @@ void PreviewSession::start() {
     };
     choice.keepWebDAVPassword = [fakes = fakes_, self = QPointer<PreviewSession>(this)](
                                     const WebDAVAccount& account, const QString& password) {
-        // Called off the main thread: the record is announced there.
-        const QString kept = account.baseUrl.toString() + u':' + account.user + u':' + password;
-        QMetaObject::invokeMethod(self.data(), [fakes, self, kept] {
-            fakes->keptPasswords.append(kept);
+        // Kept before the call returns, as a keyring keeps it; announced on the main thread.
+        {
+            std::lock_guard lock(fakes->keptPasswordsMutex);
+            fakes->keptPasswords.append(account.baseUrl.toString() + u':' + account.user + u':' +
+                                        password);
+        }
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self] {
             if (self) {
                 Q_EMIT self->recorded();
             }
@@ -416,6 +422,7 @@ int PreviewSession::resetQuestions() const {
 }
 
 QStringList PreviewSession::keptWebDAVPasswords() const {
+    std::lock_guard lock(fakes_->keptPasswordsMutex);
     return fakes_->keptPasswords;
 }
 
