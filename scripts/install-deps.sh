@@ -39,6 +39,10 @@ packages=(
     qml6-module-qtquick-window
     qml6-module-qtqml-workerscript
     qml6-module-qttest
+    # what qmllint knows of QtQml's own types (Qt's enums, the models), which the library
+    # carries built in and does not install without them
+    qml6-module-qtqml
+    qml6-module-qtqml-models
     fonts-inter
     # a stand-in of CloudKit Web Services for the iCloud store's tests
     python3

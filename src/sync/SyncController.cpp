@@ -282,7 +282,7 @@ void SyncController::refreshDetectedCard() {
         setStatus(Status::needsFolder());
         return;
     }
-    const bool readable = canReadCard(found->rootFolder);
+    const bool readable = environment_.canReadCard(found->rootFolder);
     followCard(*std::move(found), readable);
 }
 
@@ -353,7 +353,7 @@ bool SyncController::adoptCardFolder(const std::filesystem::path& folder) {
         setStatus(Status::failed(fromUtf8(PAPCardImportError::unsupported().errorDescription())));
         return false;
     }
-    const bool readable = canReadCard(card->rootFolder);
+    const bool readable = environment_.canReadCard(card->rootFolder);
     followCard(*std::move(card), readable);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardimport/DetectedPAPCard.h"
+#include "cardimport/DeviceIdentification.h"
 #include "cardimport/PAPCardImporter.h"
 #include "sync/FailureText.h"
 #include "sync/LastSync.h"
@@ -61,6 +62,8 @@ struct SyncEnvironment {
     std::filesystem::path importCacheFolder;
     // Builds the importer registry that a sync runs on its worker thread.
     RegistryMaker makeRegistry = [] { return PAPCardImportRegistry::standard(); };
+    // Whether a detected card's files can be read, or the user must grant access first.
+    std::function<bool(const std::filesystem::path&)> canReadCard = velunora::canReadCard;
     // What choosing another store reaches (the keyring, the browser); the user defaults, the
     // cloud service and the folder chooser above fill what it leaves empty.
     CloudStoreChoice::Services storeChoice;

@@ -370,10 +370,11 @@ QCoro::Task<> CloudStoreChoice::runICloudSignIn() {
     // coroutine's parameter.
     const std::shared_ptr<WebAuthTokens> tokens = services_.iCloudTokens(container);
     std::function<void(const QUrl&)> openPage = services_.openPage;
+    const auto signIn = services_.iCloudSignIn;
     std::exception_ptr failure;
     QString accountName;
     try {
-        auto signingIn = velunora::signInToICloud(container, tokens, openPage);
+        auto signingIn = signIn(container, tokens, openPage);
         accountName = co_await signingIn;
     } catch (...) {
         failure = std::current_exception();

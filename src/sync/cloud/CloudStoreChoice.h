@@ -2,6 +2,7 @@
 
 #include "sync/cloud/CloudStore.h"
 #include "sync/cloud/cloudkit/CloudKitCloudStore.h"
+#include "sync/cloud/cloudkit/ICloudSignIn.h"
 #include "sync/cloud/webdav/WebDAVCloudStore.h"
 
 #include <QObject>
@@ -54,6 +55,15 @@ public:
         std::function<std::shared_ptr<WebAuthTokens>(const CloudKitContainer&)> iCloudTokens;
         // Shows the iCloud sign-in page (the browser).
         std::function<void(const QUrl&)> openPage;
+        // Signs in through the service's page shown with `openPage`, keeps the token in `tokens`
+        // and gives the account's name; replaced only where no service can be reached.
+        std::function<QCoro::Task<QString>(CloudKitContainer, std::shared_ptr<WebAuthTokens>,
+                                           std::function<void(const QUrl&)>)>
+            iCloudSignIn = [](CloudKitContainer container, std::shared_ptr<WebAuthTokens> tokens,
+                              std::function<void(const QUrl&)> showPage) {
+                return velunora::signInToICloud(std::move(container), std::move(tokens),
+                                                std::move(showPage));
+            };
 
         // The keyring, the browser, the store the settings describe.
         static Services standard(std::shared_ptr<Settings> settings,
@@ -102,6 +112,10 @@ public:
     QCoro::Task<> runICloudSignIn();
     QCoro::Task<> runRefresh();
 
+    // Shows what an action found; the actions above call it, and the pictures of the settings
+    // window, which run none, show one with it.
+    void setOutcome(const QString& text, bool failure);
+
 Q_SIGNALS:
     void changed();
     void outcomeChanged();
@@ -112,7 +126,6 @@ Q_SIGNALS:
 private:
     // Writes the choice, hands the new store to the service and keeps the history.
     QCoro::Task<> switchStore(std::function<void(Settings&)> write, QString done);
-    void setOutcome(const QString& text, bool failure);
     void setWorking(bool working);
     // The address as the user typed it, checked; empty with the outcome set when unusable.
     QUrl checkedWebDAVAddress(const QString& address);

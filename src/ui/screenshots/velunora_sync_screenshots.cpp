@@ -1,9 +1,11 @@
 // velunora-sync-screenshots FOLDER [--language fr|en]: draws the panel in every status, every
-// onboarding page, the reset question and the settings window off screen, with a stand-in
-// controller, into PNG files, in the wording a user of that language reads and, where the texts
-// depend on it, for each store, so that each change of the views can be looked at.
+// onboarding page, the reset question and the settings window off screen, with the real
+// controller over services in memory, into PNG files, in the wording a user of that language reads
+// and, where the texts depend on it, for each store, so that each change of the views can be looked
+// at.
 #include "sync/Status.h"
 #include "ui/app/QtTranslations.h"
+#include "ui/preview/PreviewSession.h"
 #include "ui/tray/SymbolImages.h"
 #include "ui/windows/QuickObjects.h"
 
@@ -28,18 +30,18 @@ Q_IMPORT_QML_PLUGIN(Velunora_UiPlugin)
 namespace {
 
 using velunora::createUiObject;
+using velunora::preview::PreviewSession;
 
-QVariantMap withCard(QVariantMap settings, bool needsAccess = false) {
-    settings.insert(QStringLiteral("hasDetectedCard"), true);
-    settings.insert(QStringLiteral("detectedCardName"),
-                    QStringLiteral("ResMed AirSense 10 AutoSet"));
-    settings.insert(QStringLiteral("detectedCardPath"),
-                    QStringLiteral("/media/camille/RESMED-SD/"));
-    settings.insert(QStringLiteral("cardNeedsAccess"), needsAccess);
-    // In a USB reader: it can be ejected from the panel.
-    settings.insert(QStringLiteral("canEjectCard"), true);
-    return settings;
-}
+// How the session starts for one picture; the status, when given, is shown once it runs.
+struct Scene {
+    bool card = false;
+    bool cardReadable = true;
+    bool lastSync = false;
+    int nights = 0;
+    int newNights = 0;
+    QString status{};
+    QString failureText{};
+};
 
 // Lets animations and transitions settle before a picture is taken.
 void settle(int milliseconds) {
@@ -66,6 +68,15 @@ bool save(QQuickWindow& window, const QDir& folder, const QString& name) {
 struct Deleter {
     void operator()(QObject* object) const { delete object; }
 };
+
+// Waits, a while at most, for what the session reads off the main thread.
+void settleUntil(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 2000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
 
 } // namespace
 
@@ -99,90 +110,89 @@ int main(int argc, char** argv) {
     engine.addImageProvider(QStringLiteral("symbol"), new velunora::SymbolImageProvider);
 
     using velunora::Status;
-    const auto status = [](const Status& value) {
-        return QVariantMap{{QStringLiteral("kindName"), value.kindName()},
-                           {QStringLiteral("title"), value.title()},
-                           {QStringLiteral("failureText"), value.failureText()}};
-    };
-    const QString cardName = QStringLiteral("ResMed AirSense 10 AutoSet");
     // This morning at 08:12, whenever the pictures are drawn.
     const QDateTime lastSync(QDate::currentDate(), QTime(8, 12));
-    const std::vector<std::pair<QString, QVariantMap>> panels = {
-        {QStringLiteral("panel-waiting"),
-         {{QStringLiteral("status"), status(Status::needsFolder())}}},
-        {QStringLiteral("panel-card-detected"),
-         withCard({{QStringLiteral("status"), status(Status::cardReady(cardName))}})},
-        {QStringLiteral("panel-card-needs-access"),
-         withCard({{QStringLiteral("status"), status(Status::cardNeedsAccess(cardName))}}, true)},
-        {QStringLiteral("panel-syncing"),
-         withCard({{QStringLiteral("status"), status(Status::syncing())}})},
+    const std::vector<std::pair<QString, Scene>> panels = {
+        {QStringLiteral("panel-waiting"), {}},
+        {QStringLiteral("panel-card-detected"), {.card = true}},
+        {QStringLiteral("panel-card-needs-access"), {.card = true, .cardReadable = false}},
+        {QStringLiteral("panel-syncing"), {.card = true, .status = QStringLiteral("syncing")}},
         {QStringLiteral("panel-success"),
-         withCard({{QStringLiteral("status"), status(Status::success(412))},
-                   {QStringLiteral("hasLastSync"), true},
-                   {QStringLiteral("lastSync"), lastSync},
-                   {QStringLiteral("lastSyncSummary"), velunora::describeSyncOutcome(412, 1)}})},
+         {.card = true,
+          .lastSync = true,
+          .nights = 412,
+          .newNights = 1,
+          .status = QStringLiteral("success")}},
         {QStringLiteral("panel-one-night"),
-         withCard({{QStringLiteral("status"), status(Status::success(1))},
-                   {QStringLiteral("hasLastSync"), true},
-                   {QStringLiteral("lastSync"), lastSync},
-                   {QStringLiteral("lastSyncSummary"), velunora::describeSyncOutcome(1, 1)}})},
+         {.card = true,
+          .lastSync = true,
+          .nights = 1,
+          .newNights = 1,
+          .status = QStringLiteral("success")}},
         {QStringLiteral("panel-nothing-new"),
-         withCard({{QStringLiteral("status"), status(Status::success(412))},
-                   {QStringLiteral("hasLastSync"), true},
-                   {QStringLiteral("lastSync"), lastSync},
-                   {QStringLiteral("lastSyncSummary"), velunora::describeSyncOutcome(412, 0)}})},
+         {.card = true,
+          .lastSync = true,
+          .nights = 412,
+          .newNights = 0,
+          .status = QStringLiteral("success")}},
         {QStringLiteral("panel-failed"),
-         withCard({{QStringLiteral("status"),
-                    status(Status::failed(QCoreApplication::translate(
-                        "WebDAVCloudStoreTexts",
-                        "Le serveur WebDAV a refusé l’identifiant ou le mot de passe.")))}})},
-        {QStringLiteral("panel-resetting"),
-         {{QStringLiteral("status"), status(Status::resetting())}}},
-        {QStringLiteral("panel-reset-complete"),
-         {{QStringLiteral("status"), status(Status::resetComplete())}}},
+         {.card = true,
+          .status = QStringLiteral("failed"),
+          .failureText = QCoreApplication::translate(
+              "WebDAVCloudStoreTexts",
+              "Le serveur WebDAV a refusé l’identifiant ou le mot de passe.")}},
+        {QStringLiteral("panel-resetting"), {.status = QStringLiteral("resetting")}},
+        {QStringLiteral("panel-reset-complete"), {.status = QStringLiteral("resetComplete")}},
     };
 
     bool allSaved = true;
-    const auto makeController = [&engine](const QVariantMap& settings, const QString& store) {
-        std::unique_ptr<QObject, Deleter> controller(
-            createUiObject(engine, QStringLiteral("PreviewController"), settings));
-        if (auto* choice =
-                controller ? controller->property("storeChoice").value<QObject*>() : nullptr) {
-            choice->setProperty("kind", store);
-            choice->setProperty("signedInToICloud", store == QStringLiteral("icloud"));
-            if (store == QStringLiteral("icloud")) {
-                choice->setProperty("iCloudAccountName", QStringLiteral("Camille Martin"));
-            }
-            if (store == QStringLiteral("webdav")) {
-                choice->setProperty("webDAVAddress",
-                                    QStringLiteral("https://cloud.example.org/remote.php/dav/"
-                                                   "files/camille/Velunora"));
-                choice->setProperty("webDAVUser", QStringLiteral("camille"));
-                choice->setProperty(
-                    "outcome",
-                    QCoreApplication::translate("CloudStoreChoiceTexts",
-                                                "Connexion réussie : le serveur répond et accepte "
-                                                "votre identifiant. %1 nuits y sont publiées.",
-                                                nullptr, 412)
-                        .arg(412));
-            }
+    // The real controller over services in memory, in the state the scene asks for.
+    const auto makeSession = [&lastSync](const Scene& scene, const QString& store) {
+        auto session = std::make_unique<PreviewSession>();
+        session->setProperty("store", store);
+        session->setProperty("cardInserted", scene.card);
+        session->setProperty("cardReadable", scene.cardReadable);
+        if (scene.lastSync) {
+            session->setProperty("lastSync", lastSync);
+            session->setProperty("lastSyncNights", scene.nights);
+            session->setProperty("lastSyncNewNights", scene.newNights);
         }
-        return controller;
+        session->setProperty("dataFolder", QStringLiteral("/home/marie/.local/share"));
+        session->setProperty("localStoreFolder",
+                             QStringLiteral("/home/marie/.local/share/velunora-sync/cloud"));
+        session->start();
+        if (!scene.status.isEmpty()) {
+            session->showStatus(scene.status, scene.failureText, scene.nights);
+        }
+        velunora::CloudStoreChoice* choice = session->controller()->storeChoice();
+        if (store == QStringLiteral("icloud")) {
+            settleUntil([choice] { return choice->signedInToICloud(); });
+        }
+        if (store == QStringLiteral("webdav")) {
+            session->showStoreOutcome(
+                QCoreApplication::translate("CloudStoreChoiceTexts",
+                                            "Connexion réussie : le serveur répond et accepte "
+                                            "votre identifiant. %1 nuits y sont publiées.",
+                                            nullptr, 412)
+                    .arg(412),
+                false);
+        }
+        return session;
     };
     // The texts that say where the nights go, for each store; the others once, for the
     // default store.
     const QStringList stores{QStringLiteral("local"), QStringLiteral("webdav"),
                              QStringLiteral("icloud")};
-    for (const auto& [name, settings] : panels) {
+    for (const auto& [name, scene] : panels) {
         const bool everyStore = name == QStringLiteral("panel-success");
         for (const QString& store : stores) {
             if (!everyStore && store != stores.front()) {
                 continue;
             }
-            const auto controller = makeController(settings, store);
+            const auto session = makeSession(scene, store);
             const std::unique_ptr<QObject, Deleter> window(createUiObject(
                 engine, QStringLiteral("PanelWindow"),
-                {{QStringLiteral("controller"), QVariant::fromValue(controller.get())},
+                {{QStringLiteral("controller"), QVariant::fromValue(session->controller())},
                  {QStringLiteral("besideTray"), false}}));
             auto* quickWindow = qobject_cast<QQuickWindow*>(window.get());
             if (quickWindow == nullptr) {
@@ -201,10 +211,10 @@ int main(int argc, char** argv) {
             allSaved =
                 save(*dialog, folder, QStringLiteral("reset-confirmation-") + store) && allSaved;
         }
-        const auto controller = makeController(withCard({}), store);
+        const auto session = makeSession({.card = true}, store);
         const std::unique_ptr<QObject, Deleter> settings(createUiObject(
             engine, QStringLiteral("SettingsWindow"),
-            {{QStringLiteral("controller"), QVariant::fromValue(controller.get())}}));
+            {{QStringLiteral("controller"), QVariant::fromValue(session->controller())}}));
         if (auto* window = qobject_cast<QQuickWindow*>(settings.get())) {
             allSaved = save(*window, folder, QStringLiteral("settings-") + store) && allSaved;
         }
@@ -215,10 +225,10 @@ int main(int argc, char** argv) {
             if (card && store != stores.front()) {
                 continue;
             }
-            const auto controller = makeController(card ? withCard({}) : QVariantMap(), store);
+            const auto session = makeSession({.card = card}, store);
             const std::unique_ptr<QObject, Deleter> window(createUiObject(
                 engine, QStringLiteral("OnboardingWindow"),
-                {{QStringLiteral("controller"), QVariant::fromValue(controller.get())}}));
+                {{QStringLiteral("controller"), QVariant::fromValue(session->controller())}}));
             auto* quickWindow = qobject_cast<QQuickWindow*>(window.get());
             QObject* view =
                 window ? window->findChild<QObject*>(QStringLiteral("onboardingView")) : nullptr;

@@ -1,14 +1,14 @@
 // Runs the QML tests (tst_*.qml beside this file) with the app's module and symbol images.
-#include "ServerSettingsFixture.h"
 #include "ui/tray/SymbolImages.h"
 
-#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
 #include <QtQuickTest>
 
 Q_IMPORT_QML_PLUGIN(Velunora_UiPlugin)
+Q_IMPORT_QML_PLUGIN(Velunora_PreviewPlugin)
+Q_IMPORT_QML_PLUGIN(Velunora_TestSupportPlugin)
 
 class QmlTestSetup : public QObject {
     Q_OBJECT
@@ -18,8 +18,6 @@ public Q_SLOTS:
     void qmlEngineAvailable(QQmlEngine* engine) {
         engine->addImportPath(QStringLiteral("qrc:/"));
         engine->addImageProvider(QStringLiteral("symbol"), new velunora::SymbolImageProvider);
-        engine->rootContext()->setContextProperty(QStringLiteral("serverSettings"),
-                                                  new velunora::ServerSettingsFixture(engine));
     }
 };
 

@@ -23,10 +23,12 @@ ServerSettingsFixture::ServerSettingsFixture(QObject* parent)
     const QString storeFolder = folder_.filePath(QStringLiteral("store"));
     settings_->setValue(cloudsettings::folderKey.toString(), storeFolder);
 
-    CloudStoreChoice::Services services;
-    services.settings = settings_;
-    services.cloud = std::make_shared<CloudSnapshotService>(
+    SyncEnvironment environment;
+    environment.settings = settings_;
+    environment.cloud = std::make_shared<CloudSnapshotService>(
         std::make_unique<LocalCloudStore>(storeFolder.toStdString()));
+    environment.localExport = LocalExport(folder_.filePath(QStringLiteral("data")).toStdString());
+    CloudStoreChoice::Services& services = environment.storeChoice;
     services.keepWebDAVPassword = [keyring = keyring_](const WebDAVAccount& account,
                                                        const QString& password) {
         (*keyring)[keyOf(account)] = password;
@@ -43,7 +45,7 @@ ServerSettingsFixture::ServerSettingsFixture(QObject* parent)
         const QString password = (*keyring)[keyOf(account)];
         return std::make_unique<WebDAVCloudStore>(account, [password] { return password; });
     };
-    choice_ = std::make_unique<CloudStoreChoice>(std::move(services));
+    controller_ = std::make_unique<SyncController>(std::move(environment));
 }
 
 ServerSettingsFixture::~ServerSettingsFixture() = default;
@@ -57,7 +59,7 @@ bool ServerSettingsFixture::start() {
 }
 
 QString ServerSettingsFixture::keptPassword() const {
-    const WebDAVAccount account{QUrl(choice_->webDAVAddress()), choice_->webDAVUser()};
+    const WebDAVAccount account{QUrl(storeChoice()->webDAVAddress()), storeChoice()->webDAVUser()};
     const auto kept = keyring_->find(keyOf(account));
     return kept == keyring_->end() ? QString() : kept->second;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "sync/cloud/CloudStoreChoice.h"
+#include "sync/SyncController.h"
 
 #include <QObject>
 #include <QTemporaryDir>
+#include <QtQml/qqmlregistration.h>
 #include <map>
 #include <memory>
 
@@ -13,11 +14,14 @@ namespace testing {
 class WebDAVTestServer;
 }
 
-// The settings window's real store choice, publishing on this computer, with a real WebDAV
-// server (Apache) to connect to and a keyring in memory. Apache starts on the first start().
+// The settings window's real controller and store choice, publishing on this computer, with a
+// real WebDAV server (Apache) to connect to and a keyring in memory. Apache starts on the first
+// start().
 class ServerSettingsFixture : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QObject* storeChoice READ storeChoice CONSTANT)
+    QML_ELEMENT
+    Q_PROPERTY(velunora::SyncController* controller READ controller CONSTANT)
+    Q_PROPERTY(velunora::CloudStoreChoice* storeChoice READ storeChoice CONSTANT)
     Q_PROPERTY(QString address READ address CONSTANT)
     Q_PROPERTY(QString user READ user CONSTANT)
     Q_PROPERTY(QString password READ password CONSTANT)
@@ -31,7 +35,8 @@ public:
     // The password the keyring holds for the account now chosen, empty when none.
     Q_INVOKABLE QString keptPassword() const;
 
-    QObject* storeChoice() const { return choice_.get(); }
+    SyncController* controller() const { return controller_.get(); }
+    CloudStoreChoice* storeChoice() const { return controller_->storeChoice(); }
     QString address() const;
     QString user() const;
     QString password() const;
@@ -41,7 +46,7 @@ private:
     std::unique_ptr<testing::WebDAVTestServer> server_;
     std::shared_ptr<MemorySettings> settings_;
     std::shared_ptr<std::map<QString, QString>> keyring_;
-    std::unique_ptr<CloudStoreChoice> choice_;
+    std::unique_ptr<SyncController> controller_;
 };
 
 } // namespace velunora

@@ -1,9 +1,10 @@
 import QtQuick
 import QtTest
 import Velunora.Ui
+import Velunora.Preview
 
-// The onboarding's navigation rules and its two pages that act on the controller, on a
-// stand-in controller.
+// The onboarding's navigation rules and its two pages that act on the controller, on the real
+// controller over services in memory.
 TestCase {
     id: testCase
     name: "Onboarding"
@@ -12,33 +13,41 @@ TestCase {
     visible: true
     when: windowShown
 
-    // The view and its controller in one tree, torn down together, so that the view never
-    // outlives its controller.
+    // The view holds its session, whose controller it shows, and lets it go once the view is
+    // gone, so that the view never outlives its controller.
     Component {
         id: viewHarness
         Item {
+            id: viewRoot
+            required property PreviewSession session
             readonly property alias view: view
-            readonly property alias controller: stub
+            readonly property SyncController controller: session.controller
             width: 790
             height: 590
             OnboardingView {
                 id: view
                 anchors.fill: parent
-                controller: stub
+                controller: viewRoot.session.controller
             }
-            PreviewController { id: stub }
+            Component.onDestruction: session.destroy()
         }
     }
     Component {
         id: windowHarness
         Item {
+            id: windowRoot
+            required property PreviewSession session
             readonly property alias window: window
             OnboardingWindow {
                 id: window
-                controller: stub
+                controller: windowRoot.session.controller
             }
-            PreviewController { id: stub }
+            Component.onDestruction: session.destroy()
         }
+    }
+    Component {
+        id: sessionComponent
+        PreviewSession {}
     }
     Component {
         id: signalSpy
@@ -46,12 +55,12 @@ TestCase {
     }
 
     function makeView(settings) {
-        const harness = createTemporaryObject(viewHarness, testCase)
+        const session = sessionComponent.createObject(null, settings || {})
+        const harness = createTemporaryObject(viewHarness, testCase, { session: session })
         verify(harness !== null)
-        for (const key in settings)
-            harness.controller[key] = settings[key]
         const finished = createTemporaryObject(signalSpy, testCase, { target: harness.view, signalName: "finish" })
-        return { view: harness.view, controller: harness.controller, finished: finished }
+        return { view: harness.view, controller: harness.controller, session: session,
+                 finished: finished }
     }
 
     function item(root, name) {
@@ -191,20 +200,19 @@ TestCase {
         compare(symbol.name, "folder.badge.questionmark")
         verify(Qt.colorEqual(symbol.color, Theme.orange))
         mouseClick(button)
-        compare(made.controller.calls, ["chooseCard"])
+        compare(made.session.folderChoices, 1)
 
-        made.controller.detectedCardName = "ResMed AirSense 10"
-        made.controller.hasDetectedCard = true
+        made.session.insertCard()
         compare(made.view.page, 2, "recognising a card does not leave the page")
-        compare(heading.text, "ResMed AirSense 10")
+        compare(heading.text, "ResMed AirSense 10 AutoSet")
         compare(line.text, "La carte est reconnue et pr\u00eate \u00e0 \u00eatre synchronis\u00e9e.")
         compare(button.text, "Changer de carte\u2026")
         compare(symbol.name, "checkmark.shield.fill")
         verify(Qt.colorEqual(symbol.color, Theme.mint))
         mouseClick(button)
-        compare(made.controller.calls, ["chooseCard", "chooseCard"])
+        compare(made.session.folderChoices, 2)
 
-        made.controller.hasDetectedCard = false
+        made.session.removeCard()
         compare(heading.text, "Choisissez la carte SD")
         compare(button.text, "Choisir une carte SD\u2026")
     }
@@ -218,20 +226,22 @@ TestCase {
         verify(!login.checked)
 
         mouseClick(automatic)
-        compare(made.controller.calls, ["setAutomaticCardImport:false"])
+        compare(made.session.setting("automatic-card-import"), false)
         verify(!automatic.checked)
-        made.controller.automaticCardImport = true
+        made.controller.setAutomaticCardImport(true)
         verify(automatic.checked, "a change made in the tray panel shows here too")
 
         mouseClick(login)
-        compare(made.controller.calls[1], "setLaunchAtLogin:true")
+        compare(made.session.autostartRequests, ["register"])
         verify(!login.checked, "a refused login item springs back")
-        made.controller.launchAtLogin = true
+        made.session.refusesLaunchAtLogin = false
+        made.controller.setLaunchAtLogin(true)
         verify(login.checked)
     }
 
     function test_arrowsPulseOnlyWhileTheWelcomePageIsOnScreen() {
-        const window = createTemporaryObject(windowHarness, testCase).window
+        const window = createTemporaryObject(windowHarness, testCase, {
+            session: sessionComponent.createObject(null) }).window
         const finished = createTemporaryObject(signalSpy, testCase, { target: window, signalName: "finishRequested" })
         const view = item(window.contentItem, "onboardingView")
         verify(!view.isAnimating, "nothing moves before the window is shown")

@@ -1,8 +1,10 @@
 import QtQuick
 import QtTest
 import Velunora.Ui
+import Velunora.Preview
 
-// The rules of the tray panel that a user relies on, on a stand-in controller.
+// The rules of the tray panel that a user relies on, on the real controller over services in
+// memory.
 TestCase {
     id: testCase
     name: "Panel"
@@ -18,27 +20,33 @@ TestCase {
         }
     }
     Component {
-        id: controllerComponent
-        PreviewController {}
+        id: sessionComponent
+        PreviewSession {}
     }
 
-    // Panels go before their controllers, so that no binding reads a controller that is gone.
+    // Panels go before their sessions, so that no binding reads a controller that is gone.
     property var createdPanels: []
     function cleanup() {
         for (const pair of createdPanels) {
             pair.panel.destroy()
-            pair.controller.destroy()
+            pair.session.destroy()
         }
         createdPanels = []
     }
 
     function makePanel(settings) {
-        const controller = controllerComponent.createObject(testCase, settings || {})
-        const panel = panelComponent.createObject(testCase, { controller: controller })
-        createdPanels.push({ panel: panel, controller: controller })
+        const session = sessionComponent.createObject(testCase, settings || {}) as PreviewSession
+        const panel = panelComponent.createObject(testCase, { controller: session.controller })
+        createdPanels.push({ panel: panel, session: session })
         verify(panel !== null)
         waitForRendering(panel)
-        return { panel: panel, controller: controller }
+        return { panel: panel, controller: session.controller, session: session }
+    }
+
+    // The sync the controller runs on the session's card, to its end.
+    function syncToTheEnd(made) {
+        made.controller.startSync()
+        tryCompare(made.controller.status, "kindName", "success", 20000)
     }
 
     function item(panel, name) {
@@ -47,16 +55,10 @@ TestCase {
         return found
     }
 
-    function status(kindName, extra) {
-        const value = { kindName: kindName, title: kindName, failureText: "" }
-        for (const key in extra)
-            value[key] = extra[key]
-        return value
-    }
-
     function test_withoutACardSyncIsOffWhateverTheStatus() {
         for (const kind of ["needsFolder", "success", "failed", "resetComplete"]) {
-            const made = makePanel({ status: status(kind) })
+            const made = makePanel()
+            made.session.showStatus(kind)
             verify(item(made.panel, "noCardSection").visible)
             verify(!item(made.panel, "cardSection").visible)
             verify(!item(made.panel, "syncButton").enabled, kind)
@@ -65,33 +67,30 @@ TestCase {
     }
 
     function test_busyStatusesDisableWhatMustWait() {
-        const made = makePanel({ hasDetectedCard: true, detectedCardName: "ResMed AirSense 10",
-                                 detectedCardPath: "/media/ana/CARTE" })
+        const made = makePanel({ cardInserted: true })
         verify(item(made.panel, "syncButton").enabled)
         verify(item(made.panel, "resetButton").enabled)
         verify(!item(made.panel, "progressIndicator").active)
 
-        made.controller.status = status("syncing")
+        made.session.showStatus("syncing")
         verify(!item(made.panel, "syncButton").enabled)
         verify(!item(made.panel, "resetButton").enabled)
         verify(item(made.panel, "progressIndicator").active)
 
-        made.controller.status = status("resetting")
+        made.session.showStatus("resetting")
         verify(item(made.panel, "syncButton").enabled, "a sync may be asked for during a reset")
         verify(!item(made.panel, "resetButton").enabled)
         verify(item(made.panel, "progressIndicator").active)
     }
 
     function test_aCardNeedingAccessSaysSoAndStillSyncs() {
-        const made = makePanel({ hasDetectedCard: true, cardNeedsAccess: true,
-                                 detectedCardName: "ResMed AirSense 10",
-                                 status: status("cardNeedsAccess") })
+        const made = makePanel({ cardInserted: true, cardReadable: false })
         compare(item(made.panel, "cardBadge").text, "CARTE SD \u00c0 AUTORISER")
         verify(item(made.panel, "accessExplanation").visible)
         compare(item(made.panel, "chooseCardButton").text, "Autoriser l\u2019acc\u00e8s\u2026")
         verify(item(made.panel, "syncButton").enabled)
 
-        made.controller.cardNeedsAccess = false
+        made.session.grantCardAccess()
         compare(item(made.panel, "cardBadge").text, "CARTE SD D\u00c9TECT\u00c9E")
         verify(!item(made.panel, "accessExplanation").visible)
         compare(item(made.panel, "chooseCardButton").text, "Choisir une carte\u2026")
@@ -101,21 +100,21 @@ TestCase {
         const made = makePanel()
         const line = item(made.panel, "failureLine")
         verify(!line.visible)
-        made.controller.status = status("failed", { failureText: "Le r\u00e9seau est indisponible." })
+        made.session.showStatus("failed", "Le r\u00e9seau est indisponible.")
         verify(line.visible)
         compare(line.text, "Le r\u00e9seau est indisponible.")
-        made.controller.status = status("syncing")
+        made.session.showStatus("syncing")
         verify(!line.visible)
     }
 
     function test_theExportLinkNeedsASyncSinceLaunch() {
-        const made = makePanel()
+        const made = makePanel({ cardInserted: true })
         verify(!item(made.panel, "revealExportButton").visible)
-        made.controller.hasLastSync = true
+        syncToTheEnd(made)
         verify(item(made.panel, "revealExportButton").visible)
         waitForRendering(made.panel)
         mouseClick(item(made.panel, "revealExportButton"))
-        compare(made.controller.calls, ["revealLocalExport"])
+        compare(made.session.reveals, 1, "the file browser was asked to show the export")
     }
 
     function test_switchesMirrorTheControllerEvenWhenRefused() {
@@ -126,36 +125,39 @@ TestCase {
         verify(!login.checked)
 
         mouseClick(automatic)
-        compare(made.controller.calls, ["setAutomaticCardImport:false"])
+        compare(made.session.setting("automatic-card-import"), false)
         verify(!automatic.checked)
-        made.controller.automaticCardImport = true
+        made.controller.setAutomaticCardImport(true)
         verify(automatic.checked, "the switch follows the controller after a click")
 
         mouseClick(login)
-        compare(made.controller.calls[1], "setLaunchAtLogin:true")
+        compare(made.session.autostartRequests, ["register"])
         verify(!login.checked, "a refused change springs back")
     }
 
     function test_ejectIsOfferedForARemovableCardWhileNothingRuns() {
-        const made = makePanel({ hasDetectedCard: true, canEjectCard: false })
+        const made = makePanel({ cardFolderChosen: true })
         const eject = item(made.panel, "ejectCardButton")
         verify(!eject.visible, "a folder of this computer")
-        made.controller.canEjectCard = true
+        made.session.insertCard()
         verify(eject.visible)
         mouseClick(eject)
-        compare(made.controller.calls, ["ejectCard"])
-        made.controller.status = status("syncing")
+        compare(made.session.ejections, 1)
+        made.session.showStatus("syncing")
         verify(!eject.enabled)
     }
 
     function test_buttonsCallTheController() {
-        const made = makePanel({ hasDetectedCard: true })
+        const made = makePanel({ cardInserted: true, confirmsReset: false })
         mouseClick(item(made.panel, "syncButton"))
+        // The reset waits for the sync: the next buttons once it is done.
+        tryCompare(made.controller.status, "kindName", "success", 20000)
         mouseClick(item(made.panel, "chooseCardButton"))
         mouseClick(item(made.panel, "resetButton"))
-        compare(made.controller.calls, ["startSync", "chooseCard", "confirmReset"])
+        compare([made.session.storeSaves, made.session.folderChoices, made.session.resetQuestions],
+                [1, 1, 1], "a sync, the folder chooser, the reset question")
 
-        const review = signalSpy.createObject(testCase, { target: made.panel, signalName: "reviewOnboardingRequested" })
+        const review = signalSpy.createObject(testCase, { target: made.panel, signalName: "reviewOnboardingRequested" }) as SignalSpy
         mouseClick(item(made.panel, "reviewOnboardingButton"))
         compare(review.count, 1)
     }
@@ -163,7 +165,7 @@ TestCase {
     // Tab reaches each switch and each link, and the focus shows on it, the mint of a switch
     // that is on included; each link is a target of its own, not a 6 px gap from the next.
     function test_keyboardFocusShowsAndLinksAreSeparateTargets() {
-        const made = makePanel({ hasLastSync: true })
+        const made = makePanel({ lastSync: new Date(), lastSyncNights: 412, lastSyncNewNights: 1 })
         made.panel.Window.window.requestActivate()
         tryCompare(made.panel.Window, "active", true)
         const automatic = item(made.panel, "automaticImportRowSwitch")
@@ -192,13 +194,15 @@ TestCase {
     // The success fades after a while; the line below the status keeps when it was, in the
     // user's words, and moves on to "hier" at midnight.
     function test_theLastSyncLine() {
-        const made = makePanel({ hasLastSync: false })
+        const made = makePanel()
         const line = item(made.panel, "lastSyncLine")
         verify(!line.visible)
         line.locale = Qt.locale("fr_FR")
         line.now = new Date(2026, 11, 8, 9, 30)
-        made.controller.lastSync = new Date(2026, 11, 8, 8, 12)
-        made.controller.hasLastSync = true
+        // A controller that remembers a sync at 08:12, as after a relaunch.
+        const synced = createTemporaryObject(sessionComponent, testCase, {
+            lastSync: new Date(2026, 11, 8, 8, 12), lastSyncNights: 412, lastSyncNewNights: 1 })
+        made.panel.controller = synced.controller
         verify(line.visible)
         compare(line.text, "Derni\u00e8re synchronisation : aujourd\u2019hui \u00e0 08:12")
         line.now = new Date(2026, 11, 9, 0, 1)
@@ -207,8 +211,10 @@ TestCase {
         compare(line.text, "Derni\u00e8re synchronisation : le 8 d\u00e9cembre \u00e0 08:12")
         line.now = new Date(2027, 0, 2, 7, 0)
         compare(line.text, "Derni\u00e8re synchronisation : le 8 d\u00e9cembre 2026 \u00e0 08:12")
-        made.controller.hasLastSync = false
+        synced.controller.confirmReset()
+        tryCompare(synced.controller.status, "kindName", "resetComplete", 20000)
         verify(!line.visible, "a reset forgets it")
+        made.panel.controller = made.controller
     }
 
     Component {
@@ -219,10 +225,11 @@ TestCase {
     // Without a tray, the panel is the app's only window: closing it must end the app, not
     // leave it running out of reach. By the tray, closing only hides it.
     function test_closingThePanelWindowWithoutATrayQuits() {
-        const controller = createTemporaryObject(controllerComponent, testCase)
+        const session = createTemporaryObject(sessionComponent, testCase)
         for (const besideTray of [false, true]) {
             const window = createTemporaryObject(windowComponent, testCase,
-                                                 { controller: controller, besideTray: besideTray })
+                                                 { controller: session.controller,
+                                                   besideTray: besideTray })
             const quits = createTemporaryObject(signalSpy, testCase,
                                                 { target: window, signalName: "quitRequested" })
             window.show()

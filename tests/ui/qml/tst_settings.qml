@@ -1,9 +1,11 @@
 import QtQuick
 import QtTest
 import Velunora.Ui
+import Velunora.Preview
+import Velunora.TestSupport
 
-// The settings window on a stand-in controller: each store's form, what its buttons hand over,
-// and that a store cannot change while a sync works on the current one.
+// The settings window on the real controller over services in memory: each store's form, what
+// its buttons hand over, and that a store cannot change while a sync works on the current one.
 TestCase {
     id: testCase
     name: "Settings"
@@ -19,26 +21,32 @@ TestCase {
         }
     }
     Component {
-        id: controllerComponent
-        PreviewController {}
+        id: sessionComponent
+        PreviewSession {}
+    }
+    RecordingWebServer {
+        id: server
     }
 
     property var created: []
     function cleanup() {
         for (const pair of created) {
             pair.view.destroy()
-            pair.controller.destroy()
+            pair.session.destroy()
         }
         created = []
     }
 
-    function makeView(settings, store) {
-        const controller = controllerComponent.createObject(testCase, settings || {})
-        controller.storeChoice.kind = store || "local"
-        const view = viewComponent.createObject(testCase, { controller: controller })
-        created.push({ view: view, controller: controller })
+    function makeView(store) {
+        const session = sessionComponent.createObject(testCase, { store: store || "local" }) as PreviewSession
+        const view = viewComponent.createObject(testCase, { controller: session.controller })
+        created.push({ view: view, session: session })
         waitForRendering(view)
         return view
+    }
+
+    function sessionOf(view) {
+        return created.find(pair => pair.view === view).session
     }
 
     function child(view, name) {
@@ -48,7 +56,7 @@ TestCase {
     }
 
     function test_eachStoreShowsItsOwnForm() {
-        const view = makeView({}, "webdav")
+        const view = makeView("webdav")
         verify(child(view, "webDAVForm").visible)
         verify(!child(view, "localForm").visible)
         verify(!child(view, "iCloudForm").visible)
@@ -62,31 +70,40 @@ TestCase {
         verify(child(view, "iCloudForm").visible)
         verify(child(view, "iCloudSignInButton").visible)
         mouseClick(child(view, "iCloudSignInButton"))
-        verify(child(view, "iCloudSignOutButton").visible)
+        compare(sessionOf(view).signInPages, 1, "the sign-in page opens in the browser")
+        sessionOf(view).returnFromSignIn("Camille Martin")
+        tryVerify(() => child(view, "iCloudSignOutButton").visible)
     }
 
     function test_theWebDAVFormHandsOverWhatWasTypedAndForgetsThePassword() {
-        const view = makeView({}, "local")
+        const view = makeView("local")
         mouseClick(child(view, "webDAVOption"))
         waitForRendering(view)
         const choice = view.controller.storeChoice
-        child(view, "webDAVAddressField").text = "https://cloud.example.org/dav/Velunora"
+        const address = server.address + "/dav/Velunora"
+        child(view, "webDAVAddressField").text = address
         child(view, "webDAVUserField").text = "camille"
         child(view, "webDAVPasswordField").text = "nuit-calme"
         waitForRendering(view)
 
         mouseClick(child(view, "testConnectionButton"))
-        compare(choice.calls[choice.calls.length - 1],
-                "testWebDAVConnection:https://cloud.example.org/dav/Velunora:camille:nuit-calme")
+        tryVerify(() => server.requests.length > 0, 20000)
+        compare(server.requests[0], address + ":camille:nuit-calme",
+                "the test runs on what was typed")
+        // The server refuses: the form is free again once the test failed.
+        tryCompare(choice, "working", false, 20000)
         mouseClick(child(view, "useWebDAVButton"))
-        compare(choice.calls[choice.calls.length - 1],
-                "useWebDAVStore:https://cloud.example.org/dav/Velunora:camille:nuit-calme")
-        compare(choice.kind, "webdav")
+        tryCompare(choice, "kind", "webdav", 20000)
+        const kept = sessionOf(view).keptWebDAVPasswords
+        compare(kept[kept.length - 1], address + ":camille:nuit-calme")
+        compare(choice.webDAVAddress, address)
+        compare(choice.webDAVUser, "camille")
         compare(child(view, "webDAVPasswordField").text, "", "no password left on screen")
     }
 
     function test_noStoreChangeWhileASyncRuns() {
-        const view = makeView({ status: { kindName: "syncing", title: "", failureText: "" } }, "local")
+        const view = makeView("local")
+        sessionOf(view).showStatus("syncing")
         mouseClick(child(view, "webDAVOption"))
         child(view, "webDAVAddressField").text = "https://cloud.example.org/dav"
         verify(!child(view, "useWebDAVButton").enabled)
@@ -94,23 +111,22 @@ TestCase {
     }
 
     function test_theNotificationsSwitch() {
-        const view = makeView({}, "local")
+        const view = makeView("local")
         const toggle = child(view, "settingsNotificationsRowSwitch")
         verify(toggle.checked)
         mouseClick(toggle)
-        compare(view.controller.calls[view.controller.calls.length - 1],
-                "setNotificationsEnabled:false")
+        compare(sessionOf(view).setting("sync-notifications"), false)
         verify(!toggle.checked)
-        view.controller.automaticCardImport = false
+        view.controller.setAutomaticCardImport(false)
         verify(!child(view, "settingsNotificationsRow").enabled,
                "no automatic import, nothing to notify")
     }
 
     function test_aRefusedPasswordIsShownAsAFailure() {
-        const view = makeView({}, "webdav")
+        const view = makeView("webdav")
         const choice = view.controller.storeChoice
-        choice.outcome = "Le serveur WebDAV a refusé l’identifiant ou le mot de passe."
-        choice.outcomeIsFailure = true
+        sessionOf(view).showStoreOutcome(
+            "Le serveur WebDAV a refusé l’identifiant ou le mot de passe.", true)
         const outcome = child(view, "outcome")
         verify(outcome.visible)
         compare(outcome.symbol, "exclamationmark.triangle.fill")

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import Velunora.Ui
+import Velunora.TestSupport
 
 // The settings window on the real store choice, against a real WebDAV server: what the
 // connection test tells the user, a refused password, and switching stores both ways.
@@ -12,15 +13,14 @@ TestCase {
     visible: true
     when: windowShown
 
+    ServerSettingsFixture {
+        id: serverSettings
+    }
     Component {
         id: viewComponent
         SettingsView {
             width: 480
         }
-    }
-    Component {
-        id: controllerComponent
-        PreviewController {}
     }
 
     function child(view, name) {
@@ -42,7 +42,7 @@ TestCase {
         if (!serverSettings.start())
             skip("Apache httpd with mod_dav is not installed")
         const choice = serverSettings.storeChoice
-        const controller = controllerComponent.createObject(testCase, { storeChoice: choice })
+        const controller = serverSettings.controller
         const view = viewComponent.createObject(testCase, { controller: controller })
         waitForRendering(view)
         compare(choice.kind, "local")
@@ -82,6 +82,5 @@ TestCase {
         compare(choice.kind, "local")
 
         view.destroy()
-        controller.destroy()
     }
 }

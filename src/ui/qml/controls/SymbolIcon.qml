@@ -19,8 +19,8 @@ Item {
     Image {
         id: image
         anchors.fill: parent
-        sourceSize: Qt.size(Math.ceil(root.size * Screen.devicePixelRatio),
-                            Math.ceil(root.size * Screen.devicePixelRatio))
+        sourceSize.width: Math.ceil(root.size * Screen.devicePixelRatio)
+        sourceSize.height: Math.ceil(root.size * Screen.devicePixelRatio)
         source: root.name.length > 0
                 ? "image://symbol/" + root.name + "/" + root.color.toString().substring(1) : ""
         fillMode: Image.PreserveAspectFit

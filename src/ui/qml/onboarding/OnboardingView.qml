@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import QtQuick.Window
+import Velunora.Ui
 
 // The onboarding window's content: the step list on the left, the current page on the right
 // and the navigation bar below it. Only "Retour" and "Continuer" change the page; the step
@@ -9,7 +10,7 @@ import QtQuick.Window
 FocusScope {
     id: root
 
-    required property QtObject controller
+    required property SyncController controller
     signal finish()
 
     property int page: 0
@@ -181,9 +182,13 @@ FocusScope {
                         objectName: "stepLabel" + number
                         number: index + 1
                         title: modelData
+                        // A delegate reads the view by its id, which qmllint 6.4 cannot follow
+                        // across the delegate's component (6.5's "ComponentBehavior: Bound" can).
+                        // qmllint disable unqualified
                         isCurrent: root.page === index
                         // The last step is where the user stands when done: never checked.
                         isDone: root.page > index && index < root.pageCount - 1
+                        // qmllint enable unqualified
                         Layout.fillWidth: true
                     }
                 }
@@ -224,6 +229,9 @@ FocusScope {
 
         PageSlot {
             index: 0
+            currentPage: root.page
+            leavingPage: root.leavingPage
+            transitionProgress: root.transitionProgress
             OnboardingPageWelcome {
                 id: welcomePage
                 anchors.fill: parent
@@ -232,12 +240,18 @@ FocusScope {
         }
         PageSlot {
             index: 1
+            currentPage: root.page
+            leavingPage: root.leavingPage
+            transitionProgress: root.transitionProgress
             OnboardingPageCard {
                 anchors.fill: parent
             }
         }
         PageSlot {
             index: 2
+            currentPage: root.page
+            leavingPage: root.leavingPage
+            transitionProgress: root.transitionProgress
             OnboardingPageAccess {
                 anchors.fill: parent
                 controller: root.controller
@@ -245,6 +259,9 @@ FocusScope {
         }
         PageSlot {
             index: 3
+            currentPage: root.page
+            leavingPage: root.leavingPage
+            transitionProgress: root.transitionProgress
             OnboardingPageReady {
                 anchors.fill: parent
                 controller: root.controller
@@ -252,19 +269,6 @@ FocusScope {
         }
     }
 
-    component PageSlot: Item {
-        required property int index
-        readonly property bool entering: index === root.page
-        readonly property bool leaving: index === root.leavingPage && !entering
-
-        objectName: entering ? "currentPage" : leaving ? "leavingPage" : ""
-        width: pageArea.width
-        height: pageArea.height
-        visible: entering || leaving
-        x: entering ? (1 - root.transitionProgress) * width
-                    : leaving ? -root.transitionProgress * width : 0
-        opacity: entering ? root.transitionProgress : leaving ? 1 - root.transitionProgress : 0
-    }
 
     // Navigation bar
     Rectangle {
@@ -294,10 +298,13 @@ FocusScope {
                 Rectangle {
                     required property int index
                     objectName: "pageDot" + (index + 1)
+                    // As for the steps: the view's id, past qmllint 6.4.
+                    // qmllint disable unqualified
                     width: index === root.page ? 24 : 7
                     height: 7
                     radius: height / 2
                     color: index === root.page ? Theme.mint : Theme.idlePageDot
+                    // qmllint enable unqualified
                     Behavior on width { NumberAnimation { duration: 260; easing.type: Easing.OutCubic } }
                     Behavior on color { ColorAnimation { duration: 200 } }
                 }

@@ -1,11 +1,12 @@
 import QtQuick
 import QtQuick.Window
+import Velunora.Ui
 
 // The onboarding's window: dark, 790 x 590, never larger, never smaller than 720 x 540.
 Window {
     id: window
 
-    required property QtObject controller
+    required property SyncController controller
     signal finishRequested()
 
     width: 790

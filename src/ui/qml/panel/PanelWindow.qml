@@ -1,12 +1,13 @@
 import QtQuick
 import QtQuick.Window
+import Velunora.Ui
 
 // The window that holds the panel: a frameless popup by the tray icon that closes when it loses
 // focus, or an ordinary window when the session has no tray.
 Window {
     id: window
 
-    required property QtObject controller
+    required property SyncController controller
     property bool besideTray: true
     signal reviewOnboardingRequested()
     signal settingsRequested()

@@ -1,13 +1,14 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The tray panel: what the sync is doing, the card, the two preferences and the actions. It
 // keeps no state: everything is read from the controller and every control calls it.
 Item {
     id: root
 
-    required property QtObject controller
+    required property SyncController controller
     signal reviewOnboardingRequested()
     signal settingsRequested()
     signal quitRequested()

@@ -1,11 +1,12 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The iCloud form: whether this computer is signed in, signing in and out, and the choice.
 ColumnLayout {
     id: root
 
-    required property QtObject choice
+    required property CloudStoreChoice choice
     property bool locked: false
 
     spacing: 10

@@ -1,12 +1,13 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The form of the store on this computer: the folder, which a sync client may already carry
 // to the phone, and the choice.
 ColumnLayout {
     id: root
 
-    required property QtObject choice
+    required property CloudStoreChoice choice
     property bool locked: false
 
     spacing: 8

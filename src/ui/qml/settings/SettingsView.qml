@@ -1,14 +1,15 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The settings: where the nights are published (one form per store), where the local export
 // is, and the panel's two switches. Reads the controller and its store choice, calls them.
 Item {
     id: root
 
-    required property QtObject controller
-    readonly property QtObject choice: controller.storeChoice
+    required property SyncController controller
+    readonly property CloudStoreChoice choice: controller.storeChoice
     readonly property string statusKind: controller.status.kindName
     // No store change while a sync or a reset works on the store.
     readonly property bool busy: statusKind === "syncing" || statusKind === "resetting"

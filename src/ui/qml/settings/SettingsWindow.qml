@@ -1,11 +1,12 @@
 import QtQuick
 import QtQuick.Window
+import Velunora.Ui
 
 // The settings in a window of their own, in the panel's look.
 Window {
     id: window
 
-    required property QtObject controller
+    required property SyncController controller
 
     title: qsTr("R\u00e9glages de Velunora Sync")
     color: Theme.panelBackground

@@ -1,12 +1,13 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // The WebDAV form: the server's address, the user and the password (kept in the desktop's
 // keyring), a connection test, and the choice.
 ColumnLayout {
     id: root
 
-    required property QtObject choice
+    required property CloudStoreChoice choice
     property bool locked: false
 
     spacing: 10

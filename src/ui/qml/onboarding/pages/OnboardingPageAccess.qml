@@ -1,12 +1,13 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // Third page: granting access to the card. It follows the controller live, so choosing or
 // inserting a card switches it to its recognised form without leaving the page.
 OnboardingContent {
     id: root
 
-    required property QtObject controller
+    required property SyncController controller
     readonly property bool hasCard: controller.hasDetectedCard
 
 

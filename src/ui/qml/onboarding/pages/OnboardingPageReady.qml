@@ -1,11 +1,12 @@
 import QtQuick
 import QtQuick.Layouts
+import Velunora.Ui
 
 // Last page: the two preferences, the same ones as in the tray panel.
 OnboardingContent {
     id: root
 
-    required property QtObject controller
+    required property SyncController controller
 
 
     eyebrow: qsTr("TOUT EST PR\u00caT")
