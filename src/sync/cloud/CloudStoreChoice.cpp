@@ -81,6 +81,15 @@ void CloudStoreChoice::setOutcome(const QString& text, bool failure) {
     Q_EMIT outcomeChanged();
 }
 
+bool CloudStoreChoice::endAction(const std::exception_ptr& failure) {
+    setWorking(false);
+    if (failure) {
+        setOutcome(describeFailure(failure), true);
+        return false;
+    }
+    return true;
+}
+
 void CloudStoreChoice::setWorking(bool working) {
     if (working != working_) {
         working_ = working;
@@ -235,9 +244,7 @@ QCoro::Task<> CloudStoreChoice::runICloudSignIn() {
     if (!self) {
         co_return;
     }
-    setWorking(false);
-    if (failure) {
-        setOutcome(describeFailure(failure), true);
+    if (!endAction(failure)) {
         co_return;
     }
     signedInToICloud_ = true;

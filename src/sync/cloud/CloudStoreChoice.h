@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <qcoro/qcorotask.h>
@@ -127,6 +128,8 @@ private:
     // Writes the choice, hands the new store to the service and keeps the history.
     QCoro::Task<> switchStore(std::function<void(Settings&)> write, QString done);
     void setWorking(bool working);
+    // Ends an action that ran off the main thread; false when it failed, its failure shown.
+    bool endAction(const std::exception_ptr& failure);
     // The address as the user typed it, checked; empty with the outcome set when unusable.
     QUrl checkedWebDAVAddress(const QString& address);
 

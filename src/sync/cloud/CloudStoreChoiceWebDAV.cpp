@@ -46,8 +46,7 @@ QCoro::Task<> CloudStoreChoice::applyWebDAVStore(QString address, QString user, 
             co_return;
         }
         if (failure) {
-            setWorking(false);
-            setOutcome(describeFailure(failure), true);
+            endAction(failure);
             co_return;
         }
     }
@@ -117,9 +116,7 @@ QCoro::Task<> CloudStoreChoice::runConnectionTest(QString address, QString user,
     if (!self) {
         co_return;
     }
-    setWorking(false);
-    if (failure) {
-        setOutcome(describeFailure(failure), true);
+    if (!endAction(failure)) {
         co_return;
     }
     QString outcome =

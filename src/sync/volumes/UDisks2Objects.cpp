@@ -6,9 +6,6 @@
 namespace velunora::udisks2 {
 namespace {
 
-const QString driveInterface = QStringLiteral("org.freedesktop.UDisks2.Drive");
-const QString blockInterface = QStringLiteral("org.freedesktop.UDisks2.Block");
-const QString filesystemInterface = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
 const QString noObject = QStringLiteral("/");
 
 QString objectPath(const QVariant& value) {

@@ -16,6 +16,11 @@
 // reads as the property's empty value, never as a failure.
 namespace velunora::udisks2 {
 
+// The interfaces the card scan reads, and the eject calls.
+inline const QString driveInterface = QStringLiteral("org.freedesktop.UDisks2.Drive");
+inline const QString blockInterface = QStringLiteral("org.freedesktop.UDisks2.Block");
+inline const QString filesystemInterface = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
+
 // One interface's properties by name, and one object's interfaces by name.
 using InterfaceProperties = QMap<QString, QVariantMap>;
 // The answer to GetManagedObjects: every object's interfaces, by object path.

@@ -21,8 +21,6 @@ const QString service = QStringLiteral("org.freedesktop.UDisks2");
 const QString managerPath = QStringLiteral("/org/freedesktop/UDisks2");
 const QString objectManagerInterface = QStringLiteral("org.freedesktop.DBus.ObjectManager");
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString filesystemInterface = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
-const QString driveInterface = QStringLiteral("org.freedesktop.UDisks2.Drive");
 // Unmounting flushes what is still to write; a card reader answers within seconds.
 constexpr int ejectTimeoutMilliseconds = 20000;
 
@@ -154,7 +152,7 @@ QCoro::Task<> UDisks2VolumeSource::eject(std::filesystem::path root) {
                                               "retirée."));
     }
     const QDBusMessage unmount =
-        optionsCall(objects->block, filesystemInterface, QStringLiteral("Unmount"));
+        optionsCall(objects->block, udisks2::filesystemInterface, QStringLiteral("Unmount"));
     QDBusPendingCall unmounting = bus_.asyncCall(unmount, ejectTimeoutMilliseconds);
     const QDBusMessage unmounted = co_await unmounting;
     if (unmounted.type() == QDBusMessage::ErrorMessage) {
@@ -174,7 +172,7 @@ QCoro::Task<> UDisks2VolumeSource::eject(std::filesystem::path root) {
     }
     if (objects->drive != QStringLiteral("/")) {
         const QDBusMessage powerOff =
-            optionsCall(objects->drive, driveInterface, QStringLiteral("PowerOff"));
+            optionsCall(objects->drive, udisks2::driveInterface, QStringLiteral("PowerOff"));
         QDBusPendingCall poweringOff = bus_.asyncCall(powerOff, ejectTimeoutMilliseconds);
         co_await poweringOff;
     }
