@@ -101,8 +101,10 @@ CardAccess::findCard(const std::optional<DetectedPAPCard>& followed) {
         cardLocations_->releaseFolder(*chosenFolder_);
         chosenFolder_.reset();
     }
+    // The chosen card as opening its folder again detected it: no second look at its files.
+    std::optional<DetectedPAPCard> reopened;
     if (!chosenFolder_) {
-        openStoredCardFolder();
+        reopened = openStoredCardFolder();
     }
     if (volumes_) {
         for (const auto& volume : volumes_->mountedVolumes()) {
@@ -116,6 +118,9 @@ CardAccess::findCard(const std::optional<DetectedPAPCard>& followed) {
     // No card inserted: the one the user chose by hand stays, as long as its folder is there.
     if (!chosenFolder_) {
         return std::nullopt;
+    }
+    if (reopened) {
+        return reopened;
     }
     if (followed && followed->rootFolder == *chosenFolder_) {
         return followed;
