@@ -70,6 +70,10 @@ SyncController::SyncController(SyncEnvironment environment, QObject* parent)
     }
     makeStore_ = choice.makeStore;
     storeChoice_ = new CloudStoreChoice(std::move(choice), this);
+    history_ = new NightsHistory(this);
+    if (environment_.showsPublishedNights) {
+        history_->loadPublished(environment_.localExport);
+    }
     // Another store, or iCloud signed in: the card waiting is published there at once.
     connect(storeChoice_, &CloudStoreChoice::publicationChanged, this, [this] {
         if (detectedCard_ && !cardNeedsAccess_ && !syncRunning_ && !resetRunning_) {
@@ -298,6 +302,9 @@ QCoro::Task<> SyncController::runSync() {
     qCInfo(lcSync) << "synced:" << published.nightCount << "nights published,"
                    << published.newNights << "new, store written:" << published.written;
     recordLastSync({QDateTime::currentDateTimeUtc(), published.nightCount, published.newNights});
+    if (published.history) {
+        history_->setSnapshot(std::move(published.history));
+    }
     setStatus(Status::success(published.nightCount));
 }
 
@@ -343,6 +350,7 @@ QCoro::Task<> SyncController::runReset() {
         setStatus(Status::failed(resetFailurePrefix() + unerasedTexts.join(QStringLiteral(" ; "))));
         co_return;
     }
+    history_->setSnapshot(nullptr);
     setStatus(Status::resetComplete());
 }
 

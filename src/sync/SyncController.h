@@ -9,6 +9,7 @@
 #include "sync/SyncRun.h"
 #include "sync/card/CardAccess.h"
 #include "sync/cloud/CloudStoreChoice.h"
+#include "sync/history/NightsHistory.h"
 #include "sync/publication/LocalExport.h"
 #include "sync/publication/Reset.h"
 #include "sync/publication/SnapshotPublication.h"
@@ -60,6 +61,9 @@ struct SyncEnvironment {
     // Where the imports keep what they learn of each card, so that the next sync of a card reads
     // only what changed on it; empty: nothing is kept. The reset empties it.
     std::filesystem::path importCacheFolder;
+    // Whether the published nights are read back at start for the views (the command line
+    // shows none).
+    bool showsPublishedNights = true;
     // Builds the importer registry that a sync runs on its worker thread.
     RegistryMaker makeRegistry = [] { return PAPCardImportRegistry::standard(); };
     // Whether a detected card's files can be read, or the user must grant access first.
@@ -94,6 +98,8 @@ class SyncController : public QObject {
         bool notificationsEnabled READ notificationsEnabled NOTIFY notificationsEnabledChanged)
     // Where the nights go, for the settings window and the texts that depend on it.
     Q_PROPERTY(velunora::CloudStoreChoice* storeChoice READ storeChoice CONSTANT)
+    // The published nights, for the panel's last night and the history window.
+    Q_PROPERTY(velunora::NightsHistory* history READ history CONSTANT)
     // The local export's path, for the settings window.
     Q_PROPERTY(QString localExportPath READ localExportPath CONSTANT)
 
@@ -124,6 +130,7 @@ public:
     const LocalExport& localExport() const noexcept { return environment_.localExport; }
     QString localExportPath() const;
     CloudStoreChoice* storeChoice() const noexcept { return storeChoice_; }
+    NightsHistory* history() const noexcept { return history_; }
 
     // One synchronisation: import off the main thread, merge with what the store holds (or the
     // local export when it holds nothing readable), save in place of that version, then the
@@ -207,6 +214,7 @@ private:
     bool syncRunning_ = false;
     bool resetRunning_ = false;
     CloudStoreChoice* storeChoice_ = nullptr;
+    NightsHistory* history_ = nullptr;
     CardAccess cardAccess_;
     CardWatch* cardWatch_ = nullptr;
     // The store the settings describe, for the reset of those published into before.

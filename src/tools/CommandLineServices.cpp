@@ -17,6 +17,8 @@ SyncEnvironment makeCommandLineEnvironment() {
     environment.cloud = std::make_shared<CloudSnapshotService>(
         makeConfiguredCloudStore(*settings), systemlocations::publicationLockFile());
     environment.localExport = LocalExport::standard();
+    // The command line prints its outcome; the nights published before are not shown.
+    environment.showsPublishedNights = false;
     environment.cardLocations =
         std::make_shared<CardLocations>(std::make_shared<SystemFileSystemLocator>());
     environment.importCacheFolder = systemlocations::importCacheFolder();

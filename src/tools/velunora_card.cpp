@@ -11,6 +11,9 @@
 #include "sync/Logging.h"
 #include "tools/HeadlessSync.h"
 #endif
+#ifdef VELUNORA_WITH_REPORT
+#include "tools/ReportCommand.h"
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -48,6 +51,14 @@ constexpr std::string_view usage =
     "  sign-out                      ferme la session iCloud\n"
     "                                (--verbose après sync, reset, sign-in ou sign-out : le\n"
     "                                détail de ce qui est fait, sur la sortie d’erreur)\n"
+#endif
+#ifdef VELUNORA_WITH_REPORT
+    "  report [--from AAAA-MM-JJ] [--to AAAA-MM-JJ] [--pdf FICHIER] [--csv FICHIER]\n"
+    "         [--snapshot FICHIER]\n"
+    "                                affiche l’utilisation des nuits publiées sur la période\n"
+    "                                (par défaut les 30 jours qui finissent à la dernière nuit)\n"
+    "                                et écrit le rapport PDF pour le médecin et le tableau CSV\n"
+    "                                des nuits ; --snapshot lit un instantané JSON à la place\n"
 #endif
     "  help                          affiche cette aide\n";
 
@@ -224,6 +235,13 @@ std::vector<CommandOption> optionsOf(std::string_view command) {
     if (command == "sync" || command == "reset" || command == "sign-in" || command == "sign-out") {
         return {{"--verbose", false}};
     }
+    if (command == "report") {
+        return {{"--from", true},
+                {"--to", true},
+                {"--pdf", true},
+                {"--csv", true},
+                {"--snapshot", true}};
+    }
     return {};
 }
 
@@ -282,6 +300,11 @@ int main(int argc, char** argv) {
     if (command == "generate") {
         return generate(rest);
     }
+#ifdef VELUNORA_WITH_REPORT
+    if (command == "report") {
+        return runReport(argc, argv, rest);
+    }
+#endif
 #ifdef VELUNORA_WITH_SYNC
     // --verbose, anywhere after a command that reaches the store: the log's debug lines too.
     std::vector<std::string_view> operands;

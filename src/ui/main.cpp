@@ -2,7 +2,7 @@
 #include "sync/Logging.h"
 #include "sync/Settings.h"
 #include "ui/app/AppServices.h"
-#include "ui/app/QtTranslations.h"
+#include "texts/Translations.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/app/TerminationSignals.h"
 #include "ui/app/VelunoraSyncApp.h"

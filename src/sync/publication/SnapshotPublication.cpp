@@ -63,6 +63,7 @@ QFuture<DecodedHistory> decodeOnWorker(PublishedSnapshot published, LocalExport 
 // The merge of one attempt, made on a worker thread.
 struct MergeOutcome {
     std::shared_ptr<const EncodedSnapshot> snapshot;
+    std::shared_ptr<const OscarSnapshot> merged;
     PublishedChanges changes;
     std::exception_ptr error;
 };
@@ -75,9 +76,10 @@ QFuture<MergeOutcome> mergeOnWorker(std::shared_ptr<const OscarSnapshot> importe
         try {
             // Kept to tell what the merge changes; the merge takes its own.
             const std::optional<OscarSnapshot> before = *previous;
-            const OscarSnapshot merged = mergeSnapshots(*imported, std::move(*previous));
+            OscarSnapshot merged = mergeSnapshots(*imported, std::move(*previous));
             outcome.changes = comparePublished(merged, before);
             outcome.snapshot = std::make_shared<const EncodedSnapshot>(EncodedSnapshot::of(merged));
+            outcome.merged = std::make_shared<const OscarSnapshot>(std::move(merged));
         } catch (...) {
             outcome.error = std::current_exception();
         }
@@ -169,7 +171,7 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
                 auto writing = keepExportInStep(places, *published.payload, *published.changeTag);
                 co_await writing;
             }
-            co_return PublicationResult{merged.snapshot->nightCount, 0, false};
+            co_return PublicationResult{merged.snapshot->nightCount, 0, false, merged.merged};
         }
 
         // The identity of the export file as written, handed back from the service's thread.
@@ -213,7 +215,8 @@ publishImportedSnapshot(PublicationPlaces places, std::shared_ptr<const OscarSna
         rememberPublishedPair(defaults, outcome.changeTag, *written);
         // So that a reset erases this copy too, whichever store is chosen then.
         rememberCurrentStore(defaults);
-        co_return PublicationResult{snapshot->nightCount, merged.changes.newNights, true};
+        co_return PublicationResult{snapshot->nightCount, merged.changes.newNights, true,
+                                    merged.merged};
     }
 }
 

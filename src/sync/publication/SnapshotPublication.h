@@ -39,6 +39,8 @@ struct PublicationResult {
     // Whether the store and the export were written: nothing is when the card brings nothing
     // that is not published already.
     bool written = false;
+    // The history as published now.
+    std::shared_ptr<const OscarSnapshot> history;
 };
 
 // What the store holds before a sync merges: the record as fetched, and the history decoded

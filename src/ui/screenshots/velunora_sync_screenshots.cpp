@@ -4,7 +4,7 @@
 // and, where the texts depend on it, for each store, so that each change of the views can be looked
 // at.
 #include "sync/Status.h"
-#include "ui/app/QtTranslations.h"
+#include "texts/Translations.h"
 #include "ui/preview/PreviewSession.h"
 #include "ui/tray/SymbolImages.h"
 #include "ui/windows/QuickObjects.h"

@@ -1,4 +1,4 @@
-#include "ui/app/QtTranslations.h"
+#include "texts/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
