@@ -331,13 +331,20 @@ GeneratedCard generateCard(const std::filesystem::path& root, const CardGenerato
         GeneratedNight night;
         night.day = {static_cast<int>(dayOfNight.year), static_cast<int>(dayOfNight.month),
                      static_cast<int>(dayOfNight.day)};
+        double remaining = maskSecondsPerNight;
+        if (options.variedUse) {
+            if (random() % 12 == 0) {
+                continue; // a night without the device
+            }
+            remaining =
+                std::floor(uniform(random, 2.5, 8.5) * 3600.0 / recordSeconds) * recordSeconds;
+        }
         const std::filesystem::path folder = root / "DATALOG" / compactDate(dayOfNight);
         std::filesystem::create_directories(folder);
 
         const Therapy therapy{uniform(random, 7.0, 11.0), uniform(random, 3.6, 4.6)};
         const int sessionCount = 2 + static_cast<int>(random() % 3);
         double cursor = bedtimeBase->secondsSince1970 + std::floor(uniform(random, 0, 5400));
-        double remaining = maskSecondsPerNight;
         for (int s = 0; s < sessionCount; ++s) {
             const double sessionSeconds =
                 s + 1 == sessionCount ? remaining

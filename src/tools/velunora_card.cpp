@@ -40,7 +40,10 @@ constexpr std::string_view usage =
     "                                --json, écrit l’instantané JSON dans FICHIER (compact ;\n"
     "                                indenté pour la lecture avec --pretty)\n"
     "  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]\n"
-    "                                écrit une carte de démonstration dans DOSSIER\n"
+    "           [--varied]\n"
+    "                                écrit une carte de démonstration dans DOSSIER (avec\n"
+    "                                --varied, des nuits de durées variées et quelques nuits\n"
+    "                                sans appareil ; sinon 8 h chaque nuit)\n"
 #ifdef VELUNORA_WITH_SYNC
     "  sync CARTE                    synchronise la carte : import, fusion avec l’export\n"
     "                                précédent, publication puis export local\n"
@@ -204,6 +207,8 @@ int generate(const std::vector<std::string_view>& arguments) {
             }
         } else if (option == "--airsense11") {
             options.device = cardgen::DeviceFamily::airSense11;
+        } else if (option == "--varied") {
+            options.variedUse = true;
         } else {
             return printUsage(stderr, 2);
         }
@@ -229,8 +234,11 @@ std::vector<CommandOption> optionsOf(std::string_view command) {
         return {{"--json", true}, {"--pretty", false}};
     }
     if (command == "generate") {
-        return {
-            {"--nights", true}, {"--seed", true}, {"--first-night", true}, {"--airsense11", false}};
+        return {{"--nights", true},
+                {"--seed", true},
+                {"--first-night", true},
+                {"--airsense11", false},
+                {"--varied", false}};
     }
     if (command == "sync" || command == "reset" || command == "sign-in" || command == "sign-out") {
         return {{"--verbose", false}};

@@ -1,5 +1,5 @@
 #include "sync/Settings.h"
-#include "ui/app/QtTranslations.h"
+#include "texts/Translations.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/tray/SymbolImages.h"
 #include "ui/windows/QuickDialogs.h"

@@ -155,6 +155,8 @@ void NightsHistory::updatePeriod() {
     const std::optional<usage::Period> shown = period();
     if (!shown) {
         periodText_.clear();
+        periodStart_.clear();
+        periodEnd_.clear();
         periodFigures_.setFigures({});
         nights_.setRows({});
         Q_EMIT periodChanged();
@@ -183,6 +185,8 @@ void NightsHistory::updatePeriod() {
     ahiMaximum_ = axisMaximum(largestAHI, 10.0, 5.0);
     const usage::PeriodStatistics statistics = usage::summarize(days, *shown);
     periodText_ = usagetext::period(statistics.period);
+    periodStart_ = usagetext::shortNightDate(usagetext::dateOf(statistics.period.first));
+    periodEnd_ = usagetext::shortNightDate(usagetext::dateOf(statistics.period.last));
     periodFigures_.setFigures(usagetext::periodFigures(statistics));
     for (auto day = days.rbegin(); day != days.rend(); ++day) {
         for (const NightSummary* night : day->nights) {

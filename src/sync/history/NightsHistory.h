@@ -38,6 +38,9 @@ class NightsHistory : public QObject {
     // ending with the newest night.
     Q_PROPERTY(int periodDays READ periodDays WRITE setPeriodDays NOTIFY periodChanged)
     Q_PROPERTY(QString periodText READ periodText NOTIFY periodChanged)
+    // Its first and last days, under the charts.
+    Q_PROPERTY(QString periodStart READ periodStart NOTIFY periodChanged)
+    Q_PROPERTY(QString periodEnd READ periodEnd NOTIFY periodChanged)
     Q_PROPERTY(QList<double> dayHours READ dayHours NOTIFY periodChanged)
     // The AHI of each day, NaN on a day without use.
     Q_PROPERTY(QList<double> dayAHI READ dayAHI NOTIFY periodChanged)
@@ -89,6 +92,8 @@ public:
     // The days of the window's period; nothing without nights.
     std::optional<usage::Period> period() const;
     QString periodText() const { return periodText_; }
+    QString periodStart() const { return periodStart_; }
+    QString periodEnd() const { return periodEnd_; }
     QList<double> dayHours() const { return dayHours_; }
     QList<double> dayAHI() const { return dayAHI_; }
     double ahiMaximum() const noexcept { return ahiMaximum_; }
@@ -127,7 +132,7 @@ private:
     QList<double> recentHours_;
 
     int periodDays_ = recentDayCount;
-    QString periodText_;
+    QString periodText_, periodStart_, periodEnd_;
     QList<double> dayHours_, dayAHI_;
     double ahiMaximum_ = 10.0, hoursMaximum_ = 10.0;
     FigureList periodFigures_;

@@ -7,6 +7,7 @@
 #include "ui/tray/TrayHostWatcher.h"
 #include "ui/windows/QuickDialogs.h"
 #include "ui/windows/QuickObjects.h"
+#include "ui/windows/ReportSaving.h"
 #include "ui/windows/VelunoraSyncOnboardingWindow.h"
 
 #include <QAction>
@@ -73,6 +74,7 @@ VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
     if (panel_) {
         connect(panel_, SIGNAL(reviewOnboardingRequested()), this, SLOT(reviewOnboarding()));
         connect(panel_, SIGNAL(settingsRequested()), this, SLOT(showSettings()));
+        connect(panel_, SIGNAL(historyRequested()), this, SLOT(showHistory()));
         connect(panel_, SIGNAL(quitRequested()), QCoreApplication::instance(), SLOT(quit()));
     }
 
@@ -88,6 +90,7 @@ VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
 
 VelunoraSyncApp::~VelunoraSyncApp() {
     delete settingsWindow_.data();
+    delete historyWindow_.data();
     delete panel_.data();
 }
 
@@ -117,6 +120,28 @@ void VelunoraSyncApp::showSettings() {
     settingsWindow_->requestActivate();
 }
 
+void VelunoraSyncApp::showHistory() {
+    if (panel_ && panel_->property("besideTray").toBool()) {
+        panel_->hide();
+    }
+    if (!historyWindow_) {
+        historyWindow_ = qobject_cast<QQuickWindow*>(createUiObject(
+            engine_, QStringLiteral("HistoryWindow"),
+            {{QStringLiteral("history"), QVariant::fromValue<QObject*>(controller_->history())}}));
+        if (!historyWindow_) {
+            return;
+        }
+        connect(historyWindow_, SIGNAL(reportRequested()), this, SLOT(saveHistoryReport()));
+    }
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->requestActivate();
+}
+
+void VelunoraSyncApp::saveHistoryReport() {
+    saveReport(*controller_->history());
+}
+
 void VelunoraSyncApp::start() {
     adoptTrayHost();
     if (trayIcon_ == nullptr) {
@@ -138,6 +163,9 @@ void VelunoraSyncApp::adoptTrayHost() {
     QAction* open = trayMenu_->addAction(
         QCoreApplication::translate("VelunoraSyncApp", "Ouvrir Velunora Sync"));
     connect(open, &QAction::triggered, this, &VelunoraSyncApp::showPanel);
+    QAction* history =
+        trayMenu_->addAction(QCoreApplication::translate("VelunoraSyncApp", "Historique…"));
+    connect(history, &QAction::triggered, this, &VelunoraSyncApp::showHistory);
     QAction* settings =
         trayMenu_->addAction(QCoreApplication::translate("VelunoraSyncApp", "Réglages…"));
     connect(settings, &QAction::triggered, this, &VelunoraSyncApp::showSettings);

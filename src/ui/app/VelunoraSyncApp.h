@@ -44,6 +44,8 @@ Q_SIGNALS:
 private:
     Q_SLOT void reviewOnboarding();
     Q_SLOT void showSettings();
+    Q_SLOT void showHistory();
+    Q_SLOT void saveHistoryReport();
     void togglePanel();
     void adoptTrayHost();
     void updateTrayIcon();
@@ -54,6 +56,7 @@ private:
     SyncController* controller_ = nullptr;
     QPointer<QQuickWindow> panel_;
     QPointer<QQuickWindow> settingsWindow_;
+    QPointer<QQuickWindow> historyWindow_;
     TrayHostWatcher* trayHost_ = nullptr;
     QSystemTrayIcon* trayIcon_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;

@@ -432,3 +432,27 @@ int PreviewSession::storeSaves() const {
 }
 
 } // namespace velunora::preview
+
+namespace velunora::preview {
+
+void PreviewSession::publishNights(int nights) {
+    if (controller_ == nullptr || nights <= 0) {
+        return;
+    }
+    const fs::path card = fs::path(folder_.path().toStdString()) / "published-card";
+    fs::remove_all(card);
+    cardgen::CardGeneratorOptions options;
+    options.nights = nights;
+    options.seed = 7;
+    options.variedUse = true;
+    cardgen::generateCard(card, options);
+    const PAPCardImportRegistry registry = PAPCardImportRegistry::standard();
+    const std::optional<DetectedPAPCard> detected = registry.detectCard(card);
+    if (!detected) {
+        return;
+    }
+    controller_->history()->setSnapshot(
+        std::make_shared<const OscarSnapshot>(registry.importCard(*detected)));
+}
+
+} // namespace velunora::preview

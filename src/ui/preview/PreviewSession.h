@@ -108,6 +108,9 @@ public:
     Q_INVOKABLE void showStoreOutcome(const QString& text, bool failure);
     // The browser comes back from the iCloud sign-in page, signed in to that account.
     Q_INVOKABLE void returnFromSignIn(const QString& accountName);
+    // `nights` nights of varied use ending last night, read from a generated card, become the
+    // published history the views show.
+    Q_INVOKABLE void publishNights(int nights);
     // The value the settings hold for `key`.
     Q_INVOKABLE QVariant setting(const QString& key) const;
 

@@ -4,6 +4,8 @@
 // and, where the texts depend on it, for each store, so that each change of the views can be looked
 // at.
 #include "sync/Status.h"
+#include "sync/SyncController.h"
+#include "sync/history/NightsHistory.h"
 #include "texts/Translations.h"
 #include "ui/preview/PreviewSession.h"
 #include "ui/tray/SymbolImages.h"
@@ -97,6 +99,7 @@ int main(int argc, char** argv) {
     }
     // What a user of that language reads: the app's wording, and Qt's own texts.
     const QLocale locale(english ? QLocale::English : QLocale::French);
+    QLocale::setDefault(locale);
     velunora::installAppTranslations(locale);
     velunora::installQtTranslations(locale);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -218,6 +221,37 @@ int main(int argc, char** argv) {
         if (auto* window = qobject_cast<QQuickWindow*>(settings.get())) {
             allSaved = save(*window, folder, QStringLiteral("settings-") + store) && allSaved;
         }
+    }
+
+    // Last night in the panel, and the history window: the last 30 days with the newest night
+    // and its series, then 90 days with an older night, which keeps no series.
+    {
+        const auto session = makeSession({.card = true,
+                                          .lastSync = true,
+                                          .nights = 60,
+                                          .newNights = 1,
+                                          .status = QStringLiteral("success")},
+                                         stores.front());
+        session->publishNights(60);
+        velunora::NightsHistory* history = session->controller()->history();
+        const std::unique_ptr<QObject, Deleter> panel(createUiObject(
+            engine, QStringLiteral("PanelWindow"),
+            {{QStringLiteral("controller"), QVariant::fromValue(session->controller())},
+             {QStringLiteral("besideTray"), false}}));
+        if (auto* window = qobject_cast<QQuickWindow*>(panel.get())) {
+            allSaved = save(*window, folder, QStringLiteral("panel-last-night")) && allSaved;
+        }
+        const std::unique_ptr<QObject, Deleter> historyWindow(
+            createUiObject(engine, QStringLiteral("HistoryWindow"),
+                           {{QStringLiteral("history"), QVariant::fromValue(history)}}));
+        auto* window = qobject_cast<QQuickWindow*>(historyWindow.get());
+        if (window == nullptr) {
+            return 1;
+        }
+        allSaved = save(*window, folder, QStringLiteral("history-30-days")) && allSaved;
+        history->setPeriodDays(90);
+        history->selectNight(10);
+        allSaved = save(*window, folder, QStringLiteral("history-90-days-older-night")) && allSaved;
     }
 
     for (const bool card : {false, true}) {

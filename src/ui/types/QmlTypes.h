@@ -6,6 +6,7 @@
 #include "sync/Status.h"
 #include "sync/SyncController.h"
 #include "sync/cloud/CloudStoreChoice.h"
+#include "sync/history/NightsHistory.h"
 
 #include <QtQml/qqml.h>
 
@@ -23,6 +24,27 @@ struct CloudStoreChoiceType {
     QML_FOREIGN(velunora::CloudStoreChoice)
     QML_NAMED_ELEMENT(CloudStoreChoice)
     QML_UNCREATABLE("The controller owns the store choice.")
+};
+
+struct NightsHistoryType {
+    Q_GADGET
+    QML_FOREIGN(velunora::NightsHistory)
+    QML_NAMED_ELEMENT(NightsHistory)
+    QML_UNCREATABLE("The controller owns the published nights.")
+};
+
+struct FigureListType {
+    Q_GADGET
+    QML_FOREIGN(velunora::FigureList)
+    QML_NAMED_ELEMENT(FigureList)
+    QML_UNCREATABLE("The published nights hand out their figures.")
+};
+
+struct NightListType {
+    Q_GADGET
+    QML_FOREIGN(velunora::NightList)
+    QML_NAMED_ELEMENT(NightList)
+    QML_UNCREATABLE("The published nights hand out their list.")
 };
 
 // A value the controller hands out, never made in QML.

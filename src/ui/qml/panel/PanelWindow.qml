@@ -11,6 +11,7 @@ Window {
     property bool besideTray: true
     signal reviewOnboardingRequested()
     signal settingsRequested()
+    signal historyRequested()
     signal quitRequested()
 
     title: "Velunora Sync"
@@ -47,10 +48,16 @@ Window {
             controller: window.controller
             onReviewOnboardingRequested: window.reviewOnboardingRequested()
             onSettingsRequested: window.settingsRequested()
+            onHistoryRequested: window.historyRequested()
             onQuitRequested: window.quitRequested()
         }
     }
 
+    Shortcut {
+        sequence: "Ctrl+H"
+        enabled: window.controller.history.hasNights
+        onActivated: window.historyRequested()
+    }
     Shortcut {
         sequence: "Escape"
         enabled: window.besideTray

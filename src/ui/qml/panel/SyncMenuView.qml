@@ -11,6 +11,7 @@ Item {
     required property SyncController controller
     signal reviewOnboardingRequested()
     signal settingsRequested()
+    signal historyRequested()
     signal quitRequested()
 
     readonly property string statusKind: controller.status.kindName
@@ -91,6 +92,18 @@ Item {
                     contentItem: ProgressRing {}
                 }
             }
+        }
+
+        Divider { visible: lastNight.visible }
+
+        // Last night, as soon as anything is published, card or no card.
+        LastNightView {
+            id: lastNight
+            objectName: "lastNightView"
+            visible: root.controller.history.hasNights
+            history: root.controller.history
+            Layout.fillWidth: true
+            onHistoryRequested: root.historyRequested()
         }
 
         Divider {}

@@ -1,0 +1,67 @@
+#include "ui/windows/ReportSaving.h"
+
+#include "nights/NightsTable.h"
+#include "report/NightsReport.h"
+#include "sync/history/NightsHistory.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace velunora {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("ReportSaving", text);
+}
+
+} // namespace
+
+QString suggestedReportName(const NightsHistory& history) {
+    const std::optional<usage::Period> period = history.period();
+    if (!period) {
+        return {};
+    }
+    return tr("Velunora – nuits du %1 au %2.pdf")
+        .arg(QString::fromStdString(usage::isoDay(period->first)),
+             QString::fromStdString(usage::isoDay(period->last)));
+}
+
+void saveReport(const NightsHistory& history) {
+    const std::optional<usage::Period> period = history.period();
+    if (!period || !history.snapshot()) {
+        return;
+    }
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString pdf = QFileDialog::getSaveFileName(
+        nullptr, tr("Enregistrer le rapport pour le médecin"),
+        QDir(folder).filePath(suggestedReportName(history)), tr("Document PDF (*.pdf)"));
+    if (pdf.isEmpty()) {
+        return;
+    }
+    if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        pdf += QStringLiteral(".pdf");
+    }
+    const QFileInfo file(pdf);
+    const QString csv = file.dir().filePath(file.completeBaseName() + QStringLiteral(".csv"));
+    // Keeps the history alive while the pages are drawn, whatever a sync publishes meanwhile.
+    const std::shared_ptr<const OscarSnapshot> snapshot = history.snapshot();
+    const NightsReport report{*snapshot, *period, QLocale()};
+    std::optional<QString> failure = writeReportPdf(report, pdf);
+    if (!failure) {
+        failure = writeReportCsv(report, csv);
+    }
+    if (failure) {
+        QMessageBox::warning(nullptr, tr("Rapport non enregistré"), *failure);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(pdf));
+}
+
+} // namespace velunora
