@@ -46,6 +46,8 @@ packages=(
     fonts-inter
     # a stand-in of CloudKit Web Services for the iCloud store's tests
     python3
+    # what reads the clinic's report back in its test: its text, its pages, its first page drawn
+    poppler-utils
     # real WebDAV servers for the cloud store's tests: Apache's mod_dav, and rclone's, which
     # keeps no dead properties and ignores conditional writes
     apache2

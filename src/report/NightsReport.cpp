@@ -18,8 +18,10 @@ namespace velunora {
 
 namespace {
 
-QString tr(const char* text, int count = -1) {
-    return QCoreApplication::translate("NightsReport", text, nullptr, count);
+// The app's texts of this file, in the user's language.
+QString translate(const char* context, const char* text, const char* disambiguation = nullptr,
+                  int count = -1) {
+    return QCoreApplication::translate(context, text, disambiguation, count);
 }
 
 // The page in points (72 a inch), its margins and the sizes of its text.
@@ -42,10 +44,11 @@ QString deviceText(const OscarSnapshot& snapshot) {
         const QString name = QString::fromStdString(machine.displayName());
         devices.append(machine.serialNumber.empty()
                            ? name
-                           : tr("%1, numéro de série %2")
+                           : translate("NightsReport", "%1, numéro de série %2")
                                  .arg(name, QString::fromStdString(machine.serialNumber)));
     }
-    return devices.isEmpty() ? tr("inconnu") : devices.join(QStringLiteral(" ; "));
+    return devices.isEmpty() ? translate("NightsReport", "inconnu")
+                             : devices.join(QStringLiteral(" ; "));
 }
 
 class ReportPainter {
@@ -87,8 +90,8 @@ private:
 
     void footer() {
         text(margin, pageHeight - margin + 12.0, contentWidth,
-             tr("Velunora Sync · page %1 sur %2").arg(page_).arg(pageCount_), fontOf(7.5), quiet,
-             Qt::AlignRight);
+             translate("NightsReport", "Velunora Sync · page %1 sur %2").arg(page_).arg(pageCount_),
+             fontOf(7.5), quiet, Qt::AlignRight);
     }
 
     void nextPage() {
@@ -101,19 +104,23 @@ private:
                          const usage::PeriodStatistics& statistics) {
         const QLocale& locale = report_.locale;
         double y = margin;
-        text(margin, y, contentWidth, tr("Relevé d’utilisation de l’appareil de PPC"),
+        text(margin, y, contentWidth,
+             translate("NightsReport", "Relevé d’utilisation de l’appareil de PPC"),
              fontOf(17, true));
         y += 26;
         text(margin, y, contentWidth, usagetext::period(statistics.period, locale), fontOf(10.5));
         y += 17;
-        const QString device = tr("Appareil : %1").arg(deviceText(report_.snapshot));
+        const QString device =
+            translate("NightsReport", "Appareil : %1").arg(deviceText(report_.snapshot));
         text(margin, y, contentWidth, device, fontOf(9.5), quiet);
         y += wrappedHeight(contentWidth, device, fontOf(9.5)) + 2;
-        text(margin, y, contentWidth,
-             tr("Établi le %1 à partir des nuits enregistrées par l’appareil. Les jours sans "
-                "utilisation comptent pour 0 h.")
-                 .arg(usagetext::longDate(QDate::currentDate(), locale)),
-             fontOf(8.5), quiet);
+        text(
+            margin, y, contentWidth,
+            translate("NightsReport",
+                      "Établi le %1 à partir des nuits enregistrées par l’appareil. Les jours sans "
+                      "utilisation comptent pour 0 h.")
+                .arg(usagetext::longDate(QDate::currentDate(), locale)),
+            fontOf(8.5), quiet);
         y += 26;
 
         const double labelWidth = 230.0;
@@ -128,7 +135,8 @@ private:
             painter_.drawLine(QPointF(margin, y), QPointF(margin + contentWidth, y));
         }
         y += 22;
-        text(margin, y, contentWidth, tr("Heures d’utilisation par nuit"), fontOf(11, true));
+        text(margin, y, contentWidth, translate("NightsReport", "Heures d’utilisation par nuit"),
+             fontOf(11, true));
         y += 20;
         drawHoursChart(QRectF(margin + 24, y, contentWidth - 24, 170), days);
         nextPage();
@@ -148,7 +156,7 @@ private:
             painter_.setPen(quiet);
             painter_.drawText(QRectF(area.left() - 26, yOf(hours) - 6, 22, 12),
                               int(Qt::AlignRight | Qt::AlignVCenter),
-                              tr("%1 h").arg(static_cast<int>(hours)));
+                              translate("NightsReport", "%1 h").arg(static_cast<int>(hours)));
         }
         const auto count = static_cast<double>(std::max<std::size_t>(days.size(), 1));
         const double slot = area.width() / count;
@@ -179,18 +187,21 @@ private:
             }
         }
         text(area.left(), area.bottom() + 18, area.width(),
-             tr("Trait pointillé : 4 h. En orange : les nuits de moins de 4 h."), fontOf(7.5),
-             quiet);
+             translate("NightsReport",
+                       "Trait pointillé : 4 h. En orange : les nuits de moins de 4 h."),
+             fontOf(7.5), quiet);
     }
 
     void drawNightPages(std::span<const usage::DayOfUse> days) {
         const QLocale& locale = report_.locale;
-        const QStringList headers{tr("Nuit"),          tr("Utilisation"),  tr("IAH"),
-                                  tr("Pression moy."), tr("Pression 95e"), tr("Fuite 95e"),
-                                  tr("≥ 4 h")};
+        const QStringList headers{
+            translate("NightsReport", "Nuit"),         translate("NightsReport", "Utilisation"),
+            translate("NightsReport", "IAH"),          translate("NightsReport", "Pression moy."),
+            translate("NightsReport", "Pression 95e"), translate("NightsReport", "Fuite 95e"),
+            translate("NightsReport", "≥ 4 h")};
         const double widths[] = {130, 70, 55, 75, 75, 60, 34};
         const auto header = [&](double y) {
-            text(margin, y, contentWidth, tr("Les nuits"), fontOf(11, true));
+            text(margin, y, contentWidth, translate("NightsReport", "Les nuits"), fontOf(11, true));
             y += 22;
             double x = margin;
             for (qsizetype column = 0; column < headers.size(); ++column) {
@@ -204,7 +215,8 @@ private:
             return y;
         };
         const auto optional = [&](const std::optional<double>& value, auto format) {
-            return value && std::isfinite(*value) ? format(*value, locale) : tr("—");
+            return value && std::isfinite(*value) ? format(*value, locale)
+                                                  : translate("NightsReport", "—");
         };
         double y = header(margin);
         std::int64_t rowsOnPage = 0;
@@ -222,7 +234,8 @@ private:
                     optional(night->pressureAverage, usagetext::pressure),
                     optional(night->pressure95th, usagetext::pressure),
                     optional(night->leak95th, usagetext::leak),
-                    night->maskOnHours >= usage::compliantHours ? tr("oui") : tr("non"),
+                    night->maskOnHours >= usage::compliantHours ? translate("NightsReport", "oui")
+                                                                : translate("NightsReport", "non"),
                 };
                 double x = margin;
                 for (qsizetype column = 0; column < cells.size(); ++column) {
@@ -235,8 +248,9 @@ private:
             }
         }
         if (rowsOnPage == 0) {
-            text(margin, y, contentWidth, tr("Aucune nuit enregistrée dans la période."),
-                 fontOf(9.5), quiet);
+            text(margin, y, contentWidth,
+                 translate("NightsReport", "Aucune nuit enregistrée dans la période."), fontOf(9.5),
+                 quiet);
         }
         footer();
     }
@@ -249,7 +263,8 @@ private:
 };
 
 std::optional<QString> failureOf(const QSaveFile& file, const QString& path) {
-    return tr("Le rapport n’a pas pu être écrit dans « %1 » : %2").arg(path, file.errorString());
+    return translate("NightsReport", "Le rapport n’a pas pu être écrit dans « %1 » : %2")
+        .arg(path, file.errorString());
 }
 
 } // namespace
@@ -267,12 +282,12 @@ std::optional<QString> writeReportPdf(const NightsReport& report, const QString&
         writer.setResolution(72);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(0, 0, 0, 0), QPageLayout::Point));
-        writer.setTitle(tr("Relevé d’utilisation de l’appareil de PPC"));
+        writer.setTitle(translate("NightsReport", "Relevé d’utilisation de l’appareil de PPC"));
         writer.setCreator(QStringLiteral("Velunora Sync"));
         ReportPainter painter(writer, report);
         if (!painter.isActive()) {
             file.cancelWriting();
-            return tr("Le rapport n’a pas pu être dessiné.");
+            return translate("NightsReport", "Le rapport n’a pas pu être dessiné.");
         }
         painter.draw(days, statistics);
     }

@@ -13,6 +13,8 @@
 #include "sync/cloud/local/LocalCloudStore.h"
 #include "sync/cloud/webdav/WebDAVCloudStore.h"
 #include "sync/cloud/webdav/WebDAVTestServer.h"
+#include "sync/history/NightsHistory.h"
+#include "sync/history/UsageTexts.h"
 #include "tools/CardGenerator.h"
 
 #include <QTest>
@@ -372,6 +374,49 @@ TEST_F(EveryMorningTest, TheNewsOfTheMorningAndTheLastSyncSurviveARestart) {
     QCoro::waitFor(restarted->reset());
     EXPECT_FALSE(restarted->hasLastSync());
     EXPECT_FALSE(computer.start()->hasLastSync());
+}
+
+// The panel shows last night from what was published, before the card is back in the reader, and
+// follows each sync and the reset.
+TEST_F(EveryMorningTest, LastNightIsShownFromThePublishedNightsAndFollowsEachSync) {
+    const fs::path storeRoot = folder.path() / "store";
+    Computer computer([&] { return std::make_unique<LocalCloudStore>(storeRoot); });
+    GrowingCard card(generatedCard(5), folder.path() / "reader", false);
+    {
+        const auto firstRun = computer.start();
+        EXPECT_FALSE(firstRun->history()->hasNights()) << "nothing published yet";
+    }
+    card.addNight();
+    card.addNight();
+    ASSERT_EQ(computer.syncOnce(card.root()), Status::success(2));
+
+    // The next morning the program starts without the card.
+    const auto controller = computer.start();
+    NightsHistory& history = *controller->history();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return history.hasNights(); }, 10'000))
+        << "the published nights are read back at start";
+    const OscarSnapshot published = decodeSnapshot(computer.exported());
+    const auto lastDay = *usage::dayOfNight(published.nights.back().date);
+    EXPECT_EQ(history.lastNightDate(), usagetext::nightTitle(usagetext::dateOf(lastDay)));
+    EXPECT_EQ(history.lastNightHours(), usagetext::hours(published.nights.back().maskOnHours));
+    ASSERT_EQ(history.recentHours().size(), NightsHistory::recentDayCount);
+    EXPECT_EQ(history.recentSummary(), usagetext::compliantNights(2, 30));
+    EXPECT_EQ(history.nights()->rowCount(), 2) << "the window's list holds both nights";
+
+    // A night more on the card: the panel shows it once the sync is done.
+    card.addNight();
+    controller->adoptCardFolder(card.root());
+    QCoro::waitFor(controller->sync());
+    ASSERT_EQ(controller->status(), Status::success(3));
+    EXPECT_EQ(history.lastNightDate(),
+              usagetext::nightTitle(usagetext::dateOf(lastDay + std::chrono::days{1})));
+    EXPECT_EQ(history.recentSummary(), usagetext::compliantNights(3, 30));
+    EXPECT_EQ(history.nights()->rowCount(), 3);
+    EXPECT_EQ(history.selectedNight(), 2) << "the newest night is the one shown";
+
+    QCoro::waitFor(controller->reset());
+    EXPECT_FALSE(history.hasNights()) << "nothing is shown of erased nights";
+    EXPECT_EQ(history.nights()->rowCount(), 0);
 }
 
 } // namespace

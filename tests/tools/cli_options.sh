@@ -18,7 +18,7 @@ expect() { # expected-status description command...
         status=1
     fi
 }
-for command in detect import generate sync reset sign-in sign-out; do
+for command in detect import generate sync reset sign-in sign-out report; do
     expect 0 "$command --help" "$card_tool" "$command" --help
     grep -q "Utilisation" "$work/out" || { echo "$command --help: no usage on stdout"; status=1; }
     expect 2 "$command --bogus" "$card_tool" "$command" --bogus

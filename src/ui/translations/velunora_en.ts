@@ -186,6 +186,100 @@
     </message>
 </context>
 <context>
+    <name>HistoryView</name>
+    <message>
+        <source>Historique des nuits</source>
+        <translation>Night history</translation>
+    </message>
+    <message>
+        <source>30 jours</source>
+        <translation>30 days</translation>
+    </message>
+    <message>
+        <source>90 jours</source>
+        <translation>90 days</translation>
+    </message>
+    <message>
+        <source>1 an</source>
+        <translation>1 year</translation>
+    </message>
+    <message>
+        <source>Tout</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Période : %1</source>
+        <translation>Period: %1</translation>
+    </message>
+    <message>
+        <source>Nuits de la période</source>
+        <translation>Nights of the period</translation>
+    </message>
+    <message>
+        <source>%1 : %2, IAH %3</source>
+        <translation>%1: %2, AHI %3</translation>
+    </message>
+    <message>
+        <source>Heures d’utilisation par nuit</source>
+        <translation>Hours of use per night</translation>
+    </message>
+    <message>
+        <source>Rapport…</source>
+        <translation>Report…</translation>
+    </message>
+    <message>
+        <source>Enregistre le rapport PDF et le tableau CSV de la période pour le médecin</source>
+        <translation>Saves the PDF report and the CSV table of the period for the doctor</translation>
+    </message>
+    <message>
+        <source>h</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>Heures d’utilisation par nuit, trait à 4 h</source>
+        <translation>Hours of use per night, line at 4 h</translation>
+    </message>
+    <message>
+        <source>IAH par nuit</source>
+        <translation>AHI per night</translation>
+    </message>
+    <message>
+        <source>/h</source>
+        <translation>/h</translation>
+    </message>
+    <message>
+        <source>IAH par nuit, trait à 5 par heure</source>
+        <translation>AHI per night, line at 5 per hour</translation>
+    </message>
+    <message>
+        <source>Sessions</source>
+        <translation>Sessions</translation>
+    </message>
+    <message>
+        <source>Pression (cmH₂O)</source>
+        <translation>Pressure (cmH₂O)</translation>
+    </message>
+    <message>
+        <source>Fuite (L/min)</source>
+        <translation>Leak (L/min)</translation>
+    </message>
+    <message>
+        <source>Débit (L/min), événements marqués</source>
+        <translation>Flow (L/min), events marked</translation>
+    </message>
+    <message>
+        <source>Les courbes de pression, de fuite et de débit sont gardées pour les dernières nuits seulement.</source>
+        <translation>Pressure, leak and flow curves are kept for the latest nights only.</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>Historique des nuits</source>
+        <translation>Night history</translation>
+    </message>
+</context>
+<context>
     <name>ICloudForm</name>
     <message>
         <source>Connecté à iCloud sur cet ordinateur.</source>
@@ -233,6 +327,29 @@
     <message>
         <source>Connecté au compte iCloud de %1.</source>
         <translation>Signed in to the iCloud account of %1.</translation>
+    </message>
+</context>
+<context>
+    <name>LastNightView</name>
+    <message>
+        <source>Historique…</source>
+        <translation>History…</translation>
+    </message>
+    <message>
+        <source>Utilisation : %1</source>
+        <translation>Use: %1</translation>
+    </message>
+    <message>
+        <source>Au moins 4 h</source>
+        <translation>At least 4 h</translation>
+    </message>
+    <message>
+        <source>IAH %1</source>
+        <translation>AHI %1</translation>
+    </message>
+    <message>
+        <source>Fuite (95e centile) %1</source>
+        <translation>Leak (95th percentile) %1</translation>
     </message>
 </context>
 <context>
@@ -298,6 +415,101 @@
     <message>
         <source>Publier dans ce dossier</source>
         <translation>Publish to this folder</translation>
+    </message>
+</context>
+<context>
+    <name>NightsReport</name>
+    <message>
+        <source>%1, numéro de série %2</source>
+        <translation>%1, serial number %2</translation>
+    </message>
+    <message>
+        <source>inconnu</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>Velunora Sync · page %1 sur %2</source>
+        <translation>Velunora Sync · page %1 of %2</translation>
+    </message>
+    <message>
+        <source>Relevé d’utilisation de l’appareil de PPC</source>
+        <translation>CPAP device usage report</translation>
+    </message>
+    <message>
+        <source>Appareil : %1</source>
+        <translation>Device: %1</translation>
+    </message>
+    <message>
+        <source>Établi le %1 à partir des nuits enregistrées par l’appareil. Les jours sans utilisation comptent pour 0 h.</source>
+        <translation>Made on %1 from the nights the device recorded. Days without use count as 0 h.</translation>
+    </message>
+    <message>
+        <source>Heures d’utilisation par nuit</source>
+        <translation>Hours of use per night</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>Trait pointillé : 4 h. En orange : les nuits de moins de 4 h.</source>
+        <translation>Dashed line: 4 h. In orange: nights of less than 4 h.</translation>
+    </message>
+    <message>
+        <source>Nuit</source>
+        <translation>Night</translation>
+    </message>
+    <message>
+        <source>Utilisation</source>
+        <translation>Use</translation>
+    </message>
+    <message>
+        <source>IAH</source>
+        <translation>AHI</translation>
+    </message>
+    <message>
+        <source>Pression moy.</source>
+        <translation>Mean pressure</translation>
+    </message>
+    <message>
+        <source>Pression 95e</source>
+        <translation>Pressure 95th</translation>
+    </message>
+    <message>
+        <source>Fuite 95e</source>
+        <translation>Leak 95th</translation>
+    </message>
+    <message>
+        <source>≥ 4 h</source>
+        <translation>≥ 4 h</translation>
+    </message>
+    <message>
+        <source>Les nuits</source>
+        <translation>The nights</translation>
+    </message>
+    <message>
+        <source>—</source>
+        <translation>—</translation>
+    </message>
+    <message>
+        <source>oui</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>non</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>Aucune nuit enregistrée dans la période.</source>
+        <translation>No night recorded in the period.</translation>
+    </message>
+    <message>
+        <source>Le rapport n’a pas pu être écrit dans « %1 » : %2</source>
+        <translation>The report could not be written to “%1”: %2</translation>
+    </message>
+    <message>
+        <source>Le rapport n’a pas pu être dessiné.</source>
+        <translation>The report could not be drawn.</translation>
     </message>
 </context>
 <context>
@@ -607,6 +819,25 @@
     <message>
         <source>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</source>
         <translation>The folder “%1” belongs to another user or anyone can write to it: your nights are not saved there.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportSaving</name>
+    <message>
+        <source>Velunora – nuits du %1 au %2.pdf</source>
+        <translation>Velunora – nights from %1 to %2.pdf</translation>
+    </message>
+    <message>
+        <source>Enregistrer le rapport pour le médecin</source>
+        <translation>Save the report for the doctor</translation>
+    </message>
+    <message>
+        <source>Document PDF (*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Rapport non enregistré</source>
+        <translation>Report not saved</translation>
     </message>
 </context>
 <context>
@@ -960,6 +1191,206 @@
     </message>
 </context>
 <context>
+    <name>UsageTexts</name>
+    <message>
+        <source>%1 h %2</source>
+        <extracomment>Hours and minutes of use: &quot;6 h 52&quot;.</extracomment>
+        <translation>%1 h %2</translation>
+    </message>
+    <message>
+        <source>%1/h</source>
+        <extracomment>Events per hour of use: &quot;2,3/h&quot;.</extracomment>
+        <translation>%1/h</translation>
+    </message>
+    <message>
+        <source>%1 cmH₂O</source>
+        <translation>%1 cmH₂O</translation>
+    </message>
+    <message>
+        <source>%1 L/min</source>
+        <translation>%1 L/min</translation>
+    </message>
+    <message>
+        <source>ddd d MMM</source>
+        <extracomment>A night in a list: &quot;lun. 7 déc.&quot;, in the locale&apos;s own order.</extracomment>
+        <translation>ddd d MMM</translation>
+    </message>
+    <message>
+        <source>d MMMM yyyy</source>
+        <translation>d MMMM yyyy</translation>
+    </message>
+    <message>
+        <source>%1 sur %2 (%3 %)</source>
+        <translation>%1 of %2 (%3%)</translation>
+    </message>
+    <message>
+        <source>—</source>
+        <translation>—</translation>
+    </message>
+    <message>
+        <source>Jours d’au moins 4 h</source>
+        <translation>Days of at least 4 h</translation>
+    </message>
+    <message>
+        <source>Jours avec utilisation</source>
+        <translation>Days with use</translation>
+    </message>
+    <message>
+        <source>Utilisation moyenne, jours utilisés</source>
+        <translation>Average use, days used</translation>
+    </message>
+    <message>
+        <source>Utilisation moyenne, tous les jours</source>
+        <translation>Average use, all days</translation>
+    </message>
+    <message>
+        <source>IAH (apnées et hypopnées par heure)</source>
+        <translation>AHI (apnoeas and hypopnoeas per hour)</translation>
+    </message>
+    <message>
+        <source>Apnées obstructives</source>
+        <translation>Obstructive apnoeas</translation>
+    </message>
+    <message>
+        <source>Apnées centrales</source>
+        <translation>Central apnoeas</translation>
+    </message>
+    <message>
+        <source>Hypopnées</source>
+        <translation>Hypopnoeas</translation>
+    </message>
+    <message>
+        <source>Apnées non classées</source>
+        <translation>Unclassified apnoeas</translation>
+    </message>
+    <message>
+        <source>Éveils liés à l’effort respiratoire (RERA)</source>
+        <translation>Respiratory effort-related arousals (RERA)</translation>
+    </message>
+    <message>
+        <source>médiane %1, 95e centile %2</source>
+        <translation>median %1, 95th percentile %2</translation>
+    </message>
+    <message>
+        <source>Pression moyenne des nuits</source>
+        <translation>Nightly mean pressure</translation>
+    </message>
+    <message>
+        <source>Pression, 95e centile des nuits</source>
+        <translation>Nightly 95th percentile pressure</translation>
+    </message>
+    <message>
+        <source>Fuite moyenne des nuits</source>
+        <translation>Nightly mean leak</translation>
+    </message>
+    <message>
+        <source>Fuite, 95e centile des nuits</source>
+        <translation>Nightly 95th percentile leak</translation>
+    </message>
+    <message>
+        <source>du %1 au %2</source>
+        <translation>from %1 to %2</translation>
+    </message>
+    <message>
+        <source>Plus longue série de jours d’au moins 4 h</source>
+        <translation>Longest run of days of at least 4 h</translation>
+    </message>
+    <message>
+        <source>atteint, %1</source>
+        <translation>met, %1</translation>
+    </message>
+    <message>
+        <source>non atteint (au mieux %1 jours sur 30)</source>
+        <translation>not met (at best %1 days of 30)</translation>
+    </message>
+    <message>
+        <source>période de moins de 30 jours</source>
+        <translation>period shorter than 30 days</translation>
+    </message>
+    <message>
+        <source>21 jours d’au moins 4 h sur 30 consécutifs</source>
+        <translation>21 days of at least 4 h in 30 in a row</translation>
+    </message>
+    <message>
+        <source>Nuit du %1</source>
+        <translation>Night of %1</translation>
+    </message>
+    <message>
+        <source>dddd d MMMM yyyy</source>
+        <translation>dddd d MMMM yyyy</translation>
+    </message>
+    <message>
+        <source>Utilisation</source>
+        <translation>Use</translation>
+    </message>
+    <message>
+        <source>Masque porté</source>
+        <translation>Mask on</translation>
+    </message>
+    <message>
+        <source>IDR (avec les RERA)</source>
+        <translation>RDI (with RERAs)</translation>
+    </message>
+    <message>
+        <source>Pression moyenne</source>
+        <translation>Mean pressure</translation>
+    </message>
+    <message>
+        <source>Pression minimale</source>
+        <translation>Lowest pressure</translation>
+    </message>
+    <message>
+        <source>Pression, 95e centile</source>
+        <translation>Pressure, 95th percentile</translation>
+    </message>
+    <message>
+        <source>Pression maximale</source>
+        <translation>Highest pressure</translation>
+    </message>
+    <message>
+        <source>Fuite moyenne</source>
+        <translation>Mean leak</translation>
+    </message>
+    <message>
+        <source>Fuite, 95e centile</source>
+        <translation>Leak, 95th percentile</translation>
+    </message>
+    <message>
+        <source>Fuite maximale</source>
+        <translation>Highest leak</translation>
+    </message>
+    <message>
+        <source>%1–%2</source>
+        <translation>%1–%2</translation>
+    </message>
+    <message>
+        <source>Sessions</source>
+        <translation>Sessions</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n nuit(s) sur %1 d’au moins 4 h</source>
+        <extracomment>How many of the last days had at least 4 hours of use: &quot;28 nuits sur 30 d’au moins 4 h&quot;.</extracomment>
+        <translation>
+            <numerusform>%n night of %1 with at least 4 h</numerusform>
+            <numerusform>%n nights of %1 with at least 4 h</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Du %1 au %2 (%n jour(s))</source>
+        <translation>
+            <numerusform>From %1 to %2 (%n day)</numerusform>
+            <numerusform>From %1 to %2 (%n days)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n jour(s), du %1 au %2</source>
+        <translation>
+            <numerusform>%n day, from %1 to %2</numerusform>
+            <numerusform>%n days, from %1 to %2</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>VelunoraSyncApp</name>
     <message>
         <source>Ouvrir Velunora Sync</source>
@@ -976,6 +1407,10 @@
     <message>
         <source>Réglages…</source>
         <translation>Settings…</translation>
+    </message>
+    <message>
+        <source>Historique…</source>
+        <translation>History…</translation>
     </message>
 </context>
 <context>

@@ -186,6 +186,100 @@
     </message>
 </context>
 <context>
+    <name>HistoryView</name>
+    <message>
+        <source>Historique des nuits</source>
+        <translation>Historique des nuits</translation>
+    </message>
+    <message>
+        <source>30 jours</source>
+        <translation>30 jours</translation>
+    </message>
+    <message>
+        <source>90 jours</source>
+        <translation>90 jours</translation>
+    </message>
+    <message>
+        <source>1 an</source>
+        <translation>1 an</translation>
+    </message>
+    <message>
+        <source>Tout</source>
+        <translation>Tout</translation>
+    </message>
+    <message>
+        <source>Période : %1</source>
+        <translation>Période : %1</translation>
+    </message>
+    <message>
+        <source>Nuits de la période</source>
+        <translation>Nuits de la période</translation>
+    </message>
+    <message>
+        <source>%1 : %2, IAH %3</source>
+        <translation>%1 : %2, IAH %3</translation>
+    </message>
+    <message>
+        <source>Heures d’utilisation par nuit</source>
+        <translation>Heures d’utilisation par nuit</translation>
+    </message>
+    <message>
+        <source>Rapport…</source>
+        <translation>Rapport…</translation>
+    </message>
+    <message>
+        <source>Enregistre le rapport PDF et le tableau CSV de la période pour le médecin</source>
+        <translation>Enregistre le rapport PDF et le tableau CSV de la période pour le médecin</translation>
+    </message>
+    <message>
+        <source>h</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>Heures d’utilisation par nuit, trait à 4 h</source>
+        <translation>Heures d’utilisation par nuit, trait à 4 h</translation>
+    </message>
+    <message>
+        <source>IAH par nuit</source>
+        <translation>IAH par nuit</translation>
+    </message>
+    <message>
+        <source>/h</source>
+        <translation>/h</translation>
+    </message>
+    <message>
+        <source>IAH par nuit, trait à 5 par heure</source>
+        <translation>IAH par nuit, trait à 5 par heure</translation>
+    </message>
+    <message>
+        <source>Sessions</source>
+        <translation>Sessions</translation>
+    </message>
+    <message>
+        <source>Pression (cmH₂O)</source>
+        <translation>Pression (cmH₂O)</translation>
+    </message>
+    <message>
+        <source>Fuite (L/min)</source>
+        <translation>Fuite (L/min)</translation>
+    </message>
+    <message>
+        <source>Débit (L/min), événements marqués</source>
+        <translation>Débit (L/min), événements marqués</translation>
+    </message>
+    <message>
+        <source>Les courbes de pression, de fuite et de débit sont gardées pour les dernières nuits seulement.</source>
+        <translation>Les courbes de pression, de fuite et de débit sont gardées pour les dernières nuits seulement.</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>Historique des nuits</source>
+        <translation>Historique des nuits</translation>
+    </message>
+</context>
+<context>
     <name>ICloudForm</name>
     <message>
         <source>Connecté à iCloud sur cet ordinateur.</source>
@@ -233,6 +327,29 @@
     <message>
         <source>Connecté au compte iCloud de %1.</source>
         <translation>Connecté au compte iCloud de %1.</translation>
+    </message>
+</context>
+<context>
+    <name>LastNightView</name>
+    <message>
+        <source>Historique…</source>
+        <translation>Historique…</translation>
+    </message>
+    <message>
+        <source>Utilisation : %1</source>
+        <translation>Utilisation : %1</translation>
+    </message>
+    <message>
+        <source>Au moins 4 h</source>
+        <translation>Au moins 4 h</translation>
+    </message>
+    <message>
+        <source>IAH %1</source>
+        <translation>IAH %1</translation>
+    </message>
+    <message>
+        <source>Fuite (95e centile) %1</source>
+        <translation>Fuite (95e centile) %1</translation>
     </message>
 </context>
 <context>
@@ -298,6 +415,101 @@
     <message>
         <source>Publier dans ce dossier</source>
         <translation>Publier dans ce dossier</translation>
+    </message>
+</context>
+<context>
+    <name>NightsReport</name>
+    <message>
+        <source>%1, numéro de série %2</source>
+        <translation>%1, numéro de série %2</translation>
+    </message>
+    <message>
+        <source>inconnu</source>
+        <translation>inconnu</translation>
+    </message>
+    <message>
+        <source>Velunora Sync · page %1 sur %2</source>
+        <translation>Velunora Sync · page %1 sur %2</translation>
+    </message>
+    <message>
+        <source>Relevé d’utilisation de l’appareil de PPC</source>
+        <translation>Relevé d’utilisation de l’appareil de PPC</translation>
+    </message>
+    <message>
+        <source>Appareil : %1</source>
+        <translation>Appareil : %1</translation>
+    </message>
+    <message>
+        <source>Établi le %1 à partir des nuits enregistrées par l’appareil. Les jours sans utilisation comptent pour 0 h.</source>
+        <translation>Établi le %1 à partir des nuits enregistrées par l’appareil. Les jours sans utilisation comptent pour 0 h.</translation>
+    </message>
+    <message>
+        <source>Heures d’utilisation par nuit</source>
+        <translation>Heures d’utilisation par nuit</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>Trait pointillé : 4 h. En orange : les nuits de moins de 4 h.</source>
+        <translation>Trait pointillé : 4 h. En orange : les nuits de moins de 4 h.</translation>
+    </message>
+    <message>
+        <source>Nuit</source>
+        <translation>Nuit</translation>
+    </message>
+    <message>
+        <source>Utilisation</source>
+        <translation>Utilisation</translation>
+    </message>
+    <message>
+        <source>IAH</source>
+        <translation>IAH</translation>
+    </message>
+    <message>
+        <source>Pression moy.</source>
+        <translation>Pression moy.</translation>
+    </message>
+    <message>
+        <source>Pression 95e</source>
+        <translation>Pression 95e</translation>
+    </message>
+    <message>
+        <source>Fuite 95e</source>
+        <translation>Fuite 95e</translation>
+    </message>
+    <message>
+        <source>≥ 4 h</source>
+        <translation>≥ 4 h</translation>
+    </message>
+    <message>
+        <source>Les nuits</source>
+        <translation>Les nuits</translation>
+    </message>
+    <message>
+        <source>—</source>
+        <translation>—</translation>
+    </message>
+    <message>
+        <source>oui</source>
+        <translation>oui</translation>
+    </message>
+    <message>
+        <source>non</source>
+        <translation>non</translation>
+    </message>
+    <message>
+        <source>Aucune nuit enregistrée dans la période.</source>
+        <translation>Aucune nuit enregistrée dans la période.</translation>
+    </message>
+    <message>
+        <source>Le rapport n’a pas pu être écrit dans « %1 » : %2</source>
+        <translation>Le rapport n’a pas pu être écrit dans « %1 » : %2</translation>
+    </message>
+    <message>
+        <source>Le rapport n’a pas pu être dessiné.</source>
+        <translation>Le rapport n’a pas pu être dessiné.</translation>
     </message>
 </context>
 <context>
@@ -607,6 +819,25 @@
     <message>
         <source>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</source>
         <translation>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportSaving</name>
+    <message>
+        <source>Velunora – nuits du %1 au %2.pdf</source>
+        <translation>Velunora – nuits du %1 au %2.pdf</translation>
+    </message>
+    <message>
+        <source>Enregistrer le rapport pour le médecin</source>
+        <translation>Enregistrer le rapport pour le médecin</translation>
+    </message>
+    <message>
+        <source>Document PDF (*.pdf)</source>
+        <translation>Document PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Rapport non enregistré</source>
+        <translation>Rapport non enregistré</translation>
     </message>
 </context>
 <context>
@@ -960,6 +1191,206 @@
     </message>
 </context>
 <context>
+    <name>UsageTexts</name>
+    <message>
+        <source>%1 h %2</source>
+        <extracomment>Hours and minutes of use: &quot;6 h 52&quot;.</extracomment>
+        <translation>%1 h %2</translation>
+    </message>
+    <message>
+        <source>%1/h</source>
+        <extracomment>Events per hour of use: &quot;2,3/h&quot;.</extracomment>
+        <translation>%1/h</translation>
+    </message>
+    <message>
+        <source>%1 cmH₂O</source>
+        <translation>%1 cmH₂O</translation>
+    </message>
+    <message>
+        <source>%1 L/min</source>
+        <translation>%1 L/min</translation>
+    </message>
+    <message>
+        <source>ddd d MMM</source>
+        <extracomment>A night in a list: &quot;lun. 7 déc.&quot;, in the locale&apos;s own order.</extracomment>
+        <translation>ddd d MMM</translation>
+    </message>
+    <message>
+        <source>d MMMM yyyy</source>
+        <translation>d MMMM yyyy</translation>
+    </message>
+    <message>
+        <source>%1 sur %2 (%3 %)</source>
+        <translation>%1 sur %2 (%3 %)</translation>
+    </message>
+    <message>
+        <source>—</source>
+        <translation>—</translation>
+    </message>
+    <message>
+        <source>Jours d’au moins 4 h</source>
+        <translation>Jours d’au moins 4 h</translation>
+    </message>
+    <message>
+        <source>Jours avec utilisation</source>
+        <translation>Jours avec utilisation</translation>
+    </message>
+    <message>
+        <source>Utilisation moyenne, jours utilisés</source>
+        <translation>Utilisation moyenne, jours utilisés</translation>
+    </message>
+    <message>
+        <source>Utilisation moyenne, tous les jours</source>
+        <translation>Utilisation moyenne, tous les jours</translation>
+    </message>
+    <message>
+        <source>IAH (apnées et hypopnées par heure)</source>
+        <translation>IAH (apnées et hypopnées par heure)</translation>
+    </message>
+    <message>
+        <source>Apnées obstructives</source>
+        <translation>Apnées obstructives</translation>
+    </message>
+    <message>
+        <source>Apnées centrales</source>
+        <translation>Apnées centrales</translation>
+    </message>
+    <message>
+        <source>Hypopnées</source>
+        <translation>Hypopnées</translation>
+    </message>
+    <message>
+        <source>Apnées non classées</source>
+        <translation>Apnées non classées</translation>
+    </message>
+    <message>
+        <source>Éveils liés à l’effort respiratoire (RERA)</source>
+        <translation>Éveils liés à l’effort respiratoire (RERA)</translation>
+    </message>
+    <message>
+        <source>médiane %1, 95e centile %2</source>
+        <translation>médiane %1, 95e centile %2</translation>
+    </message>
+    <message>
+        <source>Pression moyenne des nuits</source>
+        <translation>Pression moyenne des nuits</translation>
+    </message>
+    <message>
+        <source>Pression, 95e centile des nuits</source>
+        <translation>Pression, 95e centile des nuits</translation>
+    </message>
+    <message>
+        <source>Fuite moyenne des nuits</source>
+        <translation>Fuite moyenne des nuits</translation>
+    </message>
+    <message>
+        <source>Fuite, 95e centile des nuits</source>
+        <translation>Fuite, 95e centile des nuits</translation>
+    </message>
+    <message>
+        <source>du %1 au %2</source>
+        <translation>du %1 au %2</translation>
+    </message>
+    <message>
+        <source>Plus longue série de jours d’au moins 4 h</source>
+        <translation>Plus longue série de jours d’au moins 4 h</translation>
+    </message>
+    <message>
+        <source>atteint, %1</source>
+        <translation>atteint, %1</translation>
+    </message>
+    <message>
+        <source>non atteint (au mieux %1 jours sur 30)</source>
+        <translation>non atteint (au mieux %1 jours sur 30)</translation>
+    </message>
+    <message>
+        <source>période de moins de 30 jours</source>
+        <translation>période de moins de 30 jours</translation>
+    </message>
+    <message>
+        <source>21 jours d’au moins 4 h sur 30 consécutifs</source>
+        <translation>21 jours d’au moins 4 h sur 30 consécutifs</translation>
+    </message>
+    <message>
+        <source>Nuit du %1</source>
+        <translation>Nuit du %1</translation>
+    </message>
+    <message>
+        <source>dddd d MMMM yyyy</source>
+        <translation>dddd d MMMM yyyy</translation>
+    </message>
+    <message>
+        <source>Utilisation</source>
+        <translation>Utilisation</translation>
+    </message>
+    <message>
+        <source>Masque porté</source>
+        <translation>Masque porté</translation>
+    </message>
+    <message>
+        <source>IDR (avec les RERA)</source>
+        <translation>IDR (avec les RERA)</translation>
+    </message>
+    <message>
+        <source>Pression moyenne</source>
+        <translation>Pression moyenne</translation>
+    </message>
+    <message>
+        <source>Pression minimale</source>
+        <translation>Pression minimale</translation>
+    </message>
+    <message>
+        <source>Pression, 95e centile</source>
+        <translation>Pression, 95e centile</translation>
+    </message>
+    <message>
+        <source>Pression maximale</source>
+        <translation>Pression maximale</translation>
+    </message>
+    <message>
+        <source>Fuite moyenne</source>
+        <translation>Fuite moyenne</translation>
+    </message>
+    <message>
+        <source>Fuite, 95e centile</source>
+        <translation>Fuite, 95e centile</translation>
+    </message>
+    <message>
+        <source>Fuite maximale</source>
+        <translation>Fuite maximale</translation>
+    </message>
+    <message>
+        <source>%1–%2</source>
+        <translation>%1–%2</translation>
+    </message>
+    <message>
+        <source>Sessions</source>
+        <translation>Sessions</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n nuit(s) sur %1 d’au moins 4 h</source>
+        <extracomment>How many of the last days had at least 4 hours of use: &quot;28 nuits sur 30 d’au moins 4 h&quot;.</extracomment>
+        <translation>
+            <numerusform>%n nuit sur %1 d’au moins 4 h</numerusform>
+            <numerusform>%n nuits sur %1 d’au moins 4 h</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Du %1 au %2 (%n jour(s))</source>
+        <translation>
+            <numerusform>Du %1 au %2 (%n jour)</numerusform>
+            <numerusform>Du %1 au %2 (%n jours)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n jour(s), du %1 au %2</source>
+        <translation>
+            <numerusform>%n jour, du %1 au %2</numerusform>
+            <numerusform>%n jours, du %1 au %2</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>VelunoraSyncApp</name>
     <message>
         <source>Ouvrir Velunora Sync</source>
@@ -976,6 +1407,10 @@
     <message>
         <source>Réglages…</source>
         <translation>Réglages…</translation>
+    </message>
+    <message>
+        <source>Historique…</source>
+        <translation>Historique…</translation>
     </message>
 </context>
 <context>

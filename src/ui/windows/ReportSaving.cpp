@@ -17,8 +17,10 @@ namespace velunora {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("ReportSaving", text);
+// The app's texts of this file, in the user's language.
+QString translate(const char* context, const char* text, const char* disambiguation = nullptr,
+                  int count = -1) {
+    return QCoreApplication::translate(context, text, disambiguation, count);
 }
 
 } // namespace
@@ -28,7 +30,7 @@ QString suggestedReportName(const NightsHistory& history) {
     if (!period) {
         return {};
     }
-    return tr("Velunora – nuits du %1 au %2.pdf")
+    return translate("ReportSaving", "Velunora – nuits du %1 au %2.pdf")
         .arg(QString::fromStdString(usage::isoDay(period->first)),
              QString::fromStdString(usage::isoDay(period->last)));
 }
@@ -40,8 +42,9 @@ void saveReport(const NightsHistory& history) {
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString pdf = QFileDialog::getSaveFileName(
-        nullptr, tr("Enregistrer le rapport pour le médecin"),
-        QDir(folder).filePath(suggestedReportName(history)), tr("Document PDF (*.pdf)"));
+        nullptr, translate("ReportSaving", "Enregistrer le rapport pour le médecin"),
+        QDir(folder).filePath(suggestedReportName(history)),
+        translate("ReportSaving", "Document PDF (*.pdf)"));
     if (pdf.isEmpty()) {
         return;
     }
@@ -58,7 +61,8 @@ void saveReport(const NightsHistory& history) {
         failure = writeReportCsv(report, csv);
     }
     if (failure) {
-        QMessageBox::warning(nullptr, tr("Rapport non enregistré"), *failure);
+        QMessageBox::warning(nullptr, translate("ReportSaving", "Rapport non enregistré"),
+                             *failure);
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(pdf));
