@@ -117,6 +117,21 @@ TestCase {
         compare(made.session.reveals, 1, "the file browser was asked to show the export")
     }
 
+    // Last night appears once something is published and leads to the history.
+    function test_lastNightAppearsWithTheFirstSyncAndOpensTheHistory() {
+        const made = makePanel({ cardInserted: true })
+        const block = item(made.panel, "lastNightView")
+        verify(!block.visible, "nothing is published yet")
+        syncToTheEnd(made)
+        tryVerify(() => block.visible, 5000)
+        verify(item(made.panel, "lastNightHours").text.indexOf(" h ") > 0)
+        compare(item(made.panel, "recentStrip").values.length, 30)
+        const history = signalSpy.createObject(testCase, { target: made.panel, signalName: "historyRequested" }) as SignalSpy
+        waitForRendering(made.panel)
+        mouseClick(item(made.panel, "historyButton"))
+        compare(history.count, 1)
+    }
+
     function test_switchesMirrorTheControllerEvenWhenRefused() {
         const made = makePanel({ refusesLaunchAtLogin: true })
         const automatic = item(made.panel, "automaticImportRowSwitch")

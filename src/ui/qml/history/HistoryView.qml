@@ -73,10 +73,6 @@ Item {
                     if (currentIndex >= 0)
                         root.history.selectedNight = root.history.nights.nightAt(currentIndex)
                 }
-                highlight: Rectangle {
-                    radius: 6
-                    color: Theme.withAlpha(Theme.mint, nightList.activeFocus ? 0.22 : 0.12)
-                }
                 delegate: Item {
                     id: row
                     required property int index
@@ -87,6 +83,13 @@ Item {
                     width: nightList.width
                     height: 26
                     Accessible.role: Accessible.ListItem
+                    // The chosen night, brighter while the list has the keyboard.
+                    Rectangle {
+                        anchors.fill: parent
+                        radius: 6
+                        visible: row.ListView.isCurrentItem
+                        color: Theme.withAlpha(Theme.mint, nightList.activeFocus ? 0.22 : 0.12)
+                    }
                     Accessible.name: qsTr("%1 : %2, IAH %3").arg(row.date).arg(row.hours).arg(row.ahi)
                     MouseArea {
                         anchors.fill: parent
