@@ -33,6 +33,8 @@ packages=(
     qt6-tools-dev
     qt6-svg-dev
     qml6-module-qtquick
+    # the app on a Wayland session without XWayland
+    qt6-wayland
     qml6-module-qtquick-controls
     qml6-module-qtquick-templates
     qml6-module-qtquick-layouts

@@ -40,14 +40,17 @@ constexpr std::string_view usage =
     "                                --json, écrit l’instantané JSON dans FICHIER (compact ;\n"
     "                                indenté pour la lecture avec --pretty)\n"
     "  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]\n"
-    "           [--varied]\n"
-    "                                écrit une carte de démonstration dans DOSSIER (avec\n"
+    "           [--varied] [--force]\n"
+    "                                écrit une carte de démonstration dans DOSSIER, vide ou\n"
+    "                                nouveau (--force : même s’il ne l’est pas) ; avec\n"
     "                                --varied, des nuits de durées variées et quelques nuits\n"
-    "                                sans appareil ; sinon 8 h chaque nuit)\n"
+    "                                sans appareil, sinon 8 h chaque nuit\n"
 #ifdef VELUNORA_WITH_SYNC
     "  sync CARTE                    synchronise la carte : import, fusion avec l’export\n"
     "                                précédent, publication puis export local\n"
-    "  reset                         efface les données publiées et l’export local\n"
+    "  reset [--yes]                 efface les données publiées et l’export local, après\n"
+    "                                confirmation (--yes la donne d’avance, requis sans\n"
+    "                                terminal)\n"
     "  sign-in                       connecte Velunora Sync à iCloud : affiche "
     "l’adresse\n"
     "                                de connexion et attend le retour du navigateur\n"
@@ -81,9 +84,20 @@ Date now() {
 }
 
 std::optional<DetectedPAPCard> detectOrReport(const char* folder) {
+    std::error_code error;
+    if (!std::filesystem::exists(folder, error)) {
+        fail(std::string("Le dossier « ") + folder + " » n’existe pas.");
+        return std::nullopt;
+    }
+    if (!std::filesystem::is_directory(folder, error)) {
+        fail(std::string("« ") + folder +
+             " » n’est pas un dossier : donnez la racine de la carte.");
+        return std::nullopt;
+    }
     const auto card = PAPCardImportRegistry::standard().detectCard(folder);
     if (!card) {
-        fail(PAPCardImportError::unsupported().errorDescription());
+        fail(std::string("« ") + folder +
+             " » : " + PAPCardImportError::unsupported().errorDescription());
     }
     return card;
 }
@@ -190,6 +204,7 @@ int generate(const std::vector<std::string_view>& arguments) {
         return printUsage(stderr, 2);
     }
     cardgen::CardGeneratorOptions options;
+    bool force = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string_view option = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -209,14 +224,27 @@ int generate(const std::vector<std::string_view>& arguments) {
             options.device = cardgen::DeviceFamily::airSense11;
         } else if (option == "--varied") {
             options.variedUse = true;
+        } else if (option == "--force") {
+            force = true;
         } else {
             return printUsage(stderr, 2);
         }
     }
+    // A demo card written among someone's files would be mixed with them, or taken for a card.
+    const std::filesystem::path folder(arguments[0]);
+    std::error_code unreadable;
+    if (!force && std::filesystem::exists(folder, unreadable) &&
+        (!std::filesystem::is_directory(folder, unreadable) ||
+         !std::filesystem::is_empty(folder, unreadable))) {
+        return fail("Le dossier « " + folder.string() +
+                    " » n’est pas vide : la carte de démonstration n’y est pas écrite. Donnez un "
+                    "dossier vide ou nouveau, ou ajoutez --force.");
+    }
     try {
-        const auto card = cardgen::generateCard(std::string(arguments[0]), options);
-        std::printf("Carte de démonstration écrite dans %s : ResMed %s, %zu nuits\n",
-                    std::string(arguments[0]).c_str(), card.model.c_str(), card.nights.size());
+        const auto card = cardgen::generateCard(folder, options);
+        std::printf("Carte de démonstration écrite dans %s : ResMed %s, %zu nuit%s\n",
+                    std::string(arguments[0]).c_str(), card.model.c_str(), card.nights.size(),
+                    card.nights.size() > 1 ? "s" : "");
     } catch (const std::exception& error) {
         return fail(error.what());
     }
@@ -234,13 +262,13 @@ std::vector<CommandOption> optionsOf(std::string_view command) {
         return {{"--json", true}, {"--pretty", false}};
     }
     if (command == "generate") {
-        return {{"--nights", true},
-                {"--seed", true},
-                {"--first-night", true},
-                {"--airsense11", false},
-                {"--varied", false}};
+        return {{"--nights", true},      {"--seed", true},    {"--first-night", true},
+                {"--airsense11", false}, {"--varied", false}, {"--force", false}};
     }
-    if (command == "sync" || command == "reset" || command == "sign-in" || command == "sign-out") {
+    if (command == "reset") {
+        return {{"--verbose", false}, {"--yes", false}};
+    }
+    if (command == "sync" || command == "sign-in" || command == "sign-out") {
         return {{"--verbose", false}};
     }
     if (command == "report") {
@@ -276,6 +304,27 @@ std::optional<int> answerOptions(std::string_view command,
         index += option->takesValue ? 1 : 0;
     }
     return std::nullopt;
+}
+
+// The erasure asked on a terminal; without one, --yes is required, so that a script never
+// erases by mistake. True when the user agreed.
+[[maybe_unused]] bool confirmReset() {
+    if (::isatty(STDIN_FILENO) == 0) {
+        std::fprintf(stderr, "velunora-card reset : efface les nuits publiées et l’export local ; "
+                             "sans terminal pour le confirmer, ajoutez --yes.\n");
+        return false;
+    }
+    std::fprintf(stderr, "Effacer les nuits publiées et l’export local ? La carte n’est jamais "
+                         "touchée. [o/N] ");
+    char answer[16] = {};
+    if (std::fgets(answer, sizeof answer, stdin) == nullptr) {
+        return false;
+    }
+    const bool yes = answer[0] == 'o' || answer[0] == 'O' || answer[0] == 'y' || answer[0] == 'Y';
+    if (!yes) {
+        std::fprintf(stderr, "Rien n’a été effacé.\n");
+    }
+    return yes;
 }
 
 } // namespace
@@ -317,9 +366,12 @@ int main(int argc, char** argv) {
     // --verbose, anywhere after a command that reaches the store: the log's debug lines too.
     std::vector<std::string_view> operands;
     bool verbose = false;
+    bool confirmed = false;
     for (const std::string_view argument : rest) {
         if (argument == "--verbose") {
             verbose = true;
+        } else if (argument == "--yes" && command == "reset") {
+            confirmed = true;
         } else {
             operands.push_back(argument);
         }
@@ -334,6 +386,9 @@ int main(int argc, char** argv) {
         return runHeadlessSync(argc, argv, operands[0].data());
     }
     if (command == "reset" && operands.empty()) {
+        if (!confirmed && !confirmReset()) {
+            return ::isatty(STDIN_FILENO) != 0 ? 1 : 2;
+        }
         return runHeadlessReset(argc, argv);
     }
     if (command == "sign-in" && operands.empty()) {
@@ -343,5 +398,11 @@ int main(int argc, char** argv) {
         return runHeadlessSignOut(argc, argv);
     }
 #endif
+    static constexpr std::string_view commands[] = {"detect", "import",  "generate", "sync",
+                                                    "reset",  "sign-in", "sign-out", "report"};
+    if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands)) {
+        std::fprintf(stderr, "velunora-card : commande inconnue « %s »\n\n",
+                     std::string(command).c_str());
+    }
     return printUsage(stderr, 2);
 }

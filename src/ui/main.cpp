@@ -1,23 +1,26 @@
 // velunora-sync: the tray app.
 #include "sync/Logging.h"
 #include "sync/Settings.h"
-#include "ui/app/AppServices.h"
 #include "texts/Translations.h"
+#include "ui/app/AppServices.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/app/TerminationSignals.h"
 #include "ui/app/VelunoraSyncApp.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -60,9 +63,68 @@ double millisecondsSinceProcessStart() {
            1000.0;
 }
 
+// Answers --help and --version, and refuses options the app does not know, before anything
+// needs a display or reaches the running instance. Nothing when the app is to start.
+std::optional<int> answerCommandLine(int argc, char** argv) {
+    QCoreApplication probe(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velunora-sync"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELUNORA_VERSION));
+    velunora::installQtTranslations(QLocale::system());
+    velunora::installAppTranslations(QLocale::system());
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine", "Velunora Sync : importe les nuits de la carte SD d’un appareil de PPC "
+                       "ResMed et les publie pour l’app du téléphone. Vit dans la zone de "
+                       "notification ; lancé une seconde fois, affiche son panneau."));
+    // Ours rather than Qt's, whose descriptions have no French.
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("CommandLine", "Affiche cette aide et s’arrête."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("CommandLine", "Affiche la version et s’arrête."));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption({QStringLiteral("verbose"),
+                      QCoreApplication::translate(
+                          "CommandLine", "Écrit le détail de ce que fait l’app sur la sortie "
+                                         "d’erreur, pour signaler un problème.")});
+    QCommandLineOption startupTime(QStringLiteral("print-startup-time"));
+    startupTime.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(startupTime);
+    // Qt's own options (-platform, -style…) are left to the application object.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        const QStringList unknown = parser.unknownOptionNames();
+        const bool onlyQtOptions =
+            std::all_of(unknown.begin(), unknown.end(), [](const QString& name) {
+                return name == QStringLiteral("platform") || name == QStringLiteral("style") ||
+                       name == QStringLiteral("display") || name == QStringLiteral("reverse") ||
+                       name == QStringLiteral("qwindowgeometry") ||
+                       name == QStringLiteral("qwindowtitle");
+            });
+        if (unknown.isEmpty() || !onlyQtOptions) {
+            std::fprintf(stderr, "velunora-sync : %s\n\n", qPrintable(parser.errorText()));
+            std::fputs(qPrintable(parser.helpText()), stderr);
+            return 2;
+        }
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("velunora-sync %s\n", VELUNORA_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = answerCommandLine(argc, argv)) {
+        return *answered;
+    }
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velunora"));
     QCoreApplication::setApplicationName(QStringLiteral("Velunora Sync"));

@@ -33,4 +33,26 @@ if [ -n "$(ls -A "$work" | grep -v -e '^out$' -e '^err$')" ]; then
 fi
 expect 0 "a real demo card" "$card_tool" generate demo --nights 1 --seed 3
 [ -d demo/DATALOG ] || { echo "the demo card was not written"; status=1; }
+
+# What a newcomer types by mistake is named, and nothing is written or erased by it.
+said() { grep -q -- "$1" "$work/err" || { echo "not said: «$1»: $(cat "$work/err")"; status=1; }; }
+mkdir papers && echo "letter" >papers/letter.txt
+expect 1 "generate into a folder that holds files" "$card_tool" generate papers
+said "« papers » n’est pas vide"
+[ "$(ls papers)" = letter.txt ] || { echo "a card was written among the files"; status=1; }
+expect 0 "generate --force" "$card_tool" generate papers --force --nights 1
+expect 1 "import a missing folder" "$card_tool" import "$work/nowhere"
+said "« $work/nowhere » n’existe pas"
+expect 2 "an unknown command" "$card_tool" synchronise demo
+said "commande inconnue « synchronise »"
+
+# reset from a script: nothing is erased without --yes.
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+expect 0 "a sync to erase later" "$card_tool" sync demo
+published="$XDG_DATA_HOME/LunexaSync/lunexa-snapshot.json"
+expect 2 "reset without a terminal and without --yes" "$card_tool" reset </dev/null
+said "ajoutez --yes"
+[ -f "$published" ] || { echo "reset without --yes erased the export"; status=1; }
+expect 0 "reset --yes" "$card_tool" reset --yes </dev/null
+[ ! -e "$published" ] || { echo "reset --yes left the export"; status=1; }
 exit $status

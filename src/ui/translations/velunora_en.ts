@@ -186,6 +186,25 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Velunora Sync : importe les nuits de la carte SD d’un appareil de PPC ResMed et les publie pour l’app du téléphone. Vit dans la zone de notification ; lancé une seconde fois, affiche son panneau.</source>
+        <translation>Velunora Sync: imports the nights of the SD card of a ResMed PAP device and publishes them for the phone app. Lives in the notification area; started a second time, it shows its panel.</translation>
+    </message>
+    <message>
+        <source>Écrit le détail de ce que fait l’app sur la sortie d’erreur, pour signaler un problème.</source>
+        <translation>Writes the detail of what the app does to standard error, to report a problem.</translation>
+    </message>
+    <message>
+        <source>Affiche cette aide et s’arrête.</source>
+        <translation>Shows this help and stops.</translation>
+    </message>
+    <message>
+        <source>Affiche la version et s’arrête.</source>
+        <translation>Shows the version and stops.</translation>
+    </message>
+</context>
+<context>
     <name>HistoryView</name>
     <message>
         <source>Historique des nuits</source>

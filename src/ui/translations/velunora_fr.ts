@@ -186,6 +186,25 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Velunora Sync : importe les nuits de la carte SD d’un appareil de PPC ResMed et les publie pour l’app du téléphone. Vit dans la zone de notification ; lancé une seconde fois, affiche son panneau.</source>
+        <translation>Velunora Sync : importe les nuits de la carte SD d’un appareil de PPC ResMed et les publie pour l’app du téléphone. Vit dans la zone de notification ; lancé une seconde fois, affiche son panneau.</translation>
+    </message>
+    <message>
+        <source>Écrit le détail de ce que fait l’app sur la sortie d’erreur, pour signaler un problème.</source>
+        <translation>Écrit le détail de ce que fait l’app sur la sortie d’erreur, pour signaler un problème.</translation>
+    </message>
+    <message>
+        <source>Affiche cette aide et s’arrête.</source>
+        <translation>Affiche cette aide et s’arrête.</translation>
+    </message>
+    <message>
+        <source>Affiche la version et s’arrête.</source>
+        <translation>Affiche la version et s’arrête.</translation>
+    </message>
+</context>
+<context>
     <name>HistoryView</name>
     <message>
         <source>Historique des nuits</source>

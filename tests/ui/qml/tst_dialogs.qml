@@ -3,7 +3,8 @@ import QtTest
 import Velunora.Ui
 
 // The question before the published data is erased: its texts, its buttons in their order, and
-// that only the erasing button (or Return) says yes.
+// that only the erasing button says yes: Return at once cancels, Return once the focus is on the
+// erasing button erases.
 TestCase {
     id: testCase
     name: "ResetConfirmation"
@@ -33,13 +34,14 @@ TestCase {
         compare(erase.text, "Effacer les donn\u00e9es publi\u00e9es et locales")
         compare(cancel.text, "Annuler")
         verify(erase.mapToItem(null, 0, 0).y < cancel.mapToItem(null, 0, 0).y, "the erasing button comes first")
-        verify(erase.activeFocus, "and is the default")
+        verify(cancel.activeFocus, "the default is to cancel")
     }
 
     function test_onlyTheErasingAnswerErases_data() {
         return [
             { tag: "erase button", act: "erase", erases: true },
-            { tag: "Return", act: "return", erases: true },
+            { tag: "Return at once", act: "return", erases: false },
+            { tag: "Tab to the erasing button, then Return", act: "tab-return", erases: true },
             { tag: "Annuler", act: "cancel", erases: false },
             { tag: "Escape", act: "escape", erases: false },
             { tag: "window closed", act: "close", erases: false },
@@ -55,6 +57,11 @@ TestCase {
             mouseClick(findChild(dialog.contentItem, "cancelButton"))
         else if (data.act === "return")
             keyClick(Qt.Key_Return)
+        else if (data.act === "tab-return") {
+            keyClick(Qt.Key_Backtab)
+            verify(findChild(dialog.contentItem, "eraseButton").activeFocus)
+            keyClick(Qt.Key_Return)
+        }
         else if (data.act === "escape")
             keyClick(Qt.Key_Escape)
         else

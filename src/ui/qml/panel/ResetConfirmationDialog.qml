@@ -80,7 +80,8 @@ Window {
                 }
             }
         }
-        // The erasing button first, and the default one (Return).
+        // The erasing button first; the default (Return at once) is "Annuler", so that a key
+        // pressed by habit never erases. Return answers with the button that has the focus.
         ColumnLayout {
             spacing: 8
             Layout.fillWidth: true
@@ -92,7 +93,6 @@ Window {
                     : dialog.store === "webdav" ? qsTr("Effacer les donn\u00e9es du serveur et locales")
                     : qsTr("Effacer les donn\u00e9es publi\u00e9es et locales")
                 prominent: true
-                focus: true
                 Layout.fillWidth: true
                 onClicked: dialog.answer(true)
                 Keys.onReturnPressed: dialog.answer(true)
@@ -101,8 +101,11 @@ Window {
             PanelButton {
                 objectName: "cancelButton"
                 text: qsTr("Annuler")
+                focus: true
                 Layout.fillWidth: true
                 onClicked: dialog.answer(false)
+                Keys.onReturnPressed: dialog.answer(false)
+                Keys.onEnterPressed: dialog.answer(false)
             }
         }
     }
