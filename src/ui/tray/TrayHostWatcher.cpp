@@ -2,10 +2,15 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
 #include <QDBusServiceWatcher>
-#include <QSystemTrayIcon>
+#include <QDBusVariant>
+#include <QGuiApplication>
 #include <QTimer>
+#include <cstdint>
+#include <cstdlib>
+#include <xcb/xcb.h>
 
 namespace velunora {
 namespace {
@@ -15,6 +20,33 @@ const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 // An XEmbed tray announces itself only to those who watch the X root window; looking again this
 // often finds a panel started after the app within a moment, at no cost worth counting.
 constexpr int xembedLookMilliseconds = 2000;
+
+// Whether an XEmbed tray owns its selection on the X display. Asked of X itself: Qt's own
+// answer (QSystemTrayIcon::isSystemTrayAvailable) decides once for the whole process whether
+// the session has a StatusNotifier host, so asking it before one comes would keep the item off
+// every host that comes later.
+bool xembedTrayPresent() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (connection == nullptr) {
+        return false;
+    }
+    // The tray of the display's first screen, where the panel shows.
+    const QByteArray name = QByteArrayLiteral("_NET_SYSTEM_TRAY_S0");
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.constData()),
+        nullptr);
+    if (atom == nullptr) {
+        return false;
+    }
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    const bool owned = owner != nullptr && owner->owner != XCB_NONE;
+    std::free(owner);
+    std::free(atom);
+    return owned;
+}
 
 } // namespace
 
@@ -42,12 +74,19 @@ TrayHostWatcher::TrayHostWatcher(QObject* parent)
 void TrayHostWatcher::refresh() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() && bus.interface()->isServiceRegistered(watcherService)) {
-        QDBusInterface watcher(watcherService, watcherPath, watcherService, bus);
-        setHostAvailable(watcher.property("IsStatusNotifierHostRegistered").toBool());
+        // Asked each time: QtDBus keeps the first description of an interface for the life of
+        // the process, and a watcher that publishes the property after appearing on the bus
+        // would never be seen to have a host.
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("Get"));
+        get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+        const QDBusReply<QDBusVariant> registered = bus.call(get, QDBus::Block, 2000);
+        setHostAvailable(registered.isValid() && registered.value().variant().toBool());
         return;
     }
-    // No StatusNotifier watcher: an XEmbed tray, if Qt sees one, now or later.
-    setHostAvailable(QSystemTrayIcon::isSystemTrayAvailable());
+    // No StatusNotifier watcher: an XEmbed tray, now or later; the watcher may still come.
+    setHostAvailable(xembedTrayPresent());
     if (hostAvailable_) {
         xembedLook_->stop();
     } else if (!xembedLook_->isActive()) {
