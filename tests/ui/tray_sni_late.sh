@@ -16,7 +16,8 @@ start_watcher() { # log file
     pids+=("$watcher_pid")
 }
 registered() { # log file
-    for _ in $(seq 200); do
+    # A functional bound: a second or two, far later only on a loaded machine.
+    for _ in $(seq 600); do
         grep -q RegisterStatusNotifierItem "$1" 2>/dev/null && return 0
         sleep 0.1
     done

@@ -1,5 +1,7 @@
 #include "ui/app/SingleInstance.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <unistd.h>
@@ -29,6 +31,13 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultName() {
+    // One instance per login session, in the session's own folder (the user's alone): not a
+    // name in /tmp that another user could take first, or that another session of the same user
+    // would share.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
+        return QDir(runtime).filePath(QStringLiteral("velunora-sync.socket"));
+    }
     return QStringLiteral("velunora-sync-%1").arg(::getuid());
 }
 

@@ -13,7 +13,7 @@ class SingleInstance final : public QObject {
     Q_OBJECT
 
 public:
-    // `name` tells apart the users and, in tests, the instances.
+    // `name` tells apart the login sessions and, in tests, the instances.
     explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
