@@ -33,8 +33,10 @@ packages=(
     qt6-tools-dev
     qt6-svg-dev
     qml6-module-qtquick
-    # the app on a Wayland session without XWayland
+    # the app on a Wayland session without XWayland, and the off-screen platform that draws the
+    # report for the command line and the pictures of the views
     qt6-wayland
+    qt6-qpa-plugins
     qml6-module-qtquick-controls
     qml6-module-qtquick-templates
     qml6-module-qtquick-layouts
