@@ -14,31 +14,29 @@ ChartPlot::ChartPlot(QQuickItem* parent)
     setAntialiasing(true);
 }
 
-double ChartPlot::shownMinimum() const {
+std::pair<double, double> ChartPlot::shownRange() const {
     if (!autoRange_ || points_.isEmpty()) {
-        return yMinimum_;
+        return {yMinimum_, yMaximum_};
     }
     const auto [lowest, highest] = std::minmax_element(
         points_.begin(), points_.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
     const double margin = std::max((highest->y() - lowest->y()) * 0.1, 0.5);
     // A quantity that is never negative is not drawn below zero.
     const double bottom = std::floor(lowest->y() - margin);
-    return lowest->y() >= 0.0 ? std::max(bottom, 0.0) : bottom;
+    return {lowest->y() >= 0.0 ? std::max(bottom, 0.0) : bottom, std::ceil(highest->y() + margin)};
+}
+
+double ChartPlot::shownMinimum() const {
+    return shownRange().first;
 }
 
 double ChartPlot::shownMaximum() const {
-    if (!autoRange_ || points_.isEmpty()) {
-        return yMaximum_;
-    }
-    const auto [lowest, highest] = std::minmax_element(
-        points_.begin(), points_.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
-    const double margin = std::max((highest->y() - lowest->y()) * 0.1, 0.5);
-    return std::ceil(highest->y() + margin);
+    return shownRange().second;
 }
 
 void ChartPlot::paint(QPainter* painter) {
     const double w = width(), h = height();
-    const double yMinimum = shownMinimum(), yMaximum = shownMaximum();
+    const auto [yMinimum, yMaximum] = shownRange();
     const double span = yMaximum - yMinimum;
     if (!(w > 0.0) || !(h > 0.0) || !(span > 0.0)) {
         return;

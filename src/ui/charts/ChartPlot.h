@@ -9,6 +9,7 @@
 #include <cmath>
 #include <optional>
 #include <type_traits>
+#include <utility>
 
 namespace velunora {
 
@@ -73,6 +74,8 @@ public:
     void setMarkColor(const QColor& value) { assign(markColor_, value); }
     bool autoRange() const noexcept { return autoRange_; }
     void setAutoRange(bool value) { assign(autoRange_, value); }
+    // The vertical range drawn: yMinimum to yMaximum, or the points' own with autoRange.
+    std::pair<double, double> shownRange() const;
     double shownMinimum() const;
     double shownMaximum() const;
     double lineWidth() const noexcept { return lineWidth_; }
