@@ -213,6 +213,7 @@ TestCase {
         const line = item(made.panel, "lastSyncLine")
         verify(!line.visible)
         line.locale = Qt.locale("fr_FR")
+        line.followsClock = false
         line.now = new Date(2026, 11, 8, 9, 30)
         // A controller that remembers a sync at 08:12, as after a relaunch.
         const synced = createTemporaryObject(sessionComponent, testCase, {

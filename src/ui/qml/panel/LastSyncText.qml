@@ -8,6 +8,8 @@ Text {
     property var instant
     property var locale: Qt.locale()
     property date now: new Date()
+    // Off only where a fixed `now` is shown (tests, pictures): the clock would overwrite it.
+    property bool followsClock: true
 
     function dayNumber(moment) {
         return Math.floor(new Date(moment.getFullYear(), moment.getMonth(), moment.getDate(), 12)
@@ -38,7 +40,7 @@ Text {
     Timer {
         interval: 60 * 1000
         repeat: true
-        running: root.known && root.Window.window !== null && root.Window.window.visible
+        running: root.followsClock && root.known && root.Window.window !== null && root.Window.window.visible
         onRunningChanged: if (running) root.now = new Date()
         onTriggered: root.now = new Date()
     }
