@@ -6,7 +6,7 @@ set -euo pipefail
 app="$1"
 
 source "$(dirname "$0")/virtual_display.sh"
-require_tools Xvfb dbus-daemon xdpyinfo /usr/bin/python3
+require_tools Xvfb dbus-daemon xdpyinfo xwininfo /usr/bin/python3
 start_display
 start_bus DBUS_SESSION_BUS_ADDRESS
 
@@ -39,13 +39,36 @@ if ! registered "$work/watcher1.log"; then
     exit 1
 fi
 
-# The panel restarts: its watcher goes away and comes back.
+panel_state() { # prints the panel window's map state: IsViewable, IsUnMapped
+    local id
+    id="$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Velunora Sync": ("velunora-sync".*/\1/p' | head -1)"
+    [ -n "$id" ] && xwininfo -id "$id" | sed -n 's/.*Map State: //p'
+}
+panel_becomes() { # state
+    for _ in $(seq 300); do
+        [ "$(panel_state)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The panel quits: once its host stays away, the app's window is on screen, so the app stays
+# within reach.
 kill "$watcher_pid"; wait "$watcher_pid" 2>/dev/null || true
-sleep 1
+if ! panel_becomes IsViewable; then
+    echo "no window once the host went away: $(panel_state)"; cat "$work/app.log"
+    exit 1
+fi
+
+# And comes back: the item registers again, and the window goes back to being its popup.
 start_watcher "$work/watcher2.log"
 if ! registered "$work/watcher2.log"; then
     echo "the item did not register again after the host came back"; cat "$work/app.log"
     exit 1
 fi
+if ! panel_becomes IsUnMapped; then
+    echo "the window stayed once the host was back: $(panel_state)"; cat "$work/app.log"
+    exit 1
+fi
 kill -0 "$app_pid"
-echo "the item registered with a late host, and again after it came back"
+echo "the item registered with a late host; the window stood in while it was away"

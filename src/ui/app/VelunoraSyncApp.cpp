@@ -44,8 +44,26 @@ bool trayWantsLightSymbols(const QString& desktop, const QString& override,
     return paletteWindowLightness < 128;
 }
 
+QString noTrayAdvice(const QString& desktop) {
+    const bool gnome = desktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)
+                           .contains(QStringLiteral("GNOME"), Qt::CaseInsensitive);
+    if (gnome) {
+        return QCoreApplication::translate(
+            "VelunoraSyncApp",
+            "Pour avoir l’icône de Velunora Sync dans la barre du haut, activez l’extension "
+            "« AppIndicator and KStatusNotifierItem Support » dans l’application Extensions "
+            "(paquet gnome-shell-extension-appindicator). D’ici là, fermer cette fenêtre arrête "
+            "l’import automatique.");
+    }
+    return QCoreApplication::translate(
+        "VelunoraSyncApp",
+        "Ce bureau n’affiche pas d’icônes d’état : Velunora Sync reste dans cette fenêtre. La "
+        "fermer arrête l’import automatique.");
+}
+
 VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
-    : settings_(environment.settings) {
+    : settings_(environment.settings),
+      placesWindows_(!QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
     engine_.addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
     // Static QML modules are found in the resources.
     engine_.addImportPath(QStringLiteral("qrc:/"));
@@ -70,7 +88,9 @@ VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
     panel_ = qobject_cast<QQuickWindow*>(
         createUiObject(engine_, QStringLiteral("PanelWindow"),
                        {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller_)},
-                        {QStringLiteral("besideTray"), false}}));
+                        {QStringLiteral("besideTray"), false},
+                        {QStringLiteral("trayPresent"), false}}));
+    setPanelMode();
     if (panel_) {
         connect(panel_, SIGNAL(reviewOnboardingRequested()), this, SLOT(reviewOnboarding()));
         connect(panel_, SIGNAL(settingsRequested()), this, SLOT(showSettings()));
@@ -80,7 +100,17 @@ VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
 
     trayHost_ = new TrayHostWatcher(this);
     connect(trayHost_, &TrayHostWatcher::hostAvailableChanged, this,
-            &VelunoraSyncApp::adoptTrayHost);
+            &VelunoraSyncApp::followTrayHost);
+    // A panel that restarts is back within a moment; one that stays away leaves the user the
+    // window.
+    trayHostGone_ = new QTimer(this);
+    trayHostGone_->setSingleShot(true);
+    trayHostGone_->setInterval(3000);
+    connect(trayHostGone_, &QTimer::timeout, this, [this] {
+        if (trayIcon_ == nullptr) {
+            showPanel();
+        }
+    });
     connect(controller_, &SyncController::statusChanged, this, &VelunoraSyncApp::updateTrayIcon);
     // The card left in the reader overnight is synced as if it had just been inserted, once the
     // event loop runs.
@@ -95,14 +125,14 @@ VelunoraSyncApp::~VelunoraSyncApp() {
 }
 
 void VelunoraSyncApp::reviewOnboarding() {
-    if (panel_ && panel_->property("besideTray").toBool()) {
+    if (panel_ && trayIcon_ != nullptr) {
         panel_->hide();
     }
     onboarding_->show(true);
 }
 
 void VelunoraSyncApp::showSettings() {
-    if (panel_ && panel_->property("besideTray").toBool()) {
+    if (panel_ && trayIcon_ != nullptr) {
         panel_->hide();
     }
     if (!settingsWindow_) {
@@ -121,7 +151,7 @@ void VelunoraSyncApp::showSettings() {
 }
 
 void VelunoraSyncApp::showHistory() {
-    if (panel_ && panel_->property("besideTray").toBool()) {
+    if (panel_ && trayIcon_ != nullptr) {
         panel_->hide();
     }
     if (!historyWindow_) {
@@ -143,19 +173,54 @@ void VelunoraSyncApp::saveHistoryReport() {
 }
 
 void VelunoraSyncApp::start() {
-    adoptTrayHost();
-    if (trayIcon_ == nullptr) {
-        // No tray in this session (yet): the panel as a window keeps the app usable.
-        showPanel();
-    }
+    followTrayHost();
     // Once the app is up, the introduction is offered (until it has been completed).
-    onboarding_->show(false);
-}
-
-void VelunoraSyncApp::adoptTrayHost() {
-    if (trayIcon_ != nullptr || !trayHost_->isHostAvailable()) {
+    const bool introduced = onboarding_->show(false);
+    if (trayIcon_ != nullptr) {
         return;
     }
+    // No tray in this session (yet): the panel as a window keeps the app usable, in front once
+    // the introduction is closed rather than hidden behind it.
+    if (introduced) {
+        connect(onboarding_, &VelunoraSyncOnboardingWindow::closed, this, [this] {
+            if (trayIcon_ == nullptr) {
+                showPanel();
+            }
+        }, Qt::SingleShotConnection);
+        announceShown();
+    } else {
+        showPanel();
+    }
+}
+
+void VelunoraSyncApp::setPanelMode() {
+    if (!panel_) {
+        return;
+    }
+    const bool tray = trayIcon_ != nullptr;
+    panel_->setProperty("trayPresent", tray);
+    panel_->setProperty("besideTray", tray && placesWindows_);
+    panel_->setProperty("noTrayAdvice", tray ? QString() : noTrayAdvice(qEnvironmentVariable(
+                                                               "XDG_CURRENT_DESKTOP")));
+}
+
+void VelunoraSyncApp::followTrayHost() {
+    if (!trayHost_->isHostAvailable()) {
+        if (trayIcon_ != nullptr) {
+            // The host went away (the panel quit or restarts): a new item for the next one,
+            // and the window meanwhile.
+            delete trayIcon_;
+            trayIcon_ = nullptr;
+            trayMenu_.reset();
+            setPanelMode();
+            trayHostGone_->start();
+        }
+        return;
+    }
+    if (trayIcon_ != nullptr) {
+        return;
+    }
+    trayHostGone_->stop();
     trayIcon_ = new QSystemTrayIcon(this);
     trayIcon_->setToolTip(QStringLiteral("Velunora Sync"));
     // Hosts that open only menus still reach the panel and the way out.
@@ -196,8 +261,8 @@ void VelunoraSyncApp::adoptTrayHost() {
     // From now on the panel is the tray's popup.
     if (panel_) {
         panel_->hide();
-        panel_->setProperty("besideTray", true);
     }
+    setPanelMode();
     announceShown();
 }
 
@@ -232,6 +297,8 @@ void VelunoraSyncApp::showPanel() {
     }
     if (screen != nullptr) {
         const QRect area = screen->availableGeometry();
+        // Taller than the screen (a small one at scale 2), the panel scrolls.
+        panel->setProperty("availableHeight", area.height());
         if (besideTray) {
             std::optional<QRect> icon;
             if (trayIcon_ != nullptr && trayIcon_->geometry().isValid()) {

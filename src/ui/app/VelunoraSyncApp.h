@@ -10,6 +10,7 @@
 
 class QMenu;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace velunora {
 
@@ -47,7 +48,9 @@ private:
     Q_SLOT void showHistory();
     Q_SLOT void saveHistoryReport();
     void togglePanel();
-    void adoptTrayHost();
+    // Creates the tray item when a host is there, and takes it back when the host goes away.
+    void followTrayHost();
+    void setPanelMode();
     void updateTrayIcon();
     void announceShown();
 
@@ -61,6 +64,9 @@ private:
     QSystemTrayIcon* trayIcon_ = nullptr;
     std::unique_ptr<QMenu> trayMenu_;
     VelunoraSyncOnboardingWindow* onboarding_ = nullptr;
+    QTimer* trayHostGone_ = nullptr;
+    // Wayland gives the app no say in where a window goes: the panel is then an ordinary window.
+    bool placesWindows_ = true;
     bool shown_ = false;
 };
 
@@ -68,5 +74,9 @@ private:
 // panel. `desktop` is $XDG_CURRENT_DESKTOP, `override` $VELUNORA_TRAY_ICON ("light"/"dark").
 bool trayWantsLightSymbols(const QString& desktop, const QString& override,
                            int paletteWindowLightness);
+
+// What the panel says when the session shows no tray item: how to get one on this desktop
+// ($XDG_CURRENT_DESKTOP), and that closing the window stops the automatic import.
+QString noTrayAdvice(const QString& desktop);
 
 } // namespace velunora

@@ -623,10 +623,6 @@
         <translation>Your next nights will arrive on their own.</translation>
     </message>
     <message>
-        <source>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la zone de notification.</source>
-        <translation>You can always open Velunora Sync from the moon icon in the notification area.</translation>
-    </message>
-    <message>
         <source>Import automatique</source>
         <translation>Automatic import</translation>
     </message>
@@ -641,6 +637,10 @@
     <message>
         <source>Lancer discrètement Velunora Sync avec votre session</source>
         <translation>Quietly start Velunora Sync with your computer</translation>
+    </message>
+    <message>
+        <source>Vous pourrez toujours rouvrir Velunora Sync depuis son icône en forme de lune, dans la barre de votre bureau, ou depuis la liste de vos applications.</source>
+        <translation>You can always reopen Velunora Sync from its moon-shaped icon in your desktop’s bar, or from your list of applications.</translation>
     </message>
 </context>
 <context>
@@ -671,16 +671,16 @@
         <translation>The quiet link between your device and this computer.</translation>
     </message>
     <message>
-        <source>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
-        <translation>Velunora Sync stays in the notification area and sends new nights to your private iCloud automatically.</translation>
+        <source>Velunora Sync travaille en arrière-plan et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <translation>Velunora Sync works in the background and sends new nights to your private iCloud space automatically.</translation>
     </message>
     <message>
-        <source>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.</source>
-        <translation>Velunora Sync stays in the notification area and sends new nights to your server automatically.</translation>
+        <source>Velunora Sync travaille en arrière-plan et transmet automatiquement les nouvelles nuits vers votre serveur.</source>
+        <translation>Velunora Sync works in the background and sends new nights to your server automatically.</translation>
     </message>
     <message>
-        <source>Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</source>
-        <translation>Velunora Sync stays in the notification area and files new nights in a folder on this computer automatically.</translation>
+        <source>Velunora Sync travaille en arrière-plan et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</source>
+        <translation>Velunora Sync works in the background and files new nights in a folder on this computer automatically.</translation>
     </message>
 </context>
 <context>
@@ -1430,6 +1430,14 @@
     <message>
         <source>Historique…</source>
         <translation>History…</translation>
+    </message>
+    <message>
+        <source>Pour avoir l’icône de Velunora Sync dans la barre du haut, activez l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;» dans l’application Extensions (paquet gnome-shell-extension-appindicator). D’ici là, fermer cette fenêtre arrête l’import automatique.</source>
+        <translation>To get the Velunora Sync icon in the top bar, switch on the “AppIndicator and KStatusNotifierItem Support” extension in the Extensions app (package gnome-shell-extension-appindicator). Until then, closing this window stops the automatic import.</translation>
+    </message>
+    <message>
+        <source>Ce bureau n’affiche pas d’icônes d’état&#xa0;: Velunora Sync reste dans cette fenêtre. La fermer arrête l’import automatique.</source>
+        <translation>This desktop shows no status icons: Velunora Sync stays in this window. Closing it stops the automatic import.</translation>
     </message>
 </context>
 <context>

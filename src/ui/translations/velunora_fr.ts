@@ -623,10 +623,6 @@
         <translation>Les prochaines nuits arriveront toutes seules.</translation>
     </message>
     <message>
-        <source>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la zone de notification.</source>
-        <translation>Vous pourrez toujours ouvrir Velunora Sync depuis l’icône en forme de lune dans la zone de notification.</translation>
-    </message>
-    <message>
         <source>Import automatique</source>
         <translation>Import automatique</translation>
     </message>
@@ -641,6 +637,10 @@
     <message>
         <source>Lancer discrètement Velunora Sync avec votre session</source>
         <translation>Lancer discrètement Velunora Sync avec votre session</translation>
+    </message>
+    <message>
+        <source>Vous pourrez toujours rouvrir Velunora Sync depuis son icône en forme de lune, dans la barre de votre bureau, ou depuis la liste de vos applications.</source>
+        <translation>Vous pourrez toujours rouvrir Velunora Sync depuis son icône en forme de lune, dans la barre de votre bureau, ou depuis la liste de vos applications.</translation>
     </message>
 </context>
 <context>
@@ -671,16 +671,16 @@
         <translation>Le lien discret entre votre appareil et cet ordinateur.</translation>
     </message>
     <message>
-        <source>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
-        <translation>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</translation>
+        <source>Velunora Sync travaille en arrière-plan et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</source>
+        <translation>Velunora Sync travaille en arrière-plan et transmet automatiquement les nouvelles nuits vers votre espace iCloud privé.</translation>
     </message>
     <message>
-        <source>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.</source>
-        <translation>Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.</translation>
+        <source>Velunora Sync travaille en arrière-plan et transmet automatiquement les nouvelles nuits vers votre serveur.</source>
+        <translation>Velunora Sync travaille en arrière-plan et transmet automatiquement les nouvelles nuits vers votre serveur.</translation>
     </message>
     <message>
-        <source>Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</source>
-        <translation>Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</translation>
+        <source>Velunora Sync travaille en arrière-plan et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</source>
+        <translation>Velunora Sync travaille en arrière-plan et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.</translation>
     </message>
 </context>
 <context>
@@ -1430,6 +1430,14 @@
     <message>
         <source>Historique…</source>
         <translation>Historique…</translation>
+    </message>
+    <message>
+        <source>Pour avoir l’icône de Velunora Sync dans la barre du haut, activez l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;» dans l’application Extensions (paquet gnome-shell-extension-appindicator). D’ici là, fermer cette fenêtre arrête l’import automatique.</source>
+        <translation>Pour avoir l’icône de Velunora Sync dans la barre du haut, activez l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;» dans l’application Extensions (paquet gnome-shell-extension-appindicator). D’ici là, fermer cette fenêtre arrête l’import automatique.</translation>
+    </message>
+    <message>
+        <source>Ce bureau n’affiche pas d’icônes d’état&#xa0;: Velunora Sync reste dans cette fenêtre. La fermer arrête l’import automatique.</source>
+        <translation>Ce bureau n’affiche pas d’icônes d’état&#xa0;: Velunora Sync reste dans cette fenêtre. La fermer arrête l’import automatique.</translation>
     </message>
 </context>
 <context>

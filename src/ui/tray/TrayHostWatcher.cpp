@@ -18,7 +18,7 @@ namespace {
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 // An XEmbed tray announces itself only to those who watch the X root window; looking again this
-// often finds a panel started after the app within a moment, at no cost worth counting.
+// often finds a panel started or gone within a moment, at one X round trip each time.
 constexpr int xembedLookMilliseconds = 2000;
 
 // Whether an XEmbed tray owns its selection on the X display. Asked of X itself: Qt's own
@@ -64,6 +64,8 @@ TrayHostWatcher::TrayHostWatcher(QObject* parent)
                 &TrayHostWatcher::refresh);
         bus.connect(watcherService, watcherPath, watcherService,
                     QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(refresh()));
+        bus.connect(watcherService, watcherPath, watcherService,
+                    QStringLiteral("StatusNotifierHostUnregistered"), this, SLOT(refresh()));
     }
     xembedLook_ = new QTimer(this);
     xembedLook_->setInterval(xembedLookMilliseconds);
@@ -83,13 +85,13 @@ void TrayHostWatcher::refresh() {
         get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
         const QDBusReply<QDBusVariant> registered = bus.call(get, QDBus::Block, 2000);
         setHostAvailable(registered.isValid() && registered.value().variant().toBool());
+        xembedLook_->stop();
         return;
     }
-    // No StatusNotifier watcher: an XEmbed tray, now or later; the watcher may still come.
+    // No StatusNotifier watcher: an XEmbed tray, which may come later or go away (its panel
+    // quits); the watcher may still come.
     setHostAvailable(xembedTrayPresent());
-    if (hostAvailable_) {
-        xembedLook_->stop();
-    } else if (!xembedLook_->isActive()) {
+    if (!xembedLook_->isActive()) {
         xembedLook_->start();
     }
 }

@@ -26,22 +26,22 @@ VelunoraSyncOnboardingWindow::~VelunoraSyncOnboardingWindow() {
     }
 }
 
-void VelunoraSyncOnboardingWindow::show(bool force) {
+bool VelunoraSyncOnboardingWindow::show(bool force) {
     if (!force && settings_->boolValue(completedKey).value_or(false)) {
-        return;
+        return false;
     }
     if (window_) {
         window_->show();
         window_->raise();
         window_->requestActivate();
-        return;
+        return true;
     }
 
     auto* window = qobject_cast<QQuickWindow*>(
         createUiObject(engine_, QStringLiteral("OnboardingWindow"),
                        {{QStringLiteral("controller"), QVariant::fromValue(controller_.data())}}));
     if (window == nullptr) {
-        return;
+        return false;
     }
     window->setTitle(QCoreApplication::translate("Onboarding", "Bienvenue dans Velunora Sync"));
     connect(window, SIGNAL(finishRequested()), this, SLOT(finish()));
@@ -60,6 +60,7 @@ void VelunoraSyncOnboardingWindow::show(bool force) {
     window->show();
     window->raise();
     window->requestActivate();
+    return true;
 }
 
 void VelunoraSyncOnboardingWindow::finish() {
@@ -76,6 +77,7 @@ void VelunoraSyncOnboardingWindow::windowWillClose() {
         window_->deleteLater();
     }
     window_ = nullptr;
+    Q_EMIT closed();
 }
 
 } // namespace velunora

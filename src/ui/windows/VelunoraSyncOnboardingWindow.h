@@ -25,13 +25,17 @@ public:
     ~VelunoraSyncOnboardingWindow() override;
 
     // Opens the onboarding, unless it was completed and `force` is false; brings an open one to
-    // the front instead of opening a second.
-    void show(bool force);
+    // the front instead of opening a second. Whether it is on screen.
+    bool show(bool force);
     // Records completion and closes the window ("Plus tard", "Terminer").
     Q_SLOT void finish();
 
     // The open window, or nothing.
     QQuickWindow* window() const { return window_; }
+
+Q_SIGNALS:
+    // The window was closed, finished or not.
+    void closed();
 
 private:
     void windowWillClose();

@@ -239,20 +239,42 @@ TestCase {
     }
 
     // Without a tray, the panel is the app's only window: closing it must end the app, not
-    // leave it running out of reach. By the tray, closing only hides it.
-    function test_closingThePanelWindowWithoutATrayQuits() {
+    // leave it running out of reach, and it says how to get the icon. By the tray, as a popup
+    // or as the ordinary window Wayland leaves us, closing only hides it. On a screen smaller
+    // than the panel (1280 x 800 at scale 2) the window fits and scrolls to its last row.
+    function test_theWindowInEachTrayMode() {
         const session = createTemporaryObject(sessionComponent, testCase)
-        for (const besideTray of [false, true]) {
+        for (const mode of [{ besideTray: false, trayPresent: false, noTrayAdvice: "advice" },
+                            { besideTray: true, trayPresent: true, noTrayAdvice: "" },
+                            { besideTray: false, trayPresent: true, noTrayAdvice: "" }]) {
             const window = createTemporaryObject(windowComponent, testCase,
-                                                 { controller: session.controller,
-                                                   besideTray: besideTray })
+                                                 Object.assign({ controller: session.controller },
+                                                               mode))
             const quits = createTemporaryObject(signalSpy, testCase,
                                                 { target: window, signalName: "quitRequested" })
             window.show()
             waitForRendering(window.contentItem)
+            compare(item(window.contentItem, "noTrayAdvice").visible, !mode.trayPresent)
+            verify(!item(window.contentItem, "panelScrollBar").visible)
             window.close()
-            compare(quits.count, besideTray ? 0 : 1, besideTray ? "by the tray" : "no tray")
+            compare(quits.count, mode.trayPresent ? 0 : 1, JSON.stringify(mode))
         }
+
+        const small = createTemporaryObject(windowComponent, testCase,
+                                            { controller: session.controller, besideTray: false,
+                                              trayPresent: false, noTrayAdvice: "advice",
+                                              availableHeight: 380 })
+        small.show()
+        waitForRendering(small.contentItem)
+        verify(small.height <= 380, "taller than the screen: " + small.height)
+        verify(item(small.contentItem, "panelScrollBar").visible)
+        const quit = item(small.contentItem, "quitButton")
+        let scroller = quit
+        while (scroller && scroller.contentY === undefined)
+            scroller = scroller.parent
+        scroller.contentY = scroller.contentHeight - scroller.height
+        const bottom = quit.mapToItem(small.contentItem, 0, quit.height).y
+        verify(bottom <= small.height, "Quitter out of reach: " + bottom + " > " + small.height)
     }
 
     Component {

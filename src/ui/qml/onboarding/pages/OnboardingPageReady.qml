@@ -11,7 +11,7 @@ OnboardingContent {
 
     eyebrow: qsTr("TOUT EST PR\u00caT")
     title: qsTr("Les prochaines nuits arriveront toutes seules.")
-    message: qsTr("Vous pourrez toujours ouvrir Velunora Sync depuis l\u2019ic\u00f4ne en forme de lune dans la zone de notification.")
+    message: qsTr("Vous pourrez toujours rouvrir Velunora Sync depuis son ic\u00f4ne en forme de lune, dans la barre de votre bureau, ou depuis la liste de vos applications.")
 
     OnboardingPagePanel {
         padding: 20

@@ -15,9 +15,9 @@ OnboardingContent {
     title: store === "icloud" ? qsTr("Le lien discret entre votre appareil et votre iPhone.", "icloud")
          : store === "webdav" ? qsTr("Le lien discret entre votre appareil et votre serveur.")
          : qsTr("Le lien discret entre votre appareil et cet ordinateur.")
-    message: store === "icloud" ? qsTr("Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.")
-           : store === "webdav" ? qsTr("Velunora Sync reste dans la zone de notification et transmet automatiquement les nouvelles nuits vers votre serveur.")
-           : qsTr("Velunora Sync reste dans la zone de notification et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.")
+    message: store === "icloud" ? qsTr("Velunora Sync travaille en arri\u00e8re-plan et transmet automatiquement les nouvelles nuits vers votre espace iCloud priv\u00e9.")
+           : store === "webdav" ? qsTr("Velunora Sync travaille en arri\u00e8re-plan et transmet automatiquement les nouvelles nuits vers votre serveur.")
+           : qsTr("Velunora Sync travaille en arri\u00e8re-plan et range automatiquement les nouvelles nuits dans un dossier de cet ordinateur.")
 
     OnboardingPagePanel {
         objectName: "deviceChain"
