@@ -3,6 +3,7 @@
 #include "sync/Logging.h"
 
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -20,9 +21,11 @@ constexpr int notifyTimeoutMilliseconds = 5000;
 
 } // namespace
 
-DesktopSyncNotifier::DesktopSyncNotifier(QDBusConnection bus, QObject* parent)
+DesktopSyncNotifier::DesktopSyncNotifier(QDBusConnection bus, NotificationImage icon,
+                                         QObject* parent)
     : SyncNotifier(parent)
-    , bus_(std::move(bus)) {
+    , bus_(std::move(bus))
+    , icon_(std::move(icon)) {
     bus_.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
                  SLOT(actionInvoked(uint, QString)));
     bus_.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
@@ -36,9 +39,18 @@ void DesktopSyncNotifier::notify(const QString& text, bool offerEject) {
     }
     QDBusMessage call =
         QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
+    QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("velunora-sync")}};
+    if (icon_.width > 0 && icon_.height > 0 &&
+        icon_.rgba.size() == qsizetype(icon_.width) * icon_.height * 4) {
+        // (iiibiiay): width, height, bytes per row, alpha, bits per sample, channels, pixels.
+        QDBusArgument image;
+        image.beginStructure();
+        image << icon_.width << icon_.height << icon_.width * 4 << true << 8 << 4 << icon_.rgba;
+        image.endStructure();
+        hints.insert(QStringLiteral("image-data"), QVariant::fromValue(image));
+    }
     call << QStringLiteral("Velunora Sync") << shownId_ << QStringLiteral("velunora-sync")
-         << QStringLiteral("Velunora Sync") << text << actions
-         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("velunora-sync")}} << -1;
+         << QStringLiteral("Velunora Sync") << text << actions << hints << -1;
     auto* watcher =
         new QDBusPendingCallWatcher(bus_.asyncCall(call, notifyTimeoutMilliseconds), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

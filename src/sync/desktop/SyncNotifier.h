@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
@@ -25,12 +26,21 @@ Q_SIGNALS:
 
 // The desktop's notification service (org.freedesktop.Notifications on the session bus); with
 // no such service the notices are dropped, as the desktop chose.
+// The app's icon as the notification service takes it: 8-bit RGBA rows, not premultiplied.
+struct NotificationImage {
+    int width = 0;
+    int height = 0;
+    QByteArray rgba;
+};
+
 class DesktopSyncNotifier final : public SyncNotifier {
     Q_OBJECT
 
 public:
+    // `icon` goes with every notice, so that it shows even where the icon theme lacks the app's
+    // (a build that is run, not installed).
     explicit DesktopSyncNotifier(QDBusConnection bus = QDBusConnection::sessionBus(),
-                                 QObject* parent = nullptr);
+                                 NotificationImage icon = {}, QObject* parent = nullptr);
     void notify(const QString& text, bool offerEject) override;
 
 private Q_SLOTS:
@@ -39,6 +49,7 @@ private Q_SLOTS:
 
 private:
     QDBusConnection bus_;
+    NotificationImage icon_;
     // The notice on screen, which the next one replaces; 0 when none.
     uint shownId_ = 0;
 };

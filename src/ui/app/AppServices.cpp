@@ -11,10 +11,34 @@
 #include "sync/publication/LocalExport.h"
 #include "sync/volumes/VolumeSource.h"
 
+#include <QDBusConnection>
 #include <QDesktopServices>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QUrl>
 
 namespace velunora {
+namespace {
+
+// The app's icon drawn for the notices; the desktop shows it whether or not the app is installed.
+NotificationImage notificationIcon() {
+    constexpr int side = 64;
+    QImage image(side, side, QImage::Format_RGBA8888);
+    image.fill(Qt::transparent);
+    QSvgRenderer renderer(QStringLiteral(":/velunora/icons/velunora-sync.svg"));
+    if (!renderer.isValid()) {
+        return {};
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter);
+    painter.end();
+    return {side, side,
+            QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes())};
+}
+
+} // namespace
 
 SyncEnvironment makeAppEnvironment(std::shared_ptr<Settings> settings) {
     SyncEnvironment environment;
@@ -28,7 +52,8 @@ SyncEnvironment makeAppEnvironment(std::shared_ptr<Settings> settings) {
     environment.volumes = makeStandardVolumeSource();
     environment.autostartEntry =
         std::make_shared<DesktopAutostartEntry>(DesktopAutostartEntry::standard());
-    environment.notifier = std::make_shared<DesktopSyncNotifier>();
+    environment.notifier =
+        std::make_shared<DesktopSyncNotifier>(QDBusConnection::sessionBus(), notificationIcon());
     environment.importCacheFolder = systemlocations::importCacheFolder();
     environment.makeRegistry = [folder = environment.importCacheFolder] {
         return PAPCardImportRegistry::standard(folder);

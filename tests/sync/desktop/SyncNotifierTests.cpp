@@ -37,7 +37,8 @@ TEST(DesktopSyncNotifier, NotifiesAndHandsBackTheEjectAction) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&bus] { return bus.interface()->isServiceRegistered(service).value(); }, 30000));
 
-    DesktopSyncNotifier notifier(bus);
+    // With the app's icon, which the call must carry without breaking it.
+    DesktopSyncNotifier notifier(bus, NotificationImage{2, 2, QByteArray(16, '\x7f')});
     QSignalSpy ejects(&notifier, &SyncNotifier::ejectRequested);
     // How many Notify calls the daemon has had.
     const auto notifyCalls = [&bus] {
