@@ -957,8 +957,8 @@
 <context>
     <name>SettingsWindow</name>
     <message>
-        <source>Réglages de Velunora Sync</source>
-        <translation>Velunora Sync Settings</translation>
+        <source>Réglages</source>
+        <translation>Settings</translation>
     </message>
 </context>
 <context>

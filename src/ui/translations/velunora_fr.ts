@@ -957,8 +957,8 @@
 <context>
     <name>SettingsWindow</name>
     <message>
-        <source>Réglages de Velunora Sync</source>
-        <translation>Réglages de Velunora Sync</translation>
+        <source>Réglages</source>
+        <translation>Réglages</translation>
     </message>
 </context>
 <context>

@@ -266,6 +266,10 @@ TestCase {
         verify(!view.arrowsPulsing, "no pulse behind another page")
         mouseClick(item(view, "leftButton"))
         verify(view.arrowsPulsing)
+        // Then they rest: an introduction left open draws nothing.
+        view.flipsLeft = 1
+        tryCompare(view, "arrowsPulsing", false, 10000)
+        compare(arrow.active, false, "back where they started")
 
         settle(view)
         mouseClick(item(view, "leftButton"))

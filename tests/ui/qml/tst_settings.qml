@@ -75,6 +75,26 @@ TestCase {
         tryVerify(() => child(view, "iCloudSignOutButton").visible)
     }
 
+    // Return presses the button that has the focus, never another: "Fermer" closes, the sign-in
+    // button signs in, and neither happens for the other.
+    function test_returnPressesTheFocusedButton() {
+        const view = makeView("icloud")
+        const closes = createTemporaryObject(spyComponent, testCase,
+                                             { target: view, signalName: "closeRequested" })
+        child(view, "iCloudSignInButton").forceActiveFocus()
+        keyClick(Qt.Key_Return)
+        compare(sessionOf(view).signInPages, 1)
+        compare(closes.count, 0)
+        child(view, "closeSettingsButton").forceActiveFocus()
+        keyClick(Qt.Key_Enter)
+        compare(closes.count, 1)
+        compare(sessionOf(view).signInPages, 1)
+    }
+    Component {
+        id: spyComponent
+        SignalSpy {}
+    }
+
     function test_theWebDAVFormHandsOverWhatWasTypedAndForgetsThePassword() {
         const view = makeView("local")
         mouseClick(child(view, "webDAVOption"))

@@ -16,6 +16,9 @@ AbstractButton {
     rightPadding: 0
     opacity: enabled ? 1.0 : 0.42
     activeFocusOnTab: true
+    // Return presses the button that has the focus, as Space does.
+    Keys.onReturnPressed: control.clicked()
+    Keys.onEnterPressed: control.clicked()
     hoverEnabled: true
 
     contentItem: Text {

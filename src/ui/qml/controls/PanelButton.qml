@@ -14,6 +14,9 @@ Button {
     rightPadding: large ? 20 : 12
     opacity: enabled ? 1.0 : 0.42
     activeFocusOnTab: true
+    // Return presses the button that has the focus, as Space does.
+    Keys.onReturnPressed: control.clicked()
+    Keys.onEnterPressed: control.clicked()
 
     contentItem: Text {
         text: control.text

@@ -23,6 +23,13 @@ FocusScope {
     // 0 when a page change starts, 1 when the new page has settled.
     property real transitionProgress: 1
     readonly property bool arrowsPulsing: arrowPulse.running
+    // Flips of the arrows each time the welcome page comes on screen: enough to catch the eye,
+    // then the window rests, and a window left open costs nothing.
+    property int pulseFlips: 8
+    property int flipsLeft: 0
+    readonly property bool welcomeOnScreen: isAnimating && onScreen
+                                            && (page === 0 || leavingPage === 0)
+    onWelcomeOnScreenChanged: if (welcomeOnScreen) flipsLeft = pulseFlips
 
 
     readonly property bool onScreen: Window.window !== null && Window.visibility !== Window.Hidden
@@ -86,14 +93,18 @@ FocusScope {
     }
 
     // Flips the arrows of the welcome page every 1.4 s; each arrow eases over 1.2 s, so they
-    // rest briefly at each end. Stopped whenever the page or the window is out of sight.
+    // rest briefly at each end. Stopped whenever the page or the window is out of sight, and
+    // after a few flips, back where they started.
     Timer {
         id: arrowPulse
         interval: 1400
         repeat: true
         triggeredOnStart: true
-        running: root.isAnimating && root.onScreen && (root.page === 0 || root.leavingPage === 0)
-        onTriggered: welcomePage.arrowsForward = !welcomePage.arrowsForward
+        running: root.welcomeOnScreen && (root.flipsLeft > 0 || welcomePage.arrowsForward)
+        onTriggered: {
+            welcomePage.arrowsForward = !welcomePage.arrowsForward
+            root.flipsLeft = Math.max(0, root.flipsLeft - 1)
+        }
     }
 
     Rectangle {
@@ -334,6 +345,9 @@ FocusScope {
         rightPadding: 6
         hoverEnabled: true
         activeFocusOnTab: true
+        // Return presses the button that has the focus, as Space does.
+        Keys.onReturnPressed: plain.clicked()
+        Keys.onEnterPressed: plain.clicked()
         contentItem: Text {
             text: plain.text
             font: plain.font

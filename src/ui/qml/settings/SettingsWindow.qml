@@ -8,7 +8,7 @@ Window {
 
     required property SyncController controller
 
-    title: qsTr("R\u00e9glages de Velunora Sync")
+    title: qsTr("R\u00e9glages")
     color: Theme.panelBackground
     width: view.implicitWidth
     height: view.implicitHeight
