@@ -90,6 +90,27 @@ TestCase {
         compare(closes.count, 1)
         compare(sessionOf(view).signInPages, 1)
     }
+    // The hint under the folder wraps onto lines of its own, above the button, in the window
+    // as the app opens it.
+    function test_theFolderHintFitsAboveItsButton() {
+        const session = sessionComponent.createObject(testCase, { store: "local" })
+        const window = createTemporaryObject(settingsWindowComponent, testCase,
+                                             { controller: session.controller })
+        window.show()
+        waitForRendering(window.contentItem)
+        const hint = findChild(window.contentItem, "localFolderHint")
+        const button = findChild(window.contentItem, "chooseLocalFolderButton")
+        verify(hint.lineCount >= 2, "a hint that wraps")
+        const hintBottom = hint.mapToItem(window.contentItem, 0, hint.contentHeight).y
+        const buttonTop = button.mapToItem(window.contentItem, 0, 0).y
+        verify(buttonTop >= hintBottom, "the button covers the hint: " + buttonTop + " < " + hintBottom)
+        window.close()
+        session.destroy()
+    }
+    Component {
+        id: settingsWindowComponent
+        SettingsWindow {}
+    }
     Component {
         id: spyComponent
         SignalSpy {}
