@@ -50,10 +50,9 @@ QString noTrayAdvice(const QString& desktop) {
     if (gnome) {
         return QCoreApplication::translate(
             "VelunoraSyncApp",
-            "Pour avoir l’icône de Velunora Sync dans la barre du haut, activez l’extension "
-            "« AppIndicator and KStatusNotifierItem Support » dans l’application Extensions "
-            "(paquet gnome-shell-extension-appindicator). D’ici là, fermer cette fenêtre arrête "
-            "l’import automatique.");
+            "Pour voir l’icône dans la barre du haut : l’extension « AppIndicator and "
+            "KStatusNotifierItem Support », dans l’application Extensions. D’ici là, fermer "
+            "cette fenêtre arrête l’import automatique.");
     }
     return QCoreApplication::translate(
         "VelunoraSyncApp",

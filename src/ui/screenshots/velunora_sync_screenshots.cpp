@@ -7,6 +7,7 @@
 #include "sync/SyncController.h"
 #include "sync/history/NightsHistory.h"
 #include "texts/Translations.h"
+#include "ui/app/VelunoraSyncApp.h"
 #include "ui/preview/PreviewSession.h"
 #include "ui/tray/SymbolImages.h"
 #include "ui/windows/QuickObjects.h"
@@ -240,6 +241,15 @@ int main(int argc, char** argv) {
              {QStringLiteral("besideTray"), false}}));
         if (auto* window = qobject_cast<QQuickWindow*>(panel.get())) {
             allSaved = save(*window, folder, QStringLiteral("panel-last-night")) && allSaved;
+        }
+        // GNOME without the extension: the panel is the app's window and says how to get the icon.
+        const std::unique_ptr<QObject, Deleter> alone(createUiObject(
+            engine, QStringLiteral("PanelWindow"),
+            {{QStringLiteral("controller"), QVariant::fromValue(session->controller())},
+             {QStringLiteral("besideTray"), false},
+             {QStringLiteral("noTrayAdvice"), velunora::noTrayAdvice(QStringLiteral("GNOME"))}}));
+        if (auto* window = qobject_cast<QQuickWindow*>(alone.get())) {
+            allSaved = save(*window, folder, QStringLiteral("panel-without-tray-gnome")) && allSaved;
         }
         const std::unique_ptr<QObject, Deleter> historyWindow(
             createUiObject(engine, QStringLiteral("HistoryWindow"),

@@ -1432,12 +1432,12 @@
         <translation>History…</translation>
     </message>
     <message>
-        <source>Pour avoir l’icône de Velunora Sync dans la barre du haut, activez l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;» dans l’application Extensions (paquet gnome-shell-extension-appindicator). D’ici là, fermer cette fenêtre arrête l’import automatique.</source>
-        <translation>To get the Velunora Sync icon in the top bar, switch on the “AppIndicator and KStatusNotifierItem Support” extension in the Extensions app (package gnome-shell-extension-appindicator). Until then, closing this window stops the automatic import.</translation>
-    </message>
-    <message>
         <source>Ce bureau n’affiche pas d’icônes d’état&#xa0;: Velunora Sync reste dans cette fenêtre. La fermer arrête l’import automatique.</source>
         <translation>This desktop shows no status icons: Velunora Sync stays in this window. Closing it stops the automatic import.</translation>
+    </message>
+    <message>
+        <source>Pour voir l’icône dans la barre du haut&#xa0;: l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;», dans l’application Extensions. D’ici là, fermer cette fenêtre arrête l’import automatique.</source>
+        <translation>For the icon in the top bar: the “AppIndicator and KStatusNotifierItem Support” extension, in the Extensions app. Until then, closing this window stops the automatic import.</translation>
     </message>
 </context>
 <context>

@@ -1432,12 +1432,12 @@
         <translation>Historique…</translation>
     </message>
     <message>
-        <source>Pour avoir l’icône de Velunora Sync dans la barre du haut, activez l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;» dans l’application Extensions (paquet gnome-shell-extension-appindicator). D’ici là, fermer cette fenêtre arrête l’import automatique.</source>
-        <translation>Pour avoir l’icône de Velunora Sync dans la barre du haut, activez l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;» dans l’application Extensions (paquet gnome-shell-extension-appindicator). D’ici là, fermer cette fenêtre arrête l’import automatique.</translation>
-    </message>
-    <message>
         <source>Ce bureau n’affiche pas d’icônes d’état&#xa0;: Velunora Sync reste dans cette fenêtre. La fermer arrête l’import automatique.</source>
         <translation>Ce bureau n’affiche pas d’icônes d’état&#xa0;: Velunora Sync reste dans cette fenêtre. La fermer arrête l’import automatique.</translation>
+    </message>
+    <message>
+        <source>Pour voir l’icône dans la barre du haut&#xa0;: l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;», dans l’application Extensions. D’ici là, fermer cette fenêtre arrête l’import automatique.</source>
+        <translation>Pour voir l’icône dans la barre du haut&#xa0;: l’extension «&#xa0;AppIndicator and KStatusNotifierItem Support&#xa0;», dans l’application Extensions. D’ici là, fermer cette fenêtre arrête l’import automatique.</translation>
     </message>
 </context>
 <context>
