@@ -73,7 +73,8 @@ VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
         if (!panel_ || !panel_->isVisible()) {
             return nullptr;
         }
-        return [this] { showPanel(); };
+        // Where it was, by the icon: the pointer has since moved to the dialog.
+        return [this, position = panel_->position()] { showPanelAt(position); };
     });
     environment.folderChooser = std::move(folderChooser);
     environment.resetConfirmation = std::make_shared<QuickResetConfirmation>(engine_, [this] {
@@ -285,6 +286,10 @@ void VelunoraSyncApp::togglePanel() {
 }
 
 void VelunoraSyncApp::showPanel() {
+    showPanelAt(std::nullopt);
+}
+
+void VelunoraSyncApp::showPanelAt(std::optional<QPoint> besideTrayPosition) {
     QQuickWindow* const panel = panel_.data();
     if (panel == nullptr) {
         return;
@@ -298,7 +303,9 @@ void VelunoraSyncApp::showPanel() {
         const QRect area = screen->availableGeometry();
         // Taller than the screen (a small one at scale 2), the panel scrolls.
         panel->setProperty("availableHeight", area.height());
-        if (besideTray) {
+        if (besideTray && besideTrayPosition) {
+            panel->setPosition(*besideTrayPosition);
+        } else if (besideTray) {
             std::optional<QRect> icon;
             if (trayIcon_ != nullptr && trayIcon_->geometry().isValid()) {
                 icon = trayIcon_->geometry();

@@ -7,6 +7,8 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <memory>
+#include <optional>
+#include <QPoint>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -48,6 +50,9 @@ private:
     Q_SLOT void showHistory();
     Q_SLOT void saveHistoryReport();
     void togglePanel();
+    // The panel by the tray at `besideTrayPosition` when given, else where the icon or the
+    // pointer is.
+    void showPanelAt(std::optional<QPoint> besideTrayPosition);
     // Creates the tray item when a host is there, and takes it back when the host goes away.
     void followTrayHost();
     void setPanelMode();
