@@ -21,20 +21,32 @@ bool installQtTranslations(const QLocale& locale) {
     return QCoreApplication::installTranslator(translator);
 }
 
+bool speaksFrench(const QLocale& locale) {
+    return locale.language() == QLocale::French;
+}
+
+std::unique_ptr<QTranslator> loadAppTranslator(const QLocale& locale) {
+    const QString file = speaksFrench(locale)
+                             ? QStringLiteral(":/velunora/translations/velunora_fr.qm")
+                             : QStringLiteral(":/velunora/translations/velunora_en.qm");
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(file)) {
+        return nullptr;
+    }
+    return translator;
+}
+
 bool installAppTranslations(const QLocale& locale) {
     QCoreApplication* application = QCoreApplication::instance();
     if (application == nullptr) {
         return false;
     }
-    const QString file = locale.language() == QLocale::French
-                             ? QStringLiteral(":/velunora/translations/velunora_fr.qm")
-                             : QStringLiteral(":/velunora/translations/velunora_en.qm");
-    auto* translator = new QTranslator(application);
-    if (!translator->load(file)) {
-        delete translator;
+    std::unique_ptr<QTranslator> translator = loadAppTranslator(locale);
+    if (!translator) {
         return false;
     }
-    return QCoreApplication::installTranslator(translator);
+    translator->setParent(application);
+    return QCoreApplication::installTranslator(translator.release());
 }
 
 } // namespace velunora

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QLocale>
+#include <QTranslator>
+#include <memory>
 
 namespace velunora {
 
@@ -13,5 +15,12 @@ bool installQtTranslations(const QLocale& locale);
 // English translation for any other language. False when the translation could not be loaded;
 // the French source texts stay.
 bool installAppTranslations(const QLocale& locale);
+
+// The same catalogue in a translator of its own, for code that runs before or without an
+// application object (the command line's texts); nothing when it could not be loaded.
+std::unique_ptr<QTranslator> loadAppTranslator(const QLocale& locale);
+
+// Whether the app's texts are shown in French for `locale` (else in English).
+bool speaksFrench(const QLocale& locale);
 
 } // namespace velunora

@@ -4,6 +4,7 @@
 #include "sync/SyncController.h"
 #include "sync/cloud/CloudStoreFactory.h"
 #include "sync/cloud/cloudkit/ICloudSignIn.h"
+#include "texts/Translations.h"
 #include "tools/CommandLineServices.h"
 
 #include <QCoreApplication>
@@ -24,19 +25,18 @@ struct HeadlessSyncTexts {
 namespace {
 
 void printStatus(const Status& status) {
-    // The command line loads no catalogue, which gives the app its French singular.
-    const QString title = status.kind() == Status::Kind::success && status.nightCount() == 1
-                              ? QStringLiteral("1 nuit synchronisée")
-                              : status.title();
-    std::printf("%s\n", title.toStdString().c_str());
+    std::printf("%s\n", status.title().toStdString().c_str());
     if (status.kind() == Status::Kind::failed) {
         std::fprintf(stderr, "%s\n", status.failureText().toStdString().c_str());
     }
 }
 
+// Names the application, whose settings and keyring entries are the app's, and speaks the
+// user's language.
 void nameApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Velunora"));
     QCoreApplication::setApplicationName(QStringLiteral("Velunora Sync"));
+    installAppTranslations(QLocale::system());
 }
 
 // The configured container, or nothing after saying why there is none.
@@ -135,7 +135,11 @@ int runHeadlessSync(int argc, char** argv, const char* cardFolder) {
     if (controller.status().kind() == Status::Kind::success) {
         // What is new this morning, not only the total.
         std::printf("%s\n", controller.lastSyncSummary().toStdString().c_str());
-        std::printf("Export local : %s\n", controller.localExport().snapshotFile().c_str());
+        std::printf("%s\n", HeadlessSyncTexts::tr("Export local : %1")
+                                .arg(QString::fromStdString(
+                                    controller.localExport().snapshotFile().string()))
+                                .toStdString()
+                                .c_str());
         return 0;
     }
     printStatus(controller.status());

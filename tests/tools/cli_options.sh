@@ -46,6 +46,19 @@ said "« $work/nowhere » n’existe pas"
 expect 2 "an unknown command" "$card_tool" synchronise demo
 said "commande inconnue « synchronise »"
 
+# Any language but French gets English, from the same catalogue; `help COMMAND` gives one
+# command, and an unknown one is named.
+expect 0 "--help in English" env LC_ALL=C.UTF-8 "$card_tool" --help
+grep -q "^Usage: velunora-card COMMAND" "$work/out" && grep -q "^Exit codes: 0 success, 1 failure, 2 wrong use" "$work/out" ||
+    { echo "no English help: $(head -3 "$work/out")"; status=1; }
+expect 1 "a missing folder in English" env LANG=de_DE.UTF-8 "$card_tool" import "$work/nowhere"
+said "The folder “$work/nowhere” does not exist."
+expect 0 "help for one command" "$card_tool" help generate
+[ "$(grep -c '^  [a-z]' "$work/out")" = 1 ] && grep -q "^  generate DOSSIER" "$work/out" ||
+    { echo "help generate: $(cat "$work/out")"; status=1; }
+expect 2 "help for an unknown command" "$card_tool" help synchronise
+said "commande inconnue « synchronise »"
+
 # reset from a script: nothing is erased without --yes.
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 expect 0 "a sync to erase later" "$card_tool" sync demo

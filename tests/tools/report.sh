@@ -8,7 +8,7 @@ card_tool="$1"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-export XDG_DATA_HOME="$work/data" LC_ALL=C.UTF-8
+export XDG_DATA_HOME="$work/data"
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
@@ -41,6 +41,13 @@ assert all(("," not in r["hours"]) and float(r["hours"]) > 0 for r in rows), "ho
 nights = [n for n in json.load(open("snap.json"))["nights"]]
 assert len(rows) < len(nights), "only the period's nights"
 PY
+
+# The same report for an English reader: English words and figures, in the PDF too.
+env LC_ALL=C.UTF-8 "$card_tool" report --snapshot snap.json --from 2026-09-06 --to 2026-10-05 \
+    --pdf month-en.pdf >out 2>err || { fail "report in English"; cat out err; }
+grep -q "^  Days of at least 4 h: $compliant of 30" out || fail "the English figures: $(cat out)"
+pdftotext -layout month-en.pdf month-en.txt && grep -q "From 6 September 2026 to 5 October 2026 (30 days)" month-en.txt ||
+    fail "the English PDF names no period: $(head -5 month-en.txt)"
 
 # Four months span more pages; the default period is the 30 days up to the newest night.
 "$card_tool" report --snapshot snap.json --from 2026-06-08 --to 2026-10-05 --pdf long.pdf >/dev/null ||

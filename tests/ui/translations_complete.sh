@@ -11,7 +11,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$source_dir/src/ui"
 mapfile -t sources < <(find .. \( -name '*.cpp' -o -name '*.h' -o -name '*.qml' \) |
-    grep -v -e '/tools/' -e '/screenshots/' -e '/PreviewController\.qml$' | LC_ALL=C sort)
+    grep -v -e '/screenshots/' -e '/PreviewController\.qml$' | LC_ALL=C sort)
 status=0
 for catalogue in translations/velunora_fr.ts translations/velunora_en.ts; do
     cp "$catalogue" "$work/"

@@ -61,8 +61,8 @@ QString noTrayAdvice(const QString& desktop) {
 }
 
 VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
-    : settings_(environment.settings),
-      placesWindows_(!QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
+    : settings_(environment.settings)
+    , placesWindows_(!QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
     engine_.addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
     // Static QML modules are found in the resources.
     engine_.addImportPath(QStringLiteral("qrc:/"));
@@ -182,11 +182,14 @@ void VelunoraSyncApp::start() {
     // No tray in this session (yet): the panel as a window keeps the app usable, in front once
     // the introduction is closed rather than hidden behind it.
     if (introduced) {
-        connect(onboarding_, &VelunoraSyncOnboardingWindow::closed, this, [this] {
-            if (trayIcon_ == nullptr) {
-                showPanel();
-            }
-        }, Qt::SingleShotConnection);
+        connect(
+            onboarding_, &VelunoraSyncOnboardingWindow::closed, this,
+            [this] {
+                if (trayIcon_ == nullptr) {
+                    showPanel();
+                }
+            },
+            Qt::SingleShotConnection);
         announceShown();
     } else {
         showPanel();
@@ -200,8 +203,9 @@ void VelunoraSyncApp::setPanelMode() {
     const bool tray = trayIcon_ != nullptr;
     panel_->setProperty("trayPresent", tray);
     panel_->setProperty("besideTray", tray && placesWindows_);
-    panel_->setProperty("noTrayAdvice", tray ? QString() : noTrayAdvice(qEnvironmentVariable(
-                                                               "XDG_CURRENT_DESKTOP")));
+    panel_->setProperty("noTrayAdvice",
+                        tray ? QString()
+                             : noTrayAdvice(qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
 }
 
 void VelunoraSyncApp::followTrayHost() {

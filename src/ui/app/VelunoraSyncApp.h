@@ -3,12 +3,12 @@
 #include "sync/SyncController.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <memory>
 #include <optional>
-#include <QPoint>
 
 class QMenu;
 class QSystemTrayIcon;

@@ -249,7 +249,8 @@ int main(int argc, char** argv) {
              {QStringLiteral("besideTray"), false},
              {QStringLiteral("noTrayAdvice"), velunora::noTrayAdvice(QStringLiteral("GNOME"))}}));
         if (auto* window = qobject_cast<QQuickWindow*>(alone.get())) {
-            allSaved = save(*window, folder, QStringLiteral("panel-without-tray-gnome")) && allSaved;
+            allSaved =
+                save(*window, folder, QStringLiteral("panel-without-tray-gnome")) && allSaved;
         }
         const std::unique_ptr<QObject, Deleter> historyWindow(
             createUiObject(engine, QStringLiteral("HistoryWindow"),

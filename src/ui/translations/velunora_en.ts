@@ -203,6 +203,242 @@
         <source>Affiche la version et s’arrête.</source>
         <translation>Shows the version and stops.</translation>
     </message>
+    <message>
+        <source>  detect CARTE                  dit si le dossier CARTE est une carte SD prise en charge
+                                et quel appareil l’a écrite
+</source>
+        <translation>  detect CARD                   tells whether the folder CARD is a supported SD card
+                                and which device wrote it
+</translation>
+    </message>
+    <message>
+        <source>  import CARTE [--json FICHIER [--pretty]]
+                                importe la carte, affiche une ligne par nuit et, avec
+                                --json, écrit l’instantané JSON dans FICHIER (compact ;
+                                indenté pour la lecture avec --pretty)
+</source>
+        <translation>  import CARD [--json FILE [--pretty]]
+                                imports the card, prints one line per night and, with
+                                --json, writes the JSON snapshot to FILE (compact;
+                                indented for reading with --pretty)
+</translation>
+    </message>
+    <message>
+        <source>  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]
+           [--varied] [--force]
+                                écrit une carte de démonstration dans DOSSIER, vide ou
+                                nouveau (--force : même s’il ne l’est pas) ; avec
+                                --varied, des nuits de durées variées et quelques nuits
+                                sans appareil, sinon 8 h chaque nuit
+</source>
+        <translation>  generate FOLDER [--nights N] [--seed S] [--first-night YYYY-MM-DD] [--airsense11]
+           [--varied] [--force]
+                                writes a demo card into FOLDER, empty or new
+                                (--force: even when it is not); with --varied,
+                                nights of varied length and a few nights without
+                                the device, else 8 h every night
+</translation>
+    </message>
+    <message>
+        <source>  sync CARTE [--verbose]        synchronise la carte : import, fusion avec l’export
+                                précédent, publication puis export local
+</source>
+        <translation>  sync CARD [--verbose]         syncs the card: import, merge with the previous
+                                export, publication, then the local export
+</translation>
+    </message>
+    <message>
+        <source>  reset [--yes] [--verbose]     efface les données publiées et l’export local, après
+                                confirmation (--yes la donne d’avance, requis sans
+                                terminal)
+</source>
+        <translation>  reset [--yes] [--verbose]     erases the published data and the local export, once
+                                confirmed (--yes confirms beforehand; required
+                                without a terminal)
+</translation>
+    </message>
+    <message>
+        <source>  sign-in [--verbose]           connecte Velunora Sync à iCloud : affiche l’adresse
+                                de connexion et attend le retour du navigateur
+</source>
+        <translation>  sign-in [--verbose]           signs Velunora Sync in to iCloud: prints the sign-in
+                                address and waits for the browser to come back
+</translation>
+    </message>
+    <message>
+        <source>  sign-out                      ferme la session iCloud
+</source>
+        <translation>  sign-out                      signs out of iCloud
+</translation>
+    </message>
+    <message>
+        <source>  report [--from AAAA-MM-JJ] [--to AAAA-MM-JJ] [--pdf FICHIER] [--csv FICHIER]
+         [--snapshot FICHIER]
+                                affiche l’utilisation des nuits publiées sur la période
+                                (par défaut les 30 jours qui finissent à la dernière nuit)
+                                et écrit le rapport PDF pour le médecin et le tableau CSV
+                                des nuits ; --snapshot lit un instantané JSON à la place
+</source>
+        <translation>  report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--pdf FILE] [--csv FILE]
+         [--snapshot FILE]
+                                prints the use of the published nights over the period
+                                (by default the 30 days that end with the last night)
+                                and writes the PDF report for the doctor and the CSV
+                                table of the nights; --snapshot reads a JSON snapshot
+                                instead
+</translation>
+    </message>
+    <message>
+        <source>  help [COMMANDE]               affiche cette aide, ou celle d’une commande
+</source>
+        <translation>  help [COMMAND]                prints this help, or a command&apos;s
+</translation>
+    </message>
+    <message>
+        <source>Utilisation : velunora-card COMMANDE [ARGUMENTS]
+
+Commandes :
+</source>
+        <translation>Usage: velunora-card COMMAND [ARGUMENTS]
+
+Commands:
+</translation>
+    </message>
+    <message>
+        <source>
+Codes de sortie : 0 réussite, 1 échec, 2 mauvaise utilisation.
+</source>
+        <translation>
+Exit codes: 0 success, 1 failure, 2 wrong use.
+</translation>
+    </message>
+    <message>
+        <source>1 nuit</source>
+        <translation>1 night</translation>
+    </message>
+    <message>
+        <source>%1 nuits</source>
+        <translation>%1 nights</translation>
+    </message>
+    <message>
+        <source>Le dossier « %1 » n’existe pas.</source>
+        <translation>The folder “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>« %1 » n’est pas un dossier : donnez la racine de la carte.</source>
+        <translation>“%1” is not a folder: give the root of the card.</translation>
+    </message>
+    <message>
+        <source>« %1 » : </source>
+        <translation>“%1”: </translation>
+    </message>
+    <message>
+        <source>inconnu</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>numéro de série %1</source>
+        <translation>serial number %1</translation>
+    </message>
+    <message>
+        <source>Lecture de la carte…</source>
+        <translation>Reading the card…</translation>
+    </message>
+    <message>
+        <source>nuit</source>
+        <translation>night</translation>
+    </message>
+    <message>
+        <source>heures</source>
+        <translation>hours</translation>
+    </message>
+    <message>
+        <source>IAH</source>
+        <translation>AHI</translation>
+    </message>
+    <message>
+        <source>IDR</source>
+        <translation>RDI</translation>
+    </message>
+    <message>
+        <source>pression</source>
+        <translation>pressure</translation>
+    </message>
+    <message>
+        <source>fuite P95</source>
+        <translation>leak P95</translation>
+    </message>
+    <message>
+        <source>observance</source>
+        <translation>compliant</translation>
+    </message>
+    <message>
+        <source>oui</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>non</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>--nights attend un nombre de 1 à 3660</source>
+        <translation>--nights takes a number from 1 to 3660</translation>
+    </message>
+    <message>
+        <source>--first-night attend une date AAAA-MM-JJ</source>
+        <translation>--first-night takes a date YYYY-MM-DD</translation>
+    </message>
+    <message>
+        <source>Le dossier « %1 » n’est pas vide : la carte de démonstration n’y est pas écrite. Donnez un dossier vide ou nouveau, ou ajoutez --force.</source>
+        <translation>The folder “%1” is not empty: the demo card is not written there. Give an empty or new folder, or add --force.</translation>
+    </message>
+    <message>
+        <source>Carte de démonstration écrite dans %1 :</source>
+        <translation>Demo card written to %1:</translation>
+    </message>
+    <message>
+        <source>velunora-card : option inconnue « %1 » pour « %2 »</source>
+        <translation>velunora-card: unknown option “%1” for “%2”</translation>
+    </message>
+    <message>
+        <source>velunora-card reset : efface les nuits publiées et l’export local ; sans terminal pour le confirmer, ajoutez --yes.</source>
+        <translation>velunora-card reset: erases the published nights and the local export; without a terminal to confirm it, add --yes.</translation>
+    </message>
+    <message>
+        <source>Effacer les nuits publiées et l’export local ? La carte n’est jamais touchée. [o/N]</source>
+        <translation>Erase the published nights and the local export? The card is never touched. [y/N]</translation>
+    </message>
+    <message>
+        <source>Rien n’a été effacé.</source>
+        <translation>Nothing was erased.</translation>
+    </message>
+    <message>
+        <source>velunora-card : commande inconnue « %1 »</source>
+        <translation>velunora-card: unknown command “%1”</translation>
+    </message>
+</context>
+<context>
+    <name>HeadlessSyncTexts</name>
+    <message>
+        <source>Le conteneur iCloud de Velunora Sync n’est pas configuré : indiquez son identifiant et son jeton d’API dans les réglages (« icloud-container », « icloud-api-token ») ou à la compilation.</source>
+        <translation>Velunora Sync’s iCloud container is not configured: give its identifier and API token in the settings (“icloud-container”, “icloud-api-token”) or when building.</translation>
+    </message>
+    <message>
+        <source>Ouvrez cette adresse dans un navigateur de cet ordinateur pour vous connecter à iCloud :</source>
+        <translation>Open this address in a browser on this computer to sign in to iCloud:</translation>
+    </message>
+    <message>
+        <source>En attente du retour de la page de connexion…</source>
+        <translation>Waiting for the sign-in page to come back…</translation>
+    </message>
+    <message>
+        <source>Session iCloud fermée.</source>
+        <translation>Signed out of iCloud.</translation>
+    </message>
+    <message>
+        <source>Export local : %1</source>
+        <translation>Local export: %1</translation>
+    </message>
 </context>
 <context>
     <name>HistoryView</name>
@@ -838,6 +1074,57 @@
     <message>
         <source>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</source>
         <translation>The folder “%1” belongs to another user or anyone can write to it: your nights are not saved there.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportCommand</name>
+    <message>
+        <source>velunora-card report : %1</source>
+        <translation>velunora-card report: %1</translation>
+    </message>
+    <message>
+        <source>Aucune nuit publiée dans « %1 » : synchronisez d’abord une carte (velunora-card sync CARTE).</source>
+        <translation>No night published in “%1”: sync a card first (velunora-card sync CARD).</translation>
+    </message>
+    <message>
+        <source>Le fichier « %1 » n’existe pas ou ne peut pas être lu.</source>
+        <translation>The file “%1” does not exist or cannot be read.</translation>
+    </message>
+    <message>
+        <source>« %1 » n’est pas un instantané de nuits : %2</source>
+        <translation>“%1” is not a snapshot of nights: %2</translation>
+    </message>
+    <message>
+        <source>il manque la valeur de « %1 »</source>
+        <translation>“%1” lacks its value</translation>
+    </message>
+    <message>
+        <source>« %1 » n’est pas une date AAAA-MM-JJ</source>
+        <translation>“%1” is not a date YYYY-MM-DD</translation>
+    </message>
+    <message>
+        <source>argument inattendu « %1 »</source>
+        <translation>unexpected argument “%1”</translation>
+    </message>
+    <message>
+        <source>L’instantané ne contient aucune nuit.</source>
+        <translation>The snapshot holds no night.</translation>
+    </message>
+    <message>
+        <source>la date de --from est après celle de --to</source>
+        <translation>the date of --from is after that of --to</translation>
+    </message>
+    <message>
+        <source>%1 : %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Rapport écrit dans %1</source>
+        <translation>Report written to %1</translation>
+    </message>
+    <message>
+        <source>Tableau des nuits écrit dans %1</source>
+        <translation>Table of the nights written to %1</translation>
     </message>
 </context>
 <context>

@@ -203,6 +203,241 @@
         <source>Affiche la version et s’arrête.</source>
         <translation>Affiche la version et s’arrête.</translation>
     </message>
+    <message>
+        <source>  detect CARTE                  dit si le dossier CARTE est une carte SD prise en charge
+                                et quel appareil l’a écrite
+</source>
+        <translation>  detect CARTE                  dit si le dossier CARTE est une carte SD prise en charge
+                                et quel appareil l’a écrite
+</translation>
+    </message>
+    <message>
+        <source>  import CARTE [--json FICHIER [--pretty]]
+                                importe la carte, affiche une ligne par nuit et, avec
+                                --json, écrit l’instantané JSON dans FICHIER (compact ;
+                                indenté pour la lecture avec --pretty)
+</source>
+        <translation>  import CARTE [--json FICHIER [--pretty]]
+                                importe la carte, affiche une ligne par nuit et, avec
+                                --json, écrit l’instantané JSON dans FICHIER (compact ;
+                                indenté pour la lecture avec --pretty)
+</translation>
+    </message>
+    <message>
+        <source>  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]
+           [--varied] [--force]
+                                écrit une carte de démonstration dans DOSSIER, vide ou
+                                nouveau (--force : même s’il ne l’est pas) ; avec
+                                --varied, des nuits de durées variées et quelques nuits
+                                sans appareil, sinon 8 h chaque nuit
+</source>
+        <translation>  generate DOSSIER [--nights N] [--seed S] [--first-night AAAA-MM-JJ] [--airsense11]
+           [--varied] [--force]
+                                écrit une carte de démonstration dans DOSSIER, vide ou
+                                nouveau (--force : même s’il ne l’est pas) ; avec
+                                --varied, des nuits de durées variées et quelques nuits
+                                sans appareil, sinon 8 h chaque nuit
+</translation>
+    </message>
+    <message>
+        <source>  sync CARTE [--verbose]        synchronise la carte : import, fusion avec l’export
+                                précédent, publication puis export local
+</source>
+        <translation>  sync CARTE [--verbose]        synchronise la carte : import, fusion avec l’export
+                                précédent, publication puis export local
+</translation>
+    </message>
+    <message>
+        <source>  reset [--yes] [--verbose]     efface les données publiées et l’export local, après
+                                confirmation (--yes la donne d’avance, requis sans
+                                terminal)
+</source>
+        <translation>  reset [--yes] [--verbose]     efface les données publiées et l’export local, après
+                                confirmation (--yes la donne d’avance, requis sans
+                                terminal)
+</translation>
+    </message>
+    <message>
+        <source>  sign-in [--verbose]           connecte Velunora Sync à iCloud : affiche l’adresse
+                                de connexion et attend le retour du navigateur
+</source>
+        <translation>  sign-in [--verbose]           connecte Velunora Sync à iCloud : affiche l’adresse
+                                de connexion et attend le retour du navigateur
+</translation>
+    </message>
+    <message>
+        <source>  sign-out                      ferme la session iCloud
+</source>
+        <translation>  sign-out                      ferme la session iCloud
+</translation>
+    </message>
+    <message>
+        <source>  report [--from AAAA-MM-JJ] [--to AAAA-MM-JJ] [--pdf FICHIER] [--csv FICHIER]
+         [--snapshot FICHIER]
+                                affiche l’utilisation des nuits publiées sur la période
+                                (par défaut les 30 jours qui finissent à la dernière nuit)
+                                et écrit le rapport PDF pour le médecin et le tableau CSV
+                                des nuits ; --snapshot lit un instantané JSON à la place
+</source>
+        <translation>  report [--from AAAA-MM-JJ] [--to AAAA-MM-JJ] [--pdf FICHIER] [--csv FICHIER]
+         [--snapshot FICHIER]
+                                affiche l’utilisation des nuits publiées sur la période
+                                (par défaut les 30 jours qui finissent à la dernière nuit)
+                                et écrit le rapport PDF pour le médecin et le tableau CSV
+                                des nuits ; --snapshot lit un instantané JSON à la place
+</translation>
+    </message>
+    <message>
+        <source>  help [COMMANDE]               affiche cette aide, ou celle d’une commande
+</source>
+        <translation>  help [COMMANDE]               affiche cette aide, ou celle d’une commande
+</translation>
+    </message>
+    <message>
+        <source>Utilisation : velunora-card COMMANDE [ARGUMENTS]
+
+Commandes :
+</source>
+        <translation>Utilisation : velunora-card COMMANDE [ARGUMENTS]
+
+Commandes :
+</translation>
+    </message>
+    <message>
+        <source>
+Codes de sortie : 0 réussite, 1 échec, 2 mauvaise utilisation.
+</source>
+        <translation>
+Codes de sortie : 0 réussite, 1 échec, 2 mauvaise utilisation.
+</translation>
+    </message>
+    <message>
+        <source>1 nuit</source>
+        <translation>1 nuit</translation>
+    </message>
+    <message>
+        <source>%1 nuits</source>
+        <translation>%1 nuits</translation>
+    </message>
+    <message>
+        <source>Le dossier « %1 » n’existe pas.</source>
+        <translation>Le dossier « %1 » n’existe pas.</translation>
+    </message>
+    <message>
+        <source>« %1 » n’est pas un dossier : donnez la racine de la carte.</source>
+        <translation>« %1 » n’est pas un dossier : donnez la racine de la carte.</translation>
+    </message>
+    <message>
+        <source>« %1 » : </source>
+        <translation>« %1 » : </translation>
+    </message>
+    <message>
+        <source>inconnu</source>
+        <translation>inconnu</translation>
+    </message>
+    <message>
+        <source>numéro de série %1</source>
+        <translation>numéro de série %1</translation>
+    </message>
+    <message>
+        <source>Lecture de la carte…</source>
+        <translation>Lecture de la carte…</translation>
+    </message>
+    <message>
+        <source>nuit</source>
+        <translation>nuit</translation>
+    </message>
+    <message>
+        <source>heures</source>
+        <translation>heures</translation>
+    </message>
+    <message>
+        <source>IAH</source>
+        <translation>IAH</translation>
+    </message>
+    <message>
+        <source>IDR</source>
+        <translation>IDR</translation>
+    </message>
+    <message>
+        <source>pression</source>
+        <translation>pression</translation>
+    </message>
+    <message>
+        <source>fuite P95</source>
+        <translation>fuite P95</translation>
+    </message>
+    <message>
+        <source>observance</source>
+        <translation>observance</translation>
+    </message>
+    <message>
+        <source>oui</source>
+        <translation>oui</translation>
+    </message>
+    <message>
+        <source>non</source>
+        <translation>non</translation>
+    </message>
+    <message>
+        <source>--nights attend un nombre de 1 à 3660</source>
+        <translation>--nights attend un nombre de 1 à 3660</translation>
+    </message>
+    <message>
+        <source>--first-night attend une date AAAA-MM-JJ</source>
+        <translation>--first-night attend une date AAAA-MM-JJ</translation>
+    </message>
+    <message>
+        <source>Le dossier « %1 » n’est pas vide : la carte de démonstration n’y est pas écrite. Donnez un dossier vide ou nouveau, ou ajoutez --force.</source>
+        <translation>Le dossier « %1 » n’est pas vide : la carte de démonstration n’y est pas écrite. Donnez un dossier vide ou nouveau, ou ajoutez --force.</translation>
+    </message>
+    <message>
+        <source>Carte de démonstration écrite dans %1 :</source>
+        <translation>Carte de démonstration écrite dans %1 :</translation>
+    </message>
+    <message>
+        <source>velunora-card : option inconnue « %1 » pour « %2 »</source>
+        <translation>velunora-card : option inconnue « %1 » pour « %2 »</translation>
+    </message>
+    <message>
+        <source>velunora-card reset : efface les nuits publiées et l’export local ; sans terminal pour le confirmer, ajoutez --yes.</source>
+        <translation>velunora-card reset : efface les nuits publiées et l’export local ; sans terminal pour le confirmer, ajoutez --yes.</translation>
+    </message>
+    <message>
+        <source>Effacer les nuits publiées et l’export local ? La carte n’est jamais touchée. [o/N]</source>
+        <translation>Effacer les nuits publiées et l’export local ? La carte n’est jamais touchée. [o/N]</translation>
+    </message>
+    <message>
+        <source>Rien n’a été effacé.</source>
+        <translation>Rien n’a été effacé.</translation>
+    </message>
+    <message>
+        <source>velunora-card : commande inconnue « %1 »</source>
+        <translation>velunora-card : commande inconnue « %1 »</translation>
+    </message>
+</context>
+<context>
+    <name>HeadlessSyncTexts</name>
+    <message>
+        <source>Le conteneur iCloud de Velunora Sync n’est pas configuré : indiquez son identifiant et son jeton d’API dans les réglages (« icloud-container », « icloud-api-token ») ou à la compilation.</source>
+        <translation>Le conteneur iCloud de Velunora Sync n’est pas configuré : indiquez son identifiant et son jeton d’API dans les réglages (« icloud-container », « icloud-api-token ») ou à la compilation.</translation>
+    </message>
+    <message>
+        <source>Ouvrez cette adresse dans un navigateur de cet ordinateur pour vous connecter à iCloud :</source>
+        <translation>Ouvrez cette adresse dans un navigateur de cet ordinateur pour vous connecter à iCloud :</translation>
+    </message>
+    <message>
+        <source>En attente du retour de la page de connexion…</source>
+        <translation>En attente du retour de la page de connexion…</translation>
+    </message>
+    <message>
+        <source>Session iCloud fermée.</source>
+        <translation>Session iCloud fermée.</translation>
+    </message>
+    <message>
+        <source>Export local : %1</source>
+        <translation>Export local : %1</translation>
+    </message>
 </context>
 <context>
     <name>HistoryView</name>
@@ -838,6 +1073,57 @@
     <message>
         <source>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</source>
         <translation>Le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur ou tout le monde peut y écrire&#xa0;: vos nuits n’y sont pas enregistrées.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportCommand</name>
+    <message>
+        <source>velunora-card report : %1</source>
+        <translation>velunora-card report : %1</translation>
+    </message>
+    <message>
+        <source>Aucune nuit publiée dans « %1 » : synchronisez d’abord une carte (velunora-card sync CARTE).</source>
+        <translation>Aucune nuit publiée dans « %1 » : synchronisez d’abord une carte (velunora-card sync CARTE).</translation>
+    </message>
+    <message>
+        <source>Le fichier « %1 » n’existe pas ou ne peut pas être lu.</source>
+        <translation>Le fichier « %1 » n’existe pas ou ne peut pas être lu.</translation>
+    </message>
+    <message>
+        <source>« %1 » n’est pas un instantané de nuits : %2</source>
+        <translation>« %1 » n’est pas un instantané de nuits : %2</translation>
+    </message>
+    <message>
+        <source>il manque la valeur de « %1 »</source>
+        <translation>il manque la valeur de « %1 »</translation>
+    </message>
+    <message>
+        <source>« %1 » n’est pas une date AAAA-MM-JJ</source>
+        <translation>« %1 » n’est pas une date AAAA-MM-JJ</translation>
+    </message>
+    <message>
+        <source>argument inattendu « %1 »</source>
+        <translation>argument inattendu « %1 »</translation>
+    </message>
+    <message>
+        <source>L’instantané ne contient aucune nuit.</source>
+        <translation>L’instantané ne contient aucune nuit.</translation>
+    </message>
+    <message>
+        <source>la date de --from est après celle de --to</source>
+        <translation>la date de --from est après celle de --to</translation>
+    </message>
+    <message>
+        <source>%1 : %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>Rapport écrit dans %1</source>
+        <translation>Rapport écrit dans %1</translation>
+    </message>
+    <message>
+        <source>Tableau des nuits écrit dans %1</source>
+        <translation>Tableau des nuits écrit dans %1</translation>
     </message>
 </context>
 <context>
