@@ -37,6 +37,8 @@ packages=(
     # report for the command line and the pictures of the views
     qt6-wayland
     qt6-qpa-plugins
+    # the desktop's own folder chooser, through the XDG desktop portal
+    qt6-xdgdesktopportal-platformtheme
     qml6-module-qtquick-controls
     qml6-module-qtquick-templates
     qml6-module-qtquick-layouts

@@ -125,6 +125,12 @@ int main(int argc, char** argv) {
     if (const std::optional<int> answered = answerCommandLine(argc, argv)) {
         return *answered;
     }
+    // The desktop's own folder chooser (GNOME's, KDE's, or the sandbox's) through the XDG desktop
+    // portal where one runs; the portal theme leaves everything else to the desktop's usual
+    // theme, and Qt's own chooser stays where no portal answers. A theme the user names wins.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORMTHEME")) {
+        qputenv("QT_QPA_PLATFORMTHEME", "xdgdesktopportal");
+    }
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velunora"));
     QCoreApplication::setApplicationName(QStringLiteral("Velunora Sync"));
