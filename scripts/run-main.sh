@@ -20,7 +20,10 @@ rm -rf "$demo"
 "$tool" generate "$demo" --nights 40 --varied
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    echo "Carte de démonstration : $PWD/$demo (menu « Choisir une carte… »)"
+    case "${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}" in
+    fr*) echo "Carte de démonstration : $PWD/$demo (« Choisir une carte… » dans le panneau)" ;;
+    *) echo "Demo card: $PWD/$demo (“Choose a card…” in the panel)" ;;
+    esac
     exec build/release/src/ui/velunora-sync
 fi
 "$tool" import "$demo"
