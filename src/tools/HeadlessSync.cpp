@@ -151,7 +151,7 @@ int runHeadlessReset(int argc, char** argv) {
     nameApplication();
     installQtLocalization();
     SyncController controller(makeCommandLineEnvironment());
-    // Typing the command is the confirmation.
+    // The command line asked first (or was given --yes).
     QCoro::waitFor(controller.reset());
     printStatus(controller.status());
     return controller.status().kind() == Status::Kind::resetComplete ? 0 : 1;

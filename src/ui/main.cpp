@@ -72,6 +72,8 @@ std::optional<int> answerCommandLine(int argc, char** argv) {
     velunora::installQtTranslations(QLocale::system());
     velunora::installAppTranslations(QLocale::system());
     QCommandLineParser parser;
+    // "-platform xcb" is Qt's option, not "-p -l -a …".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QCoreApplication::translate(
         "CommandLine", "Velunora Sync : importe les nuits de la carte SD d’un appareil de PPC "
                        "ResMed et les publie pour l’app du téléphone. Vit dans la zone de "
@@ -103,7 +105,9 @@ std::optional<int> answerCommandLine(int argc, char** argv) {
                        name == QStringLiteral("qwindowtitle");
             });
         if (unknown.isEmpty() || !onlyQtOptions) {
-            std::fprintf(stderr, "velunora-sync : %s\n\n", qPrintable(parser.errorText()));
+            std::fprintf(stderr, "%s\n\n",
+                         qPrintable(QCoreApplication::translate("CommandLine", "velunora-sync : %1")
+                                        .arg(parser.errorText())));
             std::fputs(qPrintable(parser.helpText()), stderr);
             return 2;
         }

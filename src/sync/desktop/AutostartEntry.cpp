@@ -60,7 +60,8 @@ std::string DesktopAutostartEntry::desktopEntry(const std::filesystem::path& exe
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Velunora Sync\n"
-           "Comment=Synchronise les nuits de la carte SD de l’appareil PPC\n"
+           "Comment=Syncs the nights from the CPAP device’s SD card\n"
+           "Comment[fr]=Synchronise les nuits de la carte SD de l’appareil PPC\n"
            "Exec=" +
            quotedExec(executable.string()) +
            "\n"

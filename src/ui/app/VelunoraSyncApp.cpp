@@ -145,6 +145,7 @@ void VelunoraSyncApp::showSettings() {
     }
     // What the keyring holds may have changed since the window last opened.
     controller_->storeChoice()->refresh();
+    giveScreenRoom(*settingsWindow_);
     settingsWindow_->show();
     settingsWindow_->raise();
     settingsWindow_->requestActivate();
@@ -162,6 +163,9 @@ void VelunoraSyncApp::showHistory() {
             return;
         }
         connect(historyWindow_, SIGNAL(reportRequested()), this, SLOT(saveHistoryReport()));
+    }
+    if (!historyWindow_->isVisible()) {
+        giveScreenRoom(*historyWindow_);
     }
     historyWindow_->show();
     historyWindow_->raise();

@@ -416,6 +416,10 @@ Exit codes: 0 success, 1 failure, 2 wrong use.
         <source>velunora-card : commande inconnue « %1 »</source>
         <translation>velunora-card: unknown command “%1”</translation>
     </message>
+    <message>
+        <source>velunora-sync : %1</source>
+        <translation>velunora-sync: %1</translation>
+    </message>
 </context>
 <context>
     <name>HeadlessSyncTexts</name>

@@ -415,6 +415,10 @@ Codes de sortie : 0 réussite, 1 échec, 2 mauvaise utilisation.
         <source>velunora-card : commande inconnue « %1 »</source>
         <translation>velunora-card : commande inconnue « %1 »</translation>
     </message>
+    <message>
+        <source>velunora-sync : %1</source>
+        <translation>velunora-sync : %1</translation>
+    </message>
 </context>
 <context>
     <name>HeadlessSyncTexts</name>

@@ -1,7 +1,11 @@
 #include "ui/windows/QuickObjects.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickWindow>
+#include <QScreen>
 #include <QUrl>
 
 namespace velunora {
@@ -17,6 +21,20 @@ QObject* createUiObject(QQmlEngine& engine, const QString& typeName,
         qWarning("%s: %s", qPrintable(typeName), qPrintable(component.errorString()));
     }
     return object;
+}
+
+void giveScreenRoom(QQuickWindow& window) {
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    // The window manager's title bar, which is not the window's own.
+    constexpr int titleBar = 40;
+    const QSize room = screen->availableGeometry().size() - QSize(0, titleBar);
+    window.setProperty("availableSize", QSizeF(room));
 }
 
 } // namespace velunora

@@ -51,6 +51,7 @@ bool VelunoraSyncOnboardingWindow::show(bool force) {
             windowWillClose();
         }
     });
+    giveScreenRoom(*window);
     if (const QScreen* screen =
             window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

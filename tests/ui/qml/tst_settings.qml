@@ -94,8 +94,8 @@ TestCase {
     // as the app opens it.
     function test_theFolderHintFitsAboveItsButton() {
         const session = sessionComponent.createObject(testCase, { store: "local" })
-        const window = createTemporaryObject(settingsWindowComponent, testCase,
-                                             { controller: session.controller })
+        const window = settingsWindowComponent.createObject(testCase,
+                                                            { controller: session.controller })
         window.show()
         waitForRendering(window.contentItem)
         const hint = findChild(window.contentItem, "localFolderHint")
@@ -104,8 +104,43 @@ TestCase {
         const hintBottom = hint.mapToItem(window.contentItem, 0, hint.contentHeight).y
         const buttonTop = button.mapToItem(window.contentItem, 0, 0).y
         verify(buttonTop >= hintBottom, "the button covers the hint: " + buttonTop + " < " + hintBottom)
-        window.close()
+        window.destroy()
         session.destroy()
+    }
+    // On a screen too small for them (1280 x 800 at scale 2: 640 x 360 once the panels and the
+    // title bar are counted), the settings and the introduction shrink whole: their last
+    // buttons stay on screen and still answer the pointer.
+    function test_windowsFitASmallScreen() {
+        const room = Qt.size(640, 360)
+        const session = sessionComponent.createObject(testCase, { store: "local" })
+        const settings = settingsWindowComponent.createObject(
+                             testCase, { controller: session.controller, availableSize: room })
+        const onboarding = onboardingWindowComponent.createObject(
+                               testCase, { controller: session.controller, availableSize: room })
+        const closes = createTemporaryObject(spyComponent, testCase,
+                                             { target: findChild(settings.contentItem, "settingsView"),
+                                               signalName: "closeRequested" })
+        for (const [window, last] of [[settings, "closeSettingsButton"], [onboarding, "rightButton"]]) {
+            window.show()
+            waitForRendering(window.contentItem)
+            verify(window.width <= room.width && window.height <= room.height,
+                   window.width + " x " + window.height)
+            const button = findChild(window.contentItem, last)
+            const corner = button.mapToItem(window.contentItem, button.width, button.height)
+            verify(corner.x <= window.width + 1 && corner.y <= window.height + 1,
+                   last + " off the window: " + corner.x + ", " + corner.y)
+        }
+        const close = findChild(settings.contentItem, "closeSettingsButton")
+        mouseClick(close)
+        compare(closes.count, 1, "the shrunk button still answers")
+        closes.destroy()
+        settings.destroy()
+        onboarding.destroy()
+        session.destroy()
+    }
+    Component {
+        id: onboardingWindowComponent
+        OnboardingWindow {}
     }
     Component {
         id: settingsWindowComponent
