@@ -93,7 +93,7 @@ TestCase {
     // The hint under the folder wraps onto lines of its own, above the button, in the window
     // as the app opens it.
     function test_theFolderHintFitsAboveItsButton() {
-        const session = sessionComponent.createObject(testCase, { store: "local" })
+        const session = sessionComponent.createObject(testCase, { store: "local" }) as PreviewSession
         const window = settingsWindowComponent.createObject(testCase,
                                                             { controller: session.controller })
         window.show()
@@ -112,7 +112,7 @@ TestCase {
     // buttons stay on screen and still answer the pointer.
     function test_windowsFitASmallScreen() {
         const room = Qt.size(640, 360)
-        const session = sessionComponent.createObject(testCase, { store: "local" })
+        const session = sessionComponent.createObject(testCase, { store: "local" }) as PreviewSession
         const settings = settingsWindowComponent.createObject(
                              testCase, { controller: session.controller, availableSize: room })
         const onboarding = onboardingWindowComponent.createObject(
