@@ -94,8 +94,8 @@ TestCase {
     // as the app opens it.
     function test_theFolderHintFitsAboveItsButton() {
         const session = sessionComponent.createObject(testCase, { store: "local" }) as PreviewSession
-        const window = settingsWindowComponent.createObject(testCase,
-                                                            { controller: session.controller })
+        const window = settingsWindowComponent.createObject(
+                           testCase, { controller: session.controller }) as SettingsWindow
         window.show()
         waitForRendering(window.contentItem)
         const hint = findChild(window.contentItem, "localFolderHint")
@@ -115,8 +115,10 @@ TestCase {
         const session = sessionComponent.createObject(testCase, { store: "local" }) as PreviewSession
         const settings = settingsWindowComponent.createObject(
                              testCase, { controller: session.controller, availableSize: room })
+                         as SettingsWindow
         const onboarding = onboardingWindowComponent.createObject(
                                testCase, { controller: session.controller, availableSize: room })
+                           as OnboardingWindow
         const closes = createTemporaryObject(spyComponent, testCase,
                                              { target: findChild(settings.contentItem, "settingsView"),
                                                signalName: "closeRequested" })
