@@ -44,9 +44,11 @@ panel_state() { # prints the panel window's map state: IsViewable, IsUnMapped
     id="$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Velunora Sync": ("velunora-sync".*/\1/p' | head -1)"
     [ -n "$id" ] && xwininfo -id "$id" | sed -n 's/.*Map State: //p'
 }
-panel_becomes() { # state
+panel_becomes() { # IsViewable, or hidden (unmapped or gone)
     for _ in $(seq 300); do
-        [ "$(panel_state)" = "$1" ] && return 0
+        local state
+        state="$(panel_state)"
+        if [ "$1" = hidden ]; then [ "$state" != IsViewable ] && return 0; else [ "$state" = "$1" ] && return 0; fi
         sleep 0.1
     done
     return 1
@@ -66,7 +68,7 @@ if ! registered "$work/watcher2.log"; then
     echo "the item did not register again after the host came back"; cat "$work/app.log"
     exit 1
 fi
-if ! panel_becomes IsUnMapped; then
+if ! panel_becomes hidden; then
     echo "the window stayed once the host was back: $(panel_state)"; cat "$work/app.log"
     exit 1
 fi

@@ -85,18 +85,7 @@ VelunoraSyncApp::VelunoraSyncApp(SyncEnvironment environment)
 
     onboarding_ = new VelunoraSyncOnboardingWindow(engine_, controller_, settings_, this);
 
-    panel_ = qobject_cast<QQuickWindow*>(
-        createUiObject(engine_, QStringLiteral("PanelWindow"),
-                       {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller_)},
-                        {QStringLiteral("besideTray"), false},
-                        {QStringLiteral("trayPresent"), false}}));
     setPanelMode();
-    if (panel_) {
-        connect(panel_, SIGNAL(reviewOnboardingRequested()), this, SLOT(reviewOnboarding()));
-        connect(panel_, SIGNAL(settingsRequested()), this, SLOT(showSettings()));
-        connect(panel_, SIGNAL(historyRequested()), this, SLOT(showHistory()));
-        connect(panel_, SIGNAL(quitRequested()), QCoreApplication::instance(), SLOT(quit()));
-    }
 
     trayHost_ = new TrayHostWatcher(this);
     connect(trayHost_, &TrayHostWatcher::hostAvailableChanged, this,
@@ -201,12 +190,27 @@ void VelunoraSyncApp::start() {
 }
 
 void VelunoraSyncApp::setPanelMode() {
-    if (!panel_) {
-        return;
-    }
     const bool tray = trayIcon_ != nullptr;
+    const bool besideTray = tray && placesWindows_;
+    // A popup and a window differ in their window flags, and a window whose flags change after
+    // it was first shown comes back blank on X11: the panel is built anew for the other mode.
+    if (panel_ && panel_->property("besideTray").toBool() != besideTray) {
+        delete panel_.data();
+    }
+    if (!panel_) {
+        panel_ = qobject_cast<QQuickWindow*>(createUiObject(
+            engine_, QStringLiteral("PanelWindow"),
+            {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller_)},
+             {QStringLiteral("besideTray"), besideTray}}));
+        if (!panel_) {
+            return;
+        }
+        connect(panel_, SIGNAL(reviewOnboardingRequested()), this, SLOT(reviewOnboarding()));
+        connect(panel_, SIGNAL(settingsRequested()), this, SLOT(showSettings()));
+        connect(panel_, SIGNAL(historyRequested()), this, SLOT(showHistory()));
+        connect(panel_, SIGNAL(quitRequested()), QCoreApplication::instance(), SLOT(quit()));
+    }
     panel_->setProperty("trayPresent", tray);
-    panel_->setProperty("besideTray", tray && placesWindows_);
     panel_->setProperty("noTrayAdvice",
                         tray ? QString()
                              : noTrayAdvice(qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
