@@ -192,16 +192,19 @@ void VelunoraSyncApp::start() {
 void VelunoraSyncApp::setPanelMode() {
     const bool tray = trayIcon_ != nullptr;
     const bool besideTray = tray && placesWindows_;
-    // A popup and a window differ in their window flags, and a window whose flags change after
-    // it was first shown comes back blank on X11: the panel is built anew for the other mode.
-    if (panel_ && panel_->property("besideTray").toBool() != besideTray) {
+    // The panel is built anew for another mode: a window whose flags change after it was first
+    // shown came back blank under xfwm4, and one that grows by the advice kept its old size in
+    // sway.
+    if (panel_ && (panel_->property("besideTray").toBool() != besideTray ||
+                   panel_->property("trayPresent").toBool() != tray)) {
         delete panel_.data();
     }
     if (!panel_) {
         panel_ = qobject_cast<QQuickWindow*>(createUiObject(
             engine_, QStringLiteral("PanelWindow"),
             {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller_)},
-             {QStringLiteral("besideTray"), besideTray}}));
+             {QStringLiteral("besideTray"), besideTray},
+             {QStringLiteral("trayPresent"), tray}}));
         if (!panel_) {
             return;
         }
