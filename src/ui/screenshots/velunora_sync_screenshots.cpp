@@ -143,8 +143,10 @@ int main(int argc, char** argv) {
          {.card = true,
           .status = QStringLiteral("failed"),
           .failureText = QCoreApplication::translate(
-              "WebDAVCloudStoreTexts",
-              "Le serveur WebDAV a refusé l’identifiant ou le mot de passe.")}},
+                             "WebDAVCloudStoreTexts",
+                             "Le serveur WebDAV a refusé l’identifiant «\u00a0%1\u00a0» ou son "
+                             "mot de passe.")
+                             .arg(QStringLiteral("camille"))}},
         {QStringLiteral("panel-resetting"), {.status = QStringLiteral("resetting")}},
         {QStringLiteral("panel-reset-complete"), {.status = QStringLiteral("resetComplete")}},
     };
