@@ -140,17 +140,10 @@ int printUsage(std::FILE* stream, int status, std::string_view command = {}) {
     return status;
 }
 
-// Replaces "%1" in a translated text (which may move it) with `value`.
-std::string filled(std::string text, std::string_view value) {
-    if (const auto at = text.find("%1"); at != std::string::npos) {
-        text.replace(at, 2, value);
-    }
-    return text;
-}
-
-std::string filledSecond(std::string text, std::string_view value) {
-    if (const auto at = text.find("%2"); at != std::string::npos) {
-        text.replace(at, 2, value);
+// Replaces `marker` ("%1", "%2") in a translated text (which may move it) with `value`.
+std::string filled(std::string text, std::string_view value, std::string_view marker = "%1") {
+    if (const auto at = text.find(marker); at != std::string::npos) {
+        text.replace(at, marker.size(), value);
     }
     return text;
 }
@@ -401,10 +394,12 @@ std::optional<int> answerOptions(std::string_view command,
         const auto option = std::find_if(known.begin(), known.end(),
                                          [argument](const auto& o) { return o.name == argument; });
         if (option == known.end()) {
-            std::string message = filled(
-                localized("CommandLine", "velunora-card : option inconnue « %1 » pour « %2 »"),
-                argument);
-            std::fprintf(stderr, "%s\n\n", filledSecond(message, command).c_str());
+            const std::string message =
+                filled(filled(localized("CommandLine",
+                                        "velunora-card : option inconnue « %1 » pour « %2 »"),
+                              argument),
+                       command, "%2");
+            std::fprintf(stderr, "%s\n\n", message.c_str());
             return printUsage(stderr, 2, command);
         }
         index += option->takesValue ? 1 : 0;

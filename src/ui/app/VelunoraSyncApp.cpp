@@ -213,7 +213,6 @@ void VelunoraSyncApp::setPanelMode() {
         connect(panel_, SIGNAL(historyRequested()), this, SLOT(showHistory()));
         connect(panel_, SIGNAL(quitRequested()), QCoreApplication::instance(), SLOT(quit()));
     }
-    panel_->setProperty("trayPresent", tray);
     panel_->setProperty("noTrayAdvice",
                         tray ? QString()
                              : noTrayAdvice(qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
