@@ -1278,6 +1278,11 @@ Exit codes: 0 success, 1 failure, 2 wrong use.
         <source>Trop tard&#xa0;: cette connexion à iCloud est déjà terminée ou a expiré. Relancez-la depuis Velunora Sync.</source>
         <translation>Too late: this iCloud sign-in has already ended or has expired. Start it again from Velunora Sync.</translation>
     </message>
+    <message>
+        <source>fr</source>
+        <comment>language tag of the page</comment>
+        <translation>en</translation>
+    </message>
 </context>
 <context>
     <name>SnapshotEncoder</name>

@@ -1277,6 +1277,11 @@ Codes de sortie : 0 réussite, 1 échec, 2 mauvaise utilisation.
         <source>Trop tard&#xa0;: cette connexion à iCloud est déjà terminée ou a expiré. Relancez-la depuis Velunora Sync.</source>
         <translation>Trop tard&#xa0;: cette connexion à iCloud est déjà terminée ou a expiré. Relancez-la depuis Velunora Sync.</translation>
     </message>
+    <message>
+        <source>fr</source>
+        <comment>language tag of the page</comment>
+        <translation>fr</translation>
+    </message>
 </context>
 <context>
     <name>SnapshotEncoder</name>

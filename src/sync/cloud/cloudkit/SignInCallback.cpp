@@ -24,8 +24,11 @@ constexpr int requestTimeoutMilliseconds = 5'000;
 constexpr int maximumOpenConnections = 16;
 
 QByteArray page(int status, const QByteArray& reason, const QString& text) {
-    const QByteArray body = "<!DOCTYPE html><html lang=\"fr\"><head><meta charset=\"utf-8\">"
-                            "<title>Velunora Sync</title></head><body><p>" +
+    // The page's language is the one its text was translated to, for the browser's reader.
+    const QByteArray language = SignInCallbackTexts::tr("fr", "language tag of the page").toUtf8();
+    const QByteArray body = "<!DOCTYPE html><html lang=\"" + language +
+                            "\"><head><meta charset=\"utf-8\"><title>Velunora Sync</title></head>"
+                            "<body><p>" +
                             text.toHtmlEscaped().toUtf8() + "</p></body></html>";
     return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason +
            "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
