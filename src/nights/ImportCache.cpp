@@ -4,6 +4,7 @@
 #include "platform/BoundedFile.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 #include <type_traits>
@@ -388,6 +389,14 @@ bool isPrivateFolderOfOurs(const std::filesystem::path& folder) {
 }
 
 } // namespace
+
+bool mayHoldImportCaches(const std::filesystem::path& folder) noexcept {
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) != 0 && errno == ENOENT) {
+        return true;
+    }
+    return isPrivateFolderOfOurs(folder);
+}
 
 std::optional<ImportCache> loadImportCache(const std::filesystem::path& file) {
     if (!isPrivateFolderOfOurs(file.parent_path())) {

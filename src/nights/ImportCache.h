@@ -88,6 +88,11 @@ std::optional<ImportCache> loadImportCache(const std::filesystem::path& file);
 // is then intact.
 bool saveImportCache(const std::filesystem::path& file, const ImportCache& cache) noexcept;
 
+// Whether caches may be kept in the folder: it does not exist yet (it is then created for the
+// user alone) or it is the user's alone, one of ours that others may enter being made private
+// first. A stranger's folder, a link, or one others may write into holds no cache.
+bool mayHoldImportCaches(const std::filesystem::path& folder) noexcept;
+
 // Removes every card's cache from the folder, and nothing else; never throws.
 void removeImportCaches(const std::filesystem::path& folder) noexcept;
 

@@ -2,6 +2,7 @@
 
 #include "cardimport/DeviceIdentification.h"
 #include "cardimport/PAPCardImportError.h"
+#include "nights/ImportCache.h"
 #include "sync/Logging.h"
 #include "sync/Settings.h"
 #include "sync/card/CardLocation.h"
@@ -301,6 +302,14 @@ QCoro::Task<> SyncController::runSync() {
     }
     qCInfo(lcSync) << "synced:" << published.nightCount << "nights published,"
                    << published.newNights << "new, store written:" << published.written;
+    // The sync does without the cache; said, so that the slower reading of the card has a cause.
+    if (!environment_.importCacheFolder.empty() &&
+        !mayHoldImportCaches(environment_.importCacheFolder)) {
+        qCWarning(lcCard).noquote()
+            << "the import cache is not used: the folder"
+            << QString::fromStdString(environment_.importCacheFolder.string())
+            << "belongs to another user, is a link, or others may write into it";
+    }
     recordLastSync({QDateTime::currentDateTimeUtc(), published.nightCount, published.newNights});
     if (published.history) {
         history_->setSnapshot(std::move(published.history));

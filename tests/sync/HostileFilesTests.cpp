@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace velunora {
 namespace {
@@ -136,6 +137,30 @@ TEST_F(HostileFilesTest, AFolderOpenToEveryoneIsNotUsedForOurNights) {
         fs::permissions(folder, fs::perms::owner_all);
     }
     EXPECT_EQ(sync(card), Status::success(2));
+}
+
+// A cache planted by a stranger could make an import skip the card's files: the sync reads the
+// whole card instead, keeps no cache there, and says why in the log.
+TEST_F(HostileFilesTest, AStrangersCacheFolderIsNeitherReadNorWrittenAndTheLogSaysWhy) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    }
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) {
+                warnings.append(text);
+            }
+        });
+    const fs::path card = testing::demoCard();
+    fs::create_directories(cacheFolder);
+    ASSERT_EQ(::chown(cacheFolder.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(sync(card), Status::success(2));
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(fs::is_empty(cacheFolder)) << "a cache kept where others may write";
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
+    EXPECT_TRUE(warnings.front().contains(QString::fromStdString(cacheFolder.string())));
 }
 
 // A store that refuses to erase, as a server gone away would.
